@@ -1,0 +1,19 @@
+# Flags every target of the project shares; link vidlark_common to get them.
+add_library(vidlark_common INTERFACE)
+target_compile_features(vidlark_common INTERFACE cxx_std_20)
+target_compile_options(vidlark_common INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(vidlark_common INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CONTEXTLESS_CONNECT
+    QT_NO_KEYWORDS)
+target_include_directories(vidlark_common INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+if(VIDLARK_WERROR)
+    target_compile_options(vidlark_common INTERFACE -Werror)
+endif()
+
+if(VIDLARK_SANITIZE)
+    target_compile_options(vidlark_common INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(vidlark_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "job/DownloadState.h"
+
+#include <QChar>
+#include <QString>
+
+// The program-wide values, one copy each, owned by the window (or the console
+// front end) and shared by reference with every piece of the job.
+struct ProgramState
+{
+    TDownloadState DownloadState = dsIdle;
+    QString AppDir;        // the program's folder, ending with "/"
+    QString TempDir;       // the user's temporary folder, ending with "/"
+    QString SaveFileName;  // file name of the download, without folder
+    quint32 TotalSize = 0; // byte count announced by the current transfer
+    quint32 StartTick = 0; // tick count at job start
+    // Decimal separator of the user's locale, taken once at start-up.
+    QChar DecimalSeparator = QLatin1Char('.');
+};

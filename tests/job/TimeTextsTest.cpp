@@ -1,0 +1,95 @@
+#include "job/TimeTexts.h"
+
+#include "job/ConversionError.h"
+
+#include <gtest/gtest.h>
+#include <utility>
+#include <vector>
+
+TEST(TimeTexts, FormatElapsedKeepsTwoDigitsPerField)
+{
+    const std::vector<std::pair<quint32, const char *>> cases{
+        {0, "00:00:00"},         {999, "00:00:00"},       {1000, "00:00:01"},
+        {61000, "00:01:01"},     {3600000, "01:00:00"},   {45296000, "12:34:56"},
+        {359999999, "99:59:59"}, {360000000, "00:00:00"}, {4294967295u, "93:02:47"},
+    };
+    for (const auto &[ms, text] : cases) {
+        SCOPED_TRACE(ms);
+        EXPECT_EQ(FormatElapsed(ms), QString::fromLatin1(text));
+    }
+}
+
+TEST(TimeTexts, FormatSizePicksUnitAndRoundsHalvesUp)
+{
+    const std::vector<std::pair<qint64, const char *>> cases{
+        {0, "0 B"},
+        {1023, "1023 B"},
+        {1024, "1 KB"},
+        {1535, "1 KB"},
+        {1536, "2 KB"},
+        {2560, "3 KB"},
+        {32768, "32 KB"},
+        {1048575, "1024 KB"},
+        {1048576, "1.00 MB"},
+        {1179648, "1.13 MB"},
+        {5000000, "4.77 MB"},
+        {123456789, "117.74 MB"},
+        {1073741823, "1024.00 MB"},
+        {1073741824, "1.000 GB"},
+        {1610612736, "1.500 GB"},
+        {5368709120, "5.000 GB"},
+        // A half thousandth of a GiB rounds up; one byte less rounds down.
+        {1073741824 + 536871, "1.001 GB"},
+        {1073741824 + 536870, "1.000 GB"},
+        {std::numeric_limits<qint64>::max(), "8589934592.000 GB"},
+    };
+    for (const auto &[bytes, text] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(FormatSize(bytes), QString::fromLatin1(text));
+    }
+}
+
+TEST(TimeTexts, FormatSizeUsesTheGivenDecimalSeparator)
+{
+    EXPECT_EQ(FormatSize(5000000, QLatin1Char(',')), QStringLiteral("4,77 MB"));
+    EXPECT_EQ(FormatSize(1610612736, QLatin1Char(',')), QStringLiteral("1,500 GB"));
+    EXPECT_EQ(FormatSize(32768, QLatin1Char(',')), QStringLiteral("32 KB"));
+}
+
+TEST(TimeTexts, TimeToSecReadsOnlyWellPlacedColons)
+{
+    const std::vector<std::pair<const char *, qint32>> cases{
+        {"00:03:33", 213}, {"01:00:00", 3600},  {"N/A, sta", 0},    {"00:03", 0},
+        {"1:02:03", 0},    {"00:75:00", 4500},  {" 1:02:03", 3723}, {"", 0},
+        {"00:03:3", 183},  {"-1:00:00", -3600}, {"00:00:05.25", 5},
+    };
+    for (const auto &[text, seconds] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(TimeToSec(QString::fromLatin1(text)), seconds);
+    }
+}
+
+TEST(TimeTexts, TimeToSecRaisesForFieldsThatAreNoNumbers)
+{
+    for (const char *text : {"0a:00:00", "00:00:", "00: x:00", "00:0 :00", "+ :00:00"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(TimeToSec(QString::fromLatin1(text)), ConversionError);
+    }
+    try {
+        TimeToSec(QStringLiteral("0a:00:00"));
+    } catch (const ConversionError &error) {
+        EXPECT_STREQ(error.what(), "'0a' is not a valid integer value");
+    }
+}
+
+TEST(TimeTexts, SecToTimeGrowsHoursPastTwoDigits)
+{
+    const std::vector<std::pair<qint32, const char *>> cases{
+        {0, "00:00:00"},    {5, "00:00:05"},     {60, "00:01:00"},     {213, "00:03:33"},
+        {3599, "00:59:59"}, {36000, "10:00:00"}, {359999, "99:59:59"}, {360000, "100:00:00"},
+    };
+    for (const auto &[sec, text] : cases) {
+        SCOPED_TRACE(sec);
+        EXPECT_EQ(SecToTime(sec), QString::fromLatin1(text));
+    }
+}

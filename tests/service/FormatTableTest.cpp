@@ -1,0 +1,63 @@
+#include "service/FormatTable.h"
+
+#include <gtest/gtest.h>
+
+TEST(FormatTable, RowsKeepTheirCodesSuffixesAndExtensions)
+{
+    const struct
+    {
+        const char *itag, *feedSuffix, *pageSuffix, *extension;
+        bool convertible;
+    } rows[]{
+        {"itag=5", "", "", ".flv", true},
+        {"itag=18", "", "", ".mp4", false},
+        {"itag=34", "_(360p)", " (HQ 360p)", ".flv", true},
+        {"itag=35", "_(480p)", " (HQ 468p)", ".flv", true},
+        {"itag=22", "_(720p)", " (HD)", ".mp4", false},
+        {"itag=37", "_(1080p)", " (FullHD)", ".mp4", false},
+    };
+    ASSERT_EQ(FormatTable().size(), std::size(rows));
+    for (int i = 0; i < FormatCount; ++i) {
+        SCOPED_TRACE(i);
+        const VideoFormat &format = *formatAt(i);
+        EXPECT_EQ(format.ItagText, QString::fromLatin1(rows[i].itag));
+        EXPECT_EQ(format.FeedSuffix, QString::fromLatin1(rows[i].feedSuffix));
+        EXPECT_EQ(format.PageSuffix, QString::fromLatin1(rows[i].pageSuffix));
+        EXPECT_EQ(format.FileExtension, QString::fromLatin1(rows[i].extension));
+        EXPECT_EQ(format.Convertible, rows[i].convertible);
+        EXPECT_EQ(isConvertibleFormat(i), rows[i].convertible);
+    }
+}
+
+TEST(FormatTable, QuestionsBreakWithLineFeedThenCarriageReturn)
+{
+    EXPECT_TRUE(formatAt(0)->StepDownQuestion.isEmpty());
+    for (int i = 1; i < FormatCount; ++i) {
+        SCOPED_TRACE(i);
+        const QString &question = formatAt(i)->StepDownQuestion;
+        EXPECT_EQ(question.count(QStringLiteral("\n\r")), 1);
+        EXPECT_FALSE(question.contains(QStringLiteral("\r\n")));
+    }
+    EXPECT_EQ(formatAt(3)->StepDownQuestion,
+              QStringLiteral("Unable to download HQ (480p) version of this video.\n\r"
+                             "Should I try to download 360p version?"));
+}
+
+TEST(FormatTable, CaptionsCarryMarkupWithThreeSpacesBeforeTheNote)
+{
+    EXPECT_EQ(formatAt(0)->ListCaption, QStringLiteral("FLV video - <b>240p</b>"));
+    EXPECT_EQ(formatAt(2)->ListCaption, QStringLiteral("FLV video - <b>HQ 360p</b>"));
+    EXPECT_EQ(formatAt(5)->ListCaption,
+              QStringLiteral("MP4 video - <b>Full HD (1080p)</b>   "
+                             "<font color=\"#ff0000\">- if available</font>"));
+    for (int i : {1, 3, 4, 5})
+        EXPECT_TRUE(formatAt(i)->ListCaption.contains(QStringLiteral("</b>   <font")));
+}
+
+TEST(FormatTable, IndicesOutsideTheListHaveNoRow)
+{
+    for (int index : {-1, 6, 100}) {
+        EXPECT_EQ(formatAt(index), nullptr);
+        EXPECT_FALSE(isConvertibleFormat(index));
+    }
+}

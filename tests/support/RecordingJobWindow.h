@@ -1,0 +1,73 @@
+#pragma once
+
+#include "job/JobWindow.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// A job window without a screen: logs every call, in order, as one line of
+// text, and answers the step-down questions from a script (No when it runs out).
+// Hooks run inside the message pass and the modal boxes, where a real window
+// would handle the user's Stop click or window close.
+class RecordingJobWindow : public JobWindow
+{
+public:
+    // Inputs, as the user left them.
+    QString link;
+    QString folder;
+    int format = 2;
+    bool avi = false;
+    bool mp4 = false;
+
+    std::deque<bool> stepDownAnswers;
+    std::function<void()> onMessagePass;
+    std::function<void()> onModalBox;
+
+    mutable QStringList calls; // reads are logged too
+
+    // Every call logged since `from`, for tests that look at the end of a job.
+    QStringList callsSince(qsizetype from) const { return calls.mid(from); }
+
+    // Whether the inputs are locked and what the button reads, as a window would show them.
+    bool inputsEnabled = true;
+    bool convertBoxesEnabled = true;
+    QString startCaption = QStringLiteral("Download");
+    QString statusLine;
+    QString statusPanel;
+    QString elapsedPanel;
+
+    int formatIndex() const override;
+    void setFormatIndex(int index) override;
+    bool askStepDown(const QString &question) override;
+    QString linkText() const override;
+    QString folderText() const override;
+    bool aviBoxChecked() const override;
+    bool mp4BoxChecked() const override;
+    void setStatusLine(const QString &text) override;
+    void setStatusPanel(const QString &text) override;
+    void setElapsedPanel(const QString &text) override;
+    void setBarPosition(qint32 position) override;
+    void SetProgressMaximum(qint32 maximum) override;
+    void BeginDownloadProgress() override;
+    void ShowTransferProgress(qint64 done, quint32 total) override;
+    void BeginConversionProgress() override;
+    void ShowConversionProgress(qint32 seconds, qint32 duration) override;
+    void EndTaskbarProgress() override;
+    void setTimerEnabled(bool enabled) override;
+    void setAntiFreezeActive(bool active) override;
+    void setInputsEnabled(bool enabled) override;
+    void setConvertBoxesEnabled(bool enabled) override;
+    void setStartButtonCaption(const QString &caption) override;
+    void blockThread(int milliseconds) override;
+    void showError(const QString &text) override;
+    void showInformation(const QString &text) override;
+    void showCommandFailure(const QString &text) override;
+    void processMessages() override;
+
+private:
+    void log(const QString &line) const { calls.append(line); }
+    void modal();
+};
