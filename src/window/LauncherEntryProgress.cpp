@@ -8,12 +8,13 @@
 namespace {
 
 // A dock has at most a few hundred pixels for the progress; finer changes are not sent,
-// so a transfer of many small pieces does not flood the bus.
+// so a transfer of many small pieces does not flood the bus. Rounding down keeps
+// "complete" apart from "nearly complete", so the last step is always shown.
 constexpr double Resolution = 1000;
 
 bool sameLook(double a, double b)
 {
-    return std::lround(a * Resolution) == std::lround(b * Resolution);
+    return std::floor(a * Resolution) == std::floor(b * Resolution);
 }
 
 } // namespace
