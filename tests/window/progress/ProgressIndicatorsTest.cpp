@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
