@@ -94,14 +94,6 @@ TEST(AdvProgressBarRounding, HalvesGoToTheEvenNeighbour)
     }
 }
 
-TEST_F(AdvProgressBarTest, StartsEmptyAtZeroOfAHundred)
-{
-    EXPECT_EQ(bar->Min(), 0);
-    EXPECT_EQ(bar->Max(), 100);
-    EXPECT_EQ(bar->Position(), 0);
-    EXPECT_EQ(bar->Percentage(), 0);
-}
-
 TEST_F(AdvProgressBarTest, RedrawsAtOnceOnlyOnANewHundredthOrPercentage)
 {
     struct Step
@@ -185,14 +177,6 @@ TEST_F(AdvProgressBarTest, MaximumAndColourAreRedrawnLater)
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         EXPECT_GT(bar->PaintCount(), paintsBefore);
     }
-}
-
-TEST_F(AdvProgressBarTest, MaximumLeavesThePositionAlone)
-{
-    bar->SetPosition(80);
-    bar->SetMax(50);
-    EXPECT_EQ(bar->Position(), 80);
-    EXPECT_EQ(bar->Max(), 50);
 }
 
 TEST_F(AdvProgressBarTest, OutlineIsRoundedWithSeeThroughCorners)

@@ -45,13 +45,6 @@ QStringList lines(std::initializer_list<const char *> texts)
     return list;
 }
 
-TEST_F(ProgressIndicatorsTest, PhaseColoursAreTheDesignedOnes)
-{
-    EXPECT_EQ(QColor::fromRgb(ProgressIndicators::DownloadColour), DownloadColour);
-    EXPECT_EQ(QColor::fromRgb(ProgressIndicators::ConversionColour), ConversionColour);
-    EXPECT_EQ(bar.Level0Color(), DownloadColour);
-}
-
 TEST_F(ProgressIndicatorsTest, OneJobMovesBarAndLauncherInStep)
 {
     struct Step
