@@ -205,6 +205,8 @@ void TMainForm::createInputControls()
     transparent.setColor(QPalette::Base, Qt::transparent);
     m_advEdit1->setPalette(transparent);
     m_advEdit1->setCursorPosition(0);
+    // A borderless edit shows its text on the line of the label beside it.
+    m_advEdit1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
     m_directoryEdit = named(new QLineEdit(panel), "DirectoryEdit", QRect(88, 166, 393, 21));

@@ -1,5 +1,6 @@
-#include "RecordingMessageBoxes.h"
 #include "app/FormLifecycle.h"
+
+#include "RecordingMessageBoxes.h"
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
 #include "window/MainForm.h"
@@ -32,7 +33,7 @@ class FormLifecycleTest : public testing::Test
 {
 protected:
     QTemporaryDir root;
-    QString appDir;      // holds the program and its settings file, ends with "/"
+    QString appDir; // holds the program and its settings file, ends with "/"
     QString documents;
     TMainForm form;
     RecordingMessageBoxes *boxes = nullptr;
@@ -144,8 +145,7 @@ TEST_F(FormLifecycleTest, SettingsDecideTheFolderField)
         {"file without the key", QByteArray("[Main]\nOther=1\n"), documents},
         {"empty value", QByteArray("[Main]\nSavePath=\n"), documents},
         {"saved folder", keyFile(saved), saved},
-        {"trailing delimiter kept", keyFile(saved + QLatin1Char('/')),
-         saved + QLatin1Char('/')},
+        {"trailing delimiter kept", keyFile(saved + QLatin1Char('/')), saved + QLatin1Char('/')},
         {"folder gone", QByteArray("[Main]\nSavePath=/no/such/folder\n"), documents},
         {"a file, not a folder", keyFile(ini()), documents},
     };

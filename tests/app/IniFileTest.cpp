@@ -49,8 +49,7 @@ TEST(IniFile, WritingChangesOnlyTheKeyLine)
     const Case cases[] = {
         {"", "/v/", "[Main]\nSavePath=/v/\n"},
         {"[Main]\nSavePath=/old\n", "", "[Main]\nSavePath=\n"},
-        {"; kept\n[Other]\nx = 1\n\n[Main]\nSavePath=/old\nMore=2\n",
-         "C:\\V\\; a,b \"q\"",
+        {"; kept\n[Other]\nx = 1\n\n[Main]\nSavePath=/old\nMore=2\n", "C:\\V\\; a,b \"q\"",
          "; kept\n[Other]\nx = 1\n\n[Main]\nSavePath=C:\\V\\; a,b \"q\"\nMore=2\n"},
         {"[Main]\r\nOther=1\r\n\r\n[Next]\r\nk=v\r\n", "/v",
          "[Main]\r\nOther=1\r\nSavePath=/v\r\n\r\n[Next]\r\nk=v\r\n"},
@@ -59,8 +58,8 @@ TEST(IniFile, WritingChangesOnlyTheKeyLine)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.before);
-        const QString after =
-            IniFile::withValue(QString::fromLatin1(c.before), Main, Key, QString::fromLatin1(c.value));
+        const QString after = IniFile::withValue(QString::fromLatin1(c.before), Main, Key,
+                                                 QString::fromLatin1(c.value));
         EXPECT_EQ(after, QString::fromLatin1(c.after));
         EXPECT_EQ(IniFile::value(after, Main, Key), QString::fromLatin1(c.value));
     }
@@ -79,9 +78,9 @@ TEST(IniFile, FileRoundTripKeepsUnicodeAndReportsFailures)
     EXPECT_NE(IniFile::writeValue(path, Main, Key, QStringLiteral("/a\n[Evil]\nx=1")), QString());
     EXPECT_EQ(IniFile::readValue(path, Main, Key), folder);
 
-    EXPECT_NE(IniFile::writeValue(dir.filePath(QStringLiteral("missing/Vidlark.ini")), Main, Key,
-                                  folder),
-              QString());
+    EXPECT_NE(
+        IniFile::writeValue(dir.filePath(QStringLiteral("missing/Vidlark.ini")), Main, Key, folder),
+        QString());
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("adir")));
     EXPECT_NE(IniFile::writeValue(dir.filePath(QStringLiteral("adir")), Main, Key, folder),
               QString());
