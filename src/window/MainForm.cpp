@@ -5,8 +5,10 @@
 #include "markup/HTMLComboBox.h"
 #include "markup/HTMLabel.h"
 #include "markup/TColor.h"
+#include "service/FormatTable.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesktopShell.h"
 #include "window/Image.h"
 #include "window/Panel.h"
 #include "window/ProgressIndicators.h"
@@ -16,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,18 +38,12 @@ constexpr int StatusBarHeight = 19;
 constexpr int Inset = TPanel::BevelInset;
 constexpr QRect StatusLabelRect{75, 12, 548, 13};
 
-const QString ExampleLink = QStringLiteral("http://www.youtube.com/watch?v=vidlark0001");
+const QString WebSite = QStringLiteral("https://vidlark.example.org/");
+const QString HelpPage = WebSite + QStringLiteral("help.html");
+const QString DonationPage = WebSite + QStringLiteral("donate");
+const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
 
-const QString FormatItems[] = {
-    QStringLiteral("FLV video - <b>240p</b>"),
-    QStringLiteral(
-        "MP4 video - <b>Medium Quality</b>   <font color=\"#ff0000\">- if available</font>"),
-    QStringLiteral("FLV video - <b>HQ 360p</b>"),
-    QStringLiteral("FLV video - <b>HQ 480p</b>   <font color=\"#ff0000\">- if available</font>"),
-    QStringLiteral("MP4 video - <b>HD (720p)</b>   <font color=\"#ff0000\">- if available</font>"),
-    QStringLiteral(
-        "MP4 video - <b>Full HD (1080p)</b>   <font color=\"#ff0000\">- if available</font>"),
-};
+const QString ExampleLink = QStringLiteral("http://www.youtube.com/watch?v=vidlark0001");
 
 constexpr QRgb White = qRgb(255, 255, 255);
 constexpr QRgb SkyBlue = qRgb(0xA6, 0xCA, 0xF0);
@@ -111,6 +108,7 @@ TAdvToolButton *flatButton(QWidget *parent, const char *name, QRect geometry,
 TMainForm::TMainForm(QWidget *parent)
     : QWidget(parent)
     , m_boxes(std::make_unique<QtMessageBoxes>())
+    , m_shell(std::make_unique<SystemDesktopShell>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vidlark"));
@@ -163,6 +161,9 @@ void TMainForm::createPanels()
     m_button1 = named(new QPushButton(QStringLiteral("Donate If You Like It!"), m_panel5),
                       "Button1", QRect(2, 2, 275, 22));
     m_button1->setFont(boldFont(*m_button1));
+
+    connect(m_imageLogo, &TImage::clicked, this, &TMainForm::ImageLogoClick);
+    connect(m_button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
 }
 
 void TMainForm::createInputControls()
@@ -170,9 +171,9 @@ void TMainForm::createInputControls()
     QWidget *panel = m_panel1;
     plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
     m_formatComboBox = named(new THTMLComboBox(panel), "FormatComboBox", {91, 19, 270, 22});
-    for (const QString &item : FormatItems)
-        m_formatComboBox->addItem(item);
-    m_formatComboBox->setCurrentIndex(DesignedFormat);
+    for (const VideoFormat &format : FormatTable())
+        m_formatComboBox->addItem(format.ListCaption);
+    m_formatComboBox->setCurrentIndex(InitialFormatIndex);
     // Only a choice by the user runs the handler; a step-down from code does not.
     connect(m_formatComboBox, &QComboBox::activated, this, [this] { FormatComboBoxChange(); });
 
@@ -182,6 +183,8 @@ void TMainForm::createInputControls()
     auto *update = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31}, QStringLiteral("Update"),
                               LinkColors);
     update->setFont(boldFont(*update));
+    connect(help, &QAbstractButton::clicked, this, &TMainForm::HelpButton2Click);
+    connect(update, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
 
     m_convertAVICheckBox =
         named(new THTMLCheckBox(panel), "ConvertAVICheckBox", QRect(91, 54, 374, 20));
@@ -193,6 +196,10 @@ void TMainForm::createInputControls()
     m_convertMP4CheckBox->setText(QStringLiteral(
         "Convert FLV to <font color=\"#0000ff\"><B>MP4</B></font> - compatible with iPod and "
         "QuickTime player"));
+    connect(m_convertAVICheckBox, &QAbstractButton::clicked, this,
+            &TMainForm::ConvertAVICheckBoxClick);
+    connect(m_convertMP4CheckBox, &QAbstractButton::clicked, this,
+            &TMainForm::ConvertMP4CheckBoxClick);
 
     plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
     m_moviePathEdit = named(new QLineEdit(panel), "MoviePathEdit", QRect(88, 110, 537, 21));
@@ -212,8 +219,11 @@ void TMainForm::createInputControls()
     m_directoryEdit = named(new QLineEdit(panel), "DirectoryEdit", QRect(88, 166, 393, 21));
     m_selectDirectoryButton = flatButton(panel, "SelectDirectoryButton", {483, 164, 70, 25},
                                          QStringLiteral("Browse"), FolderColors);
-    flatButton(panel, "OpenDirectoryButton", {555, 164, 70, 25}, QStringLiteral("Open"),
-               FolderColors);
+    auto *open = flatButton(panel, "OpenDirectoryButton", {555, 164, 70, 25},
+                            QStringLiteral("Open"), FolderColors);
+    connect(m_selectDirectoryButton, &QAbstractButton::clicked, this,
+            &TMainForm::SelectDirectoryButtonClick);
+    connect(open, &QAbstractButton::clicked, this, &TMainForm::OpenDirectoryButtonClick);
 }
 
 void TMainForm::createStatusControls()
@@ -283,6 +293,11 @@ void TMainForm::centreOnScreen()
 void TMainForm::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
 {
     m_boxes = std::move(boxes);
+}
+
+void TMainForm::setDesktopShell(std::unique_ptr<DesktopShell> shell)
+{
+    m_shell = std::move(shell);
 }
 
 void TMainForm::setTaskbar(std::unique_ptr<TaskbarProgress> taskbar)
@@ -438,4 +453,57 @@ void TMainForm::showCommandFailure(const QString &text)
 void TMainForm::processMessages()
 {
     QCoreApplication::processEvents();
+}
+
+void TMainForm::ConvertAVICheckBoxClick()
+{
+    if (m_convertAVICheckBox->isChecked())
+        m_convertMP4CheckBox->setChecked(false);
+}
+
+void TMainForm::ConvertMP4CheckBoxClick()
+{
+    if (m_convertMP4CheckBox->isChecked())
+        m_convertAVICheckBox->setChecked(false);
+}
+
+void TMainForm::SelectDirectoryButtonClick()
+{
+    QString start = m_directoryEdit->text();
+    if (start.isEmpty())
+        start = QDir::currentPath();
+    else if (start.size() > 1 && start.endsWith(QLatin1Char('/')))
+        start.chop(1);
+    const std::optional<QString> chosen = m_shell->chooseFolder(this, FolderDialogTitle, start);
+    // Letter case counts: the same folder written otherwise replaces the text.
+    if (chosen && *chosen != m_directoryEdit->text())
+        m_directoryEdit->setText(*chosen);
+}
+
+void TMainForm::OpenDirectoryButtonClick()
+{
+    const QString folder = m_directoryEdit->text();
+    if (folder.isEmpty())
+        return;
+    m_shell->exploreFolder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+void TMainForm::AdvToolButton2Click()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::HelpButton2Click()
+{
+    m_shell->openWebPage(HelpPage);
+}
+
+void TMainForm::ImageLogoClick()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::Button1Click()
+{
+    m_shell->openWebPage(DonationPage);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class DesktopShell;
 class MessageBoxes;
 class ProgressIndicators;
 class QLabel;
@@ -33,7 +34,6 @@ class TMainForm : public QWidget, public JobWindow
 public:
     static constexpr int ClientWidth = 632;
     static constexpr int ClientHeight = 426;
-    static constexpr int DesignedFormat = 2;
 
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
@@ -43,6 +43,8 @@ public:
 
     // Replaces the modal boxes (tests answer them).
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
+    // Replaces the folder browser, file manager and web browser (tests watch them).
+    void setDesktopShell(std::unique_ptr<DesktopShell> shell);
     // Launcher progress; null means none (no session bus).
     void setTaskbar(std::unique_ptr<TaskbarProgress> taskbar);
     bool SupportTaskBar() const;
@@ -88,6 +90,16 @@ public:
     void showCommandFailure(const QString &text) override;
     void processMessages() override;
 
+    // Behaviours of the window's own controls.
+    void ConvertAVICheckBoxClick();
+    void ConvertMP4CheckBoxClick();
+    void SelectDirectoryButtonClick();
+    void OpenDirectoryButtonClick();
+    void AdvToolButton2Click();
+    void HelpButton2Click();
+    void ImageLogoClick();
+    void Button1Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -100,6 +112,7 @@ private:
 
     ProgramState m_state;
     std::unique_ptr<MessageBoxes> m_boxes;
+    std::unique_ptr<DesktopShell> m_shell;
     std::unique_ptr<TaskbarProgress> m_taskbar;
     std::unique_ptr<ProgressIndicators> m_progress;
     std::function<void()> m_closeQuery;
