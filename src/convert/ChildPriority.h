@@ -1,5 +1,5 @@
 #pragma once
 
-// Runs in a freshly forked child before it executes the converter: the
-// converter then only takes CPU time nobody else wants. Async-signal-safe.
+// Runs in a freshly forked child before it executes the converter, which then
+// gets the lowest CPU priority (nice 19). Async-signal-safe.
 void lowerChildPriority();

@@ -191,9 +191,14 @@ TEST_F(ConverterRunnerTest, StopOrCloseEndsTheChildAfterTheNextChunk)
 TEST_F(ConverterRunnerTest, SilentConverterStillGetsPassesAndStops)
 {
     runner.setIdlePassInterval(50);
-    window.onMessagePass = [this] { state.DownloadState = dsStopRequested; };
+    // Stop once the child is surely running its endless sleep.
+    window.onMessagePass = [this] {
+        if (QFile::exists(probeFile()))
+            state.DownloadState = dsStopRequested;
+    };
     EXPECT_FALSE(run({QStringLiteral("probe ") + probeFile(), QStringLiteral("hang")}));
-    EXPECT_EQ(window.calls, QStringList{Pass});
+    ASSERT_FALSE(window.calls.isEmpty());
+    EXPECT_EQ(window.calls.count(Pass), window.calls.size());
     const QStringList pid = probeValues(probeFile(), QStringLiteral("pid"));
     ASSERT_EQ(pid.size(), 1);
     EXPECT_FALSE(processExists(pid.front()));
@@ -239,7 +244,7 @@ TEST_F(ConverterRunnerTest, UnreadableNumberLeavesThroughCleanUp)
     }
 }
 
-TEST_F(ConverterRunnerTest, ChildGetsArgumentsVerbatimNullInputAndIdlePriority)
+TEST_F(ConverterRunnerTest, ChildGetsArgumentsVerbatimNullInputAndLowestPriority)
 {
     const QString script = dir.filePath(QStringLiteral("script"));
     ASSERT_TRUE(writeScript(script, {QStringLiteral("probe ") + probeFile()}));
@@ -251,8 +256,6 @@ TEST_F(ConverterRunnerTest, ChildGetsArgumentsVerbatimNullInputAndIdlePriority)
     EXPECT_EQ(probeValues(probeFile(), QStringLiteral("stdin_null")),
               QStringList{QStringLiteral("1")});
     EXPECT_EQ(probeValues(probeFile(), QStringLiteral("nice")), QStringList{QStringLiteral("19")});
-    EXPECT_EQ(probeValues(probeFile(), QStringLiteral("sched_idle")),
-              QStringList{QStringLiteral("1")});
     EXPECT_EQ(probeValues(probeFile(), QStringLiteral("cwd")),
               QStringList{QDir(dir.path()).canonicalPath()});
 }

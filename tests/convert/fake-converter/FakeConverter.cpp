@@ -15,10 +15,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <sched.h>
 #include <sstream>
 #include <string>
 #include <sys/ioctl.h>
@@ -98,16 +98,19 @@ bool stdinIsNull()
 
 void probe(const std::string &file, const std::vector<std::string> &args)
 {
-    std::ofstream out(file);
+    // Written aside and renamed, so a reader never sees half a probe.
+    const std::string part = file + ".part";
+    std::ofstream out(part);
     out << "pid=" << ::getpid() << '\n';
     out << "stdin_null=" << (stdinIsNull() ? 1 : 0) << '\n';
-    out << "sched_idle=" << (::sched_getscheduler(0) == SCHED_IDLE ? 1 : 0) << '\n';
     errno = 0;
     out << "nice=" << ::getpriority(PRIO_PROCESS, 0) << '\n';
     char cwd[4096];
     out << "cwd=" << (::getcwd(cwd, sizeof cwd) ? cwd : "") << '\n';
     for (const std::string &arg : args)
         out << "arg=" << arg << '\n';
+    out.close();
+    std::rename(part.c_str(), file.c_str());
 }
 
 bool fileExists(const std::string &path)
