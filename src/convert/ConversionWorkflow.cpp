@@ -98,9 +98,12 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     const WorkFiles files = stage(order, m_state.TempDir);
     bool converted = false;
     try {
+        // Whole paths: the converter runs in another folder, and a name
+        // starting with "-" must not read as an option.
         converted = m_runner.RunConverter(
-            m_state.AppDir, converter,
-            converterArguments(files.input, order.TargetExtension, files.output));
+            m_state.AppDir, QFileInfo(converter).absoluteFilePath(),
+            converterArguments(QFileInfo(files.input).absoluteFilePath(), order.TargetExtension,
+                               QFileInfo(files.output).absoluteFilePath()));
     } catch (...) {
         tidy(files, false);
         throw;

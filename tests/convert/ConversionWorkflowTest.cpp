@@ -213,6 +213,26 @@ TEST_F(ConversionWorkflowTest, WithoutStagingTheConverterWorksInTheSaveFolder)
     }
 }
 
+TEST_F(ConversionWorkflowTest, RelativeFolderStartingWithDashIsNoOption)
+{
+    // Created in the test's current folder, named so that it reads like an option.
+    QTemporaryDir dashed(QStringLiteral("-y-XXXXXX"));
+    ASSERT_TRUE(dashed.isValid());
+    const QString relative = QDir::current().relativeFilePath(dashed.path()) + QLatin1Char('/');
+    ASSERT_TRUE(relative.startsWith(QLatin1Char('-')));
+    ASSERT_TRUE(writeFile(relative + Download, "flv bytes"));
+    state.TempDir = root.filePath(QStringLiteral("no-such-folder/"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(workflow.RunConversion({relative, Download, Dated, QStringLiteral(".avi")}),
+              ConversionOutcome::Finished)
+        << window.calls.join(QLatin1Char('\n')).toStdString();
+    const QStringList arguments = converterArguments();
+    ASSERT_GE(arguments.size(), 3);
+    EXPECT_EQ(arguments.at(1), QDir(dashed.path()).absoluteFilePath(Download));
+    EXPECT_EQ(arguments.back(), QDir(dashed.path()).absoluteFilePath(Converted));
+    EXPECT_EQ(filesIn(dashed.path()), QStringList{Converted});
+}
+
 TEST_F(ConversionWorkflowTest, FileThatStoodThereBeforeTheRunIsNeverRemoved)
 {
     // Without staging the converter meets the older conversion, refuses to
