@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -29,6 +30,16 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// CPU seconds this process (not its children) has used: the runner's own cost,
+// which the machine's other load does not blur.
+double ownCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 bool runDirect(const QString &ffmpeg, const QStringList &arguments)
@@ -72,15 +83,18 @@ int main(int argc, char **argv)
 
     std::vector<double> viaRunner;
     std::vector<double> direct;
+    std::vector<double> runnerCpu;
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         QFile::remove(output);
+        const double cpuBefore = ownCpuSeconds();
         timer.start();
         if (!runner.RunConverter(work.path(), ffmpeg, arguments)) {
             std::fprintf(stderr, "convert_bench: the runner's conversion failed\n");
             return 1;
         }
         viaRunner.push_back(timer.nsecsElapsed() / 1e9);
+        runnerCpu.push_back(ownCpuSeconds() - cpuBefore);
 
         QFile::remove(output);
         timer.start();
@@ -97,6 +111,7 @@ int main(int argc, char **argv)
     const double directSeconds = median(direct);
     std::printf("duration=%d s, last progress=%d s, progress updates in the last run=%d\n",
                 window.lastMaximum, window.lastSeconds, window.progressUpdates);
+    std::printf("runner_own_cpu_ms=%.1f\n", median(runnerCpu) * 1000);
     std::printf("direct_seconds=%.3f\n", directSeconds);
     std::printf("overhead=%.1f%%\n", (runnerSeconds / directSeconds - 1) * 100);
     std::printf("seconds=%.3f\n", runnerSeconds);
