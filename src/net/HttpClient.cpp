@@ -75,7 +75,6 @@ struct HttpClient::Exchange
 
 HttpClient::HttpClient()
 {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
     resetConnections();
 }
 

@@ -87,6 +87,15 @@ private:
     static size_t headerCallback(char *data, size_t size, size_t count, void *user);
     static size_t writeCallback(char *data, size_t size, size_t count, void *user);
 
+    // libcurl's global state lives as long as the client; declared first, so it
+    // is set up before the handles and torn down after them.
+    struct CurlGlobal
+    {
+        CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+        ~CurlGlobal() { curl_global_cleanup(); }
+        CurlGlobal(const CurlGlobal &) = delete;
+        CurlGlobal &operator=(const CurlGlobal &) = delete;
+    } m_global;
     CurlMulti m_multi;
     CurlEasy m_easy;
     HttpWorkListener *m_listener = nullptr;

@@ -1,5 +1,6 @@
 #include "job/Transfer.h"
 
+#include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
 #include "job/ProgramState.h"
@@ -36,6 +37,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(saveDir.isValid());
+        clearProxyEnvironment();
         service.start();
         state.DownloadState = dsDownloading;
         state.SaveFileName = QStringLiteral("Clip.flv");

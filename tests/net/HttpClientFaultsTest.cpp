@@ -1,3 +1,4 @@
+#include "NoProxyEnvironment.h"
 #include "RecordingWorkListener.h"
 #include "SampleService.h"
 #include "net/HttpClient.h"
@@ -22,6 +23,7 @@ class HttpClientFaultsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        clearProxyEnvironment();
         service.start();
         client.setWorkListener(&listener);
     }

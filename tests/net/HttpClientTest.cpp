@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include "NoProxyEnvironment.h"
 #include "RecordingWorkListener.h"
 #include "SampleService.h"
 
@@ -27,7 +28,11 @@ QStringList headerLines(const ServiceRequest &request)
 class HttpClientTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { service.start(); }
+    void SetUp() override
+    {
+        clearProxyEnvironment();
+        service.start();
+    }
     QString url(const char *pathAndQuery) const
     {
         return service.baseUrl() + QString::fromLatin1(pathAndQuery);
