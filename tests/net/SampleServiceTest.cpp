@@ -1,6 +1,7 @@
 #include "SampleService.h"
 
 #include "CannedVideos.h"
+#include "NoProxyEnvironment.h"
 #include "RequestLog.h"
 #include "net/HttpClient.h"
 
@@ -132,6 +133,22 @@ TEST_F(SampleServiceTest, EveryCannedStreamIsReachableFromItsWatchPage)
             }
         }
     }
+}
+
+TEST(SampleServiceWithoutProxyTest, StreamUrlsCanNameTheServiceItself)
+{
+    clearProxyEnvironment();
+    SampleService::Options options;
+    options.streamHost.clear();
+    SampleService service(options);
+    service.start();
+    HttpClient client;
+    const QString page = client.Get(service.baseUrl() + QStringLiteral("/watch?v=NoFeedTitle"));
+    const QByteArray expected = "url=http%253A\\/\\/127.0.0.1%253A" +
+                                QByteArray::number(service.port()) + "\\/videos\\/NoFeedTitle\\/";
+    ASSERT_TRUE(page.toLatin1().contains(expected)) << page.toStdString();
+    const QString url = service.baseUrl() + QStringLiteral("/videos/NoFeedTitle/34.flv");
+    EXPECT_FALSE(client.GetBytes(url).isEmpty());
 }
 
 TEST_F(SampleServiceTest, TheSampleMediaAreRealFlvAndMp4)

@@ -23,6 +23,8 @@ public:
         quint16 port = 0; // 0 picks a free one
         QString logFile;  // empty: no log file
         QString mediaDir = defaultMediaDir();
+        // Empty: stream URLs name the host the watch page was asked from, so a
+        // client without a proxy reaches them on 127.0.0.1 too.
         QByteArray streamHost = ServiceRoutes::DefaultStreamHost;
     };
 

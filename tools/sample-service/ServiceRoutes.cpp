@@ -75,11 +75,11 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
         return ok && status >= 100 && status <= 999 ? statusPage(status) : statusPage(404);
     }
 
-    ServiceRequest hostless = request;
-    hostless.host = m_streamHost;
+    ServiceRequest named;
+    named.host = m_streamHost;
     const bool web = host == WebHost;
     const bool data = host == DataHost;
-    const bool streams = host == hostless.hostName();
+    const bool streams = !m_streamHost.isEmpty() && host == named.hostName();
     const bool any = !web && !data && !streams; // a plain request to the service itself
     if ((web || any) && path == "/watch")
         return watchPage(request);
@@ -92,15 +92,16 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
     return statusPage(404);
 }
 
-QByteArray ServiceRoutes::streamMap(const QByteArray &videoId) const
+QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray &requestHost) const
 {
+    const QByteArray streamHost = m_streamHost.isEmpty() ? requestHost : m_streamHost;
     const CannedVideo *video = findCannedVideo(videoId);
     if (!video)
         return {};
     QList<QByteArray> entries;
     for (const CannedStream &stream : video->streams) {
         const QByteArray itag = QByteArray::number(stream.itag);
-        const QByteArray url = "http://" + m_streamHost + "/videos/" + videoId + "/" + itag +
+        const QByteArray url = "http://" + streamHost + "/videos/" + videoId + "/" + itag +
                                extensionOf(stream.mediaFile) + "?id=" + videoId + "&itag=" + itag +
                                "&expire=1300000000";
         QByteArray entry = "url=" + pageEncodedUrl(url);
@@ -125,7 +126,7 @@ ServiceReply ServiceRoutes::watchPage(const ServiceRequest &request) const
     reply.body = "<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
                  " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
                  "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
-                 id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id) +
+                 id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
                  "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n";
     return reply;
 }

@@ -18,8 +18,9 @@ public:
 
     ServiceReply handle(const ServiceRequest &request) const;
 
-    // The watch page's stream-map value for a video, as the page carries it.
-    QByteArray streamMap(const QByteArray &videoId) const;
+    // The watch page's stream-map value for a video, as the page carries it;
+    // requestHost names the stream host when the routes were given none.
+    QByteArray streamMap(const QByteArray &videoId, const QByteArray &requestHost) const;
 
 private:
     ServiceReply route(const ServiceRequest &request) const;
