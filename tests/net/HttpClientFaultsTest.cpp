@@ -173,8 +173,10 @@ TEST_F(HttpClientFaultsTest, AStopEndsAStalledWaitWithinASlice)
         bool stopRequested = false;
         int emptySlices = 0;
         listener.wantsDisconnect = [&] {
-            ++emptySlices;
-            if (emptySlices == 2)
+            // Counted once the body has begun, however long the server took to answer.
+            if (listener.events.isEmpty())
+                return false;
+            if (++emptySlices == 2)
                 stopRequested = true;
             return stopRequested;
         };
@@ -200,10 +202,12 @@ TEST_F(HttpClientFaultsTest, ASilentServerFailsLikeANetworkError)
 TEST_F(HttpClientFaultsTest, AntiFreezePumpsEventsBetweenSlicesAndPieces)
 {
     int pumps = 0;
+    int pumpsInBody = 0;
     client.setEventPump([&] {
         ++pumps;
-        // A window close handled in the pump disconnects the client.
-        if (pumps == 3)
+        // A window close handled in the pump, while the server is silent
+        // in the middle of the body, disconnects the client.
+        if (!listener.events.isEmpty() && ++pumpsInBody == 3)
             client.Disconnect();
     });
     client.setAntiFreezeActive(false);
@@ -213,19 +217,21 @@ TEST_F(HttpClientFaultsTest, AntiFreezePumpsEventsBetweenSlicesAndPieces)
 
     client.setAntiFreezeActive(true);
     client.setStallTimeout(60s);
+    listener = RecordingWorkListener();
     sink = MemorySink();
     EXPECT_EQ(get(QStringLiteral("/bulk/100000?stall=0")), -1);
-    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(pumpsInBody, 3);
     EXPECT_TRUE(sink.data.isEmpty());
 
     // One pass after each body piece.
-    pumps = -1000000;
+    client.setEventPump([&] { ++pumps; });
+    pumps = 0;
     sink = MemorySink();
     listener = RecordingWorkListener();
     int steps = 0;
     listener.onWork = [&](qint64) { ++steps; };
     EXPECT_EQ(get(QStringLiteral("/bulk/300000")), -1);
-    EXPECT_GE(pumps + 1000000, steps);
+    EXPECT_GE(pumps, steps);
     EXPECT_GE(steps, 300000 / HttpClient::MaxPiece);
 }
 
