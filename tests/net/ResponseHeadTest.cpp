@@ -85,4 +85,23 @@ TEST(TextDecodingTest, UnknownCharsetsFallBackToOneCharacterPerByte)
     EXPECT_EQ(decodeBody(bytes, "text/html").size(), bytes.size());
 }
 
+TEST(TextDecodingTest, CharsetsBeyondQtsOwnAreDecodedToo)
+{
+    const struct
+    {
+        const char *contentType;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"text/html; charset=windows-1252", "\x80 caf\xe9", QStringLiteral("\u20ac caf\u00e9")},
+        {"text/html; charset=KOI8-R", "\xf0\xd2\xc9", QStringLiteral("\u041f\u0440\u0438")},
+        {"text/html; charset=utf-8", "\xe2\x82\xac", QStringLiteral("\u20ac")},
+        {"text/html; charset=us-ascii", "plain", QStringLiteral("plain")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.contentType);
+        EXPECT_EQ(decodeBody(c.bytes, c.contentType), c.text);
+    }
+}
+
 } // namespace
