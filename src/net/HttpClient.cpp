@@ -134,6 +134,8 @@ void HttpClient::request(Method method, const QString &url, HttpBodySink *sink)
 {
     if (m_busy)
         throw HttpError(0, "a request is already under way");
+    if (!m_multi || !m_easy)
+        resetConnections();
     struct BusyGuard
     {
         HttpClient &client;
@@ -148,7 +150,11 @@ void HttpClient::request(Method method, const QString &url, HttpBodySink *sink)
             client.m_busy = false;
             if (client.m_disconnectRequested) {
                 client.m_disconnectRequested = false;
-                client.resetConnections();
+                try {
+                    client.resetConnections();
+                } catch (const HttpError &) {
+                    // The next request reports it.
+                }
             }
         }
     } guard(*this);
