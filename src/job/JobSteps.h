@@ -34,8 +34,8 @@ struct ConversionOrder
 
 enum class ConversionOutcome
 {
-    Finished,        // converted, stopped, or could not start the converter
-    ConverterFailed, // the converter ran and failed; the download keeps its name
+    Finished,        // converted, stopped, or the converter program was missing
+    ConverterFailed, // the converter failed or could not start; the download keeps its name
 };
 
 class ConversionStep

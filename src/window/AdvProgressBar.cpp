@@ -1,15 +1,96 @@
 #include "window/AdvProgressBar.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
+
+namespace {
+
+// Verdana first; where it is missing, the faces closest to it in width and shape.
+QFont choosePercentageFont(int cellHeight)
+{
+    const QStringList wanted{QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                             QStringLiteral("Bitstream Vera Sans"),
+                             QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans")};
+    QFont font;
+    font.setStyleHint(QFont::SansSerif);
+    for (const QString &family : wanted) {
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamily(family);
+            break;
+        }
+    }
+    // The size is given as the height of the whole character cell, ascent plus
+    // descent, so take the largest pixel size whose cell still fits.
+    for (int pixels = cellHeight; pixels > 1; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).height() <= cellHeight)
+            break;
+    }
+    return font;
+}
+
+} // namespace
 
 TAdvProgressBar::TAdvProgressBar(QWidget *parent)
     : QWidget(parent)
+    , m_percentageFont(choosePercentageFont(PercentageCellHeight))
 {}
+
+qint64 TAdvProgressBar::RoundHalfEven(qint64 numerator, qint64 denominator)
+{
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    // Floor division, so that the remainder is never negative.
+    qint64 quotient = numerator / denominator;
+    qint64 remainder = numerator % denominator;
+    if (remainder < 0) {
+        --quotient;
+        remainder += denominator;
+    }
+    if (2 * remainder > denominator || (2 * remainder == denominator && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
+int TAdvProgressBar::RoundPercentage(qint64 part, qint64 whole)
+{
+    return whole == 0 ? 0 : int(RoundHalfEven(part * 100, whole));
+}
+
+int TAdvProgressBar::percentageOf(qint32 value) const
+{
+    return RoundPercentage(value, qint64(m_max) - Min());
+}
 
 void TAdvProgressBar::SetPosition(qint32 value)
 {
-    m_position = qBound(Min(), value, qMax(Min(), m_max));
-    update();
+    // Out of range: clamp without drawing; the next in-range step shows it.
+    if (value < Min()) {
+        m_position = Min();
+        return;
+    }
+    if (value > m_max) {
+        m_position = m_max;
+        return;
+    }
+    m_position = value;
+    const qint32 step = stepSize();
+    const int percentage = percentageOf(value);
+    const qint64 stepIndex = step == 0 ? 0 : value / step;
+    // Transfers set the position for every piece received; drawing only when a
+    // new hundredth or a new percentage is reached keeps that cheap.
+    const bool redraw =
+        step == 0 || value % step == 0 || stepIndex != m_lastStep || percentage != m_lastPercentage;
+    m_lastStep = stepIndex;
+    m_lastPercentage = percentage;
+    if (redraw) {
+        ++m_immediateRedraws;
+        repaint();
+    }
 }
 
 void TAdvProgressBar::SetMax(qint32 value)
@@ -24,8 +105,59 @@ void TAdvProgressBar::SetLevel0Color(const QColor &color)
     update();
 }
 
+QImage TAdvProgressBar::picture() const
+{
+    const int w = width();
+    const int h = height();
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(TransparentKey));
+
+    QPainter painter(&image);
+    // Hard edges: a blended outline would leave magenta-tinted pixels at the corners.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::white);
+    const qreal radius = CornerEllipse / 2.0;
+    painter.drawRoundedRect(QRect(0, 0, w - 1, h - 1), radius, radius);
+
+    const int percentage = Percentage();
+    if (percentage > 0) {
+        // Right edge excluded; never past the interior even if the position ran past Max.
+        const qint64 right =
+            qMin(RoundHalfEven(qint64(percentage) * (w - 2), 100), qint64(w - FillInset));
+        if (right > FillInset)
+            painter.fillRect(QRect(QPoint(FillInset, FillInset), QPoint(int(right) - 1, h - 3)),
+                             m_level0Color);
+    }
+
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(m_percentageFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QString text = QString::number(percentage) + QLatin1Char('%');
+    const QFontMetrics metrics(m_percentageFont);
+    const int left = w / 2 - metrics.horizontalAdvance(text) / 2;
+    const int top = h / 2 - metrics.height() / 2;
+    painter.drawText(left, top + metrics.ascent(), text);
+    painter.end();
+
+    // The key colour becomes see-through, so the corners show what lies behind the bar.
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if ((line[x] & 0xFFFFFF) == TransparentKey)
+                line[x] = 0;
+        }
+    }
+    return keyed;
+}
+
 void TAdvProgressBar::paintEvent(QPaintEvent *)
 {
+    ++m_paintCount;
+    if (width() <= 0 || height() <= 0)
+        return;
+    // Drawn off-screen and copied in one piece, so frequent redraws do not flicker.
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(0, 0, picture());
 }

@@ -19,14 +19,45 @@ public:
     void SetMax(qint32 value);
     qint32 Min() const { return 0; }
     QColor Level0Color() const { return m_level0Color; }
+    QColor Level0ColorTo() const { return m_level0Color; }
     // Sets Level0Color and Level0ColorTo together.
     void SetLevel0Color(const QColor &color);
+
+    // The whole percentage shown for the current position.
+    int Percentage() const { return percentageOf(m_position); }
+    // The face of the percentage text: Verdana where installed, else the nearest sans-serif.
+    QFont PercentageFont() const { return m_percentageFont; }
+
+    // How often SetPosition redrew the bar at once, and how often it was painted at all.
+    int ImmediateRedraws() const { return m_immediateRedraws; }
+    int PaintCount() const { return m_paintCount; }
+
+    // numerator / denominator rounded to the nearest integer, halves to the even one.
+    static qint64 RoundHalfEven(qint64 numerator, qint64 denominator);
+    // round(part / whole * 100) with halves to the even neighbour; 0 for an empty range.
+    static int RoundPercentage(qint64 part, qint64 whole);
+
+    // Magenta in the off-screen picture stands for "see-through".
+    static constexpr QRgb TransparentKey = 0xFF00FF;
+    static constexpr int CornerEllipse = 6;
+    static constexpr int FillInset = 2;
+    static constexpr int PercentageCellHeight = 12;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    int percentageOf(qint32 value) const;
+    qint32 stepSize() const { return qint32((qint64(m_max) - Min()) / 100); }
+    QImage picture() const;
+
     qint32 m_position = 0;
     qint32 m_max = 100;
     QColor m_level0Color{0xA0, 0xB7, 0xD4};
+    QFont m_percentageFont;
+    // Step (position div step size) and percentage at the last in-range position change.
+    qint64 m_lastStep = 0;
+    int m_lastPercentage = 0;
+    int m_immediateRedraws = 0;
+    int m_paintCount = 0;
 };

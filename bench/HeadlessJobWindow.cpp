@@ -1,0 +1,8 @@
+#include "HeadlessJobWindow.h"
+
+#include <QCoreApplication>
+
+void HeadlessJobWindow::processMessages()
+{
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The converter's options for a target extension (".avi" or ".mp4"), each
+// option and value its own argument. None of them allows overwriting a file.
+QStringList presetArguments(const QString &targetExtension);
+
+// The whole argument list: read input, convert with the preset, write output.
+QStringList converterArguments(const QString &input, const QString &targetExtension,
+                               const QString &output);

@@ -1,0 +1,88 @@
+#include "markup/HTMLabel.h"
+
+#include "markup/Gradient.h"
+#include "markup/MarkupPainter.h"
+#include "markup/MarkupWidgetFont.h"
+
+#include <QPainter>
+
+THTMLabel::THTMLabel(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void THTMLabel::setColor(QRgb color)
+{
+    m_color = color;
+    update();
+}
+
+void THTMLabel::setColorTo(QRgb color)
+{
+    m_colorTo = color;
+    m_hasColorTo = true;
+    update();
+}
+
+void THTMLabel::setCaption(const QString &markup)
+{
+    m_caption = markup;
+    update();
+}
+
+void THTMLabel::setVAlignment(VAlignment alignment)
+{
+    m_vAlignment = alignment;
+    update();
+}
+
+void THTMLabel::setBevels(BevelKind outer, BevelKind inner)
+{
+    m_outer = outer;
+    m_inner = inner;
+    update();
+}
+
+QRect THTMLabel::textRect() const
+{
+    const int inset = Bevel::width(m_outer, m_inner);
+    return rect().adjusted(inset, inset, -inset, -inset);
+}
+
+QPoint THTMLabel::captionOrigin() const
+{
+    QRect text = textRect();
+    if (m_vAlignment == tvaCenter && !m_caption.isEmpty()) {
+        const MarkupLayout measured =
+            MarkupLayout::build(m_caption, markupFontOf(*this), text.size(), MarkupPainter());
+        text.setTop(text.top() + (height() - measured.size.height()) / 2);
+    }
+    return text.topLeft();
+}
+
+QImage THTMLabel::render() const
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    if (m_hasColorTo)
+        Gradient::paint(painter, rect(),
+                        Gradient::labelBands(width(), height(), m_color, m_colorTo));
+    else
+        painter.fillRect(rect(), QColor(m_color));
+    Bevel::drawFrame(painter, rect(), m_outer, m_inner);
+    if (!m_caption.isEmpty()) {
+        const QPoint origin = captionOrigin();
+        const QRect text = textRect();
+        const QSize available(text.width(), text.bottom() + 1 - origin.y());
+        const MarkupLayout layout =
+            MarkupLayout::build(m_caption, markupFontOf(*this), available, MarkupPainter());
+        MarkupPainter::draw(painter, layout, origin);
+    }
+    return image;
+}
+
+void THTMLabel::paintEvent(QPaintEvent *)
+{
+    QPainter(this).drawImage(0, 0, render());
+}

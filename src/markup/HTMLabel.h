@@ -1,0 +1,51 @@
+#pragma once
+
+#include "markup/Bevel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+// Markup label: an opaque vertical gradient (or plain colour), an optional
+// bevel frame and a markup caption, all drawn off-screen and copied at once.
+class THTMLabel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum VAlignment
+    {
+        tvaTop,
+        tvaCenter,
+    };
+
+    explicit THTMLabel(QWidget *parent = nullptr);
+
+    void setColor(QRgb color);
+    // Without ColorTo the label is filled plainly with Color.
+    void setColorTo(QRgb color);
+    void setCaption(const QString &markup);
+    QString caption() const { return m_caption; }
+    void setVAlignment(VAlignment alignment);
+    void setBevels(BevelKind outer, BevelKind inner);
+
+    // The label's picture as it is copied to the screen.
+    QImage render() const;
+    // Top-left corner of the caption inside the label, after vertical centring.
+    QPoint captionOrigin() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QRect textRect() const;
+
+    QRgb m_color = qRgb(0xF0, 0xF0, 0xF0);
+    QRgb m_colorTo = 0;
+    bool m_hasColorTo = false;
+    QString m_caption;
+    VAlignment m_vAlignment = tvaTop;
+    BevelKind m_outer = BevelKind::None;
+    BevelKind m_inner = BevelKind::None;
+};

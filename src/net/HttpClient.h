@@ -1,0 +1,109 @@
+#pragma once
+
+#include "net/CurlHandles.h"
+#include "net/HttpBodySink.h"
+#include "net/HttpError.h"
+#include "net/HttpRequestSettings.h"
+#include "net/HttpWorkListener.h"
+#include "net/ResponseHead.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+// The one HTTP client of the program, on libcurl's multi interface. Requests
+// block the calling thread; while anti-freeze is on, waits are cut into short
+// slices and the event pump runs after each empty slice and each body piece.
+class HttpClient
+{
+public:
+    HttpClient();
+    ~HttpClient();
+    HttpClient(const HttpClient &) = delete;
+    HttpClient &operator=(const HttpClient &) = delete;
+
+    HttpRequestSettings Request; // persists across requests and jobs
+    bool AllowCookies = true;    // no cookie engine either way: never a Cookie header
+    bool HandleRedirects = true;
+
+    // Body as text, decoded in the charset the response declares.
+    QString Get(const QString &url);
+    // Body as raw bytes.
+    QByteArray GetBytes(const QString &url);
+    // Body into the sink, which sees only the final response's body.
+    void Get(const QString &url, HttpBodySink &sink);
+    // Status only.
+    void Head(const QString &url);
+
+    // Closes the connection; from inside a work event or the event pump it
+    // ends the request under way.
+    void Disconnect();
+    // Last status line received; unchanged by a request that got none.
+    int ResponseCode() const { return m_responseCode; }
+
+    void setWorkListener(HttpWorkListener *listener) { m_listener = listener; }
+    void setAntiFreezeActive(bool active) { m_antiFreeze = active; }
+    bool antiFreezeActive() const { return m_antiFreeze; }
+    // One pass of the caller's event loop. Without one, Qt's own loop is
+    // pumped when an application object exists.
+    void setEventPump(std::function<void()> pump) { m_pump = std::move(pump); }
+    // A transfer that receives nothing for this long fails as a network error.
+    void setStallTimeout(std::chrono::seconds timeout) { m_stallTimeout = timeout; }
+
+    static constexpr int MaxPiece = 32768;
+    static constexpr int SliceMs = 250;
+    static constexpr long ConnectTimeoutMs = 120000;
+    static constexpr int RedirectMaximum = 15;
+
+private:
+    enum class Method
+    {
+        Get,
+        Head
+    };
+    enum class Target
+    {
+        Caller, // the sink or the text buffer
+        Aside,  // a redirect's or an error status's body
+    };
+
+    struct Exchange;
+
+    void request(Method method, const QString &url, HttpBodySink *sink);
+    // One request/response without following redirects; true when the
+    // response is a redirect to follow, with its target in nextUrl.
+    bool exchange(Method method, const QByteArray &url, HttpBodySink *sink, int redirects,
+                  QByteArray &nextUrl);
+    void configure(Method method, const QByteArray &url, Exchange &state);
+    CurlSlist buildHeaders() const;
+    void runTransfer(Exchange &state);
+    void pumpEvents();
+    void resetConnections();
+
+    void onHeaderLine(Exchange &state, const char *data, size_t size);
+    size_t onBody(Exchange &state, const char *data, size_t size);
+    static size_t headerCallback(char *data, size_t size, size_t count, void *user);
+    static size_t writeCallback(char *data, size_t size, size_t count, void *user);
+
+    // libcurl's global state lives as long as the client; declared first, so it
+    // is set up before the handles and torn down after them.
+    struct CurlGlobal
+    {
+        CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+        ~CurlGlobal() { curl_global_cleanup(); }
+        CurlGlobal(const CurlGlobal &) = delete;
+        CurlGlobal &operator=(const CurlGlobal &) = delete;
+    } m_global;
+    CurlMulti m_multi;
+    CurlEasy m_easy;
+    HttpWorkListener *m_listener = nullptr;
+    std::function<void()> m_pump;
+    std::chrono::seconds m_stallTimeout{60};
+    QByteArray m_contentType; // of the last final response
+    int m_responseCode = 0;
+    bool m_antiFreeze = false;
+    bool m_busy = false;
+    bool m_disconnectRequested = false;
+};

@@ -1,0 +1,509 @@
+#include "window/MainForm.h"
+
+#include "markup/FontFallback.h"
+#include "markup/HTMLCheckBox.h"
+#include "markup/HTMLComboBox.h"
+#include "markup/HTMLabel.h"
+#include "markup/TColor.h"
+#include "service/FormatTable.h"
+#include "window/AdvProgressBar.h"
+#include "window/AdvToolButton.h"
+#include "window/DesktopShell.h"
+#include "window/Image.h"
+#include "window/Panel.h"
+#include "window/ProgressIndicators.h"
+#include "window/QtMessageBoxes.h"
+#include "window/StatusBar.h"
+#include "window/TaskbarProgress.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Heights of the docked panels; Panel1 takes what is left (228 at the designed size).
+constexpr int Panel4Height = 73;
+constexpr int Panel5Height = 26;
+constexpr int Panel3Height = 39;
+constexpr int Panel2Height = 41;
+constexpr int StatusBarHeight = 19;
+constexpr int Inset = TPanel::BevelInset;
+constexpr QRect StatusLabelRect{75, 12, 548, 13};
+
+const QString WebSite = QStringLiteral("https://vidlark.example.org/");
+const QString HelpPage = WebSite + QStringLiteral("help.html");
+const QString DonationPage = WebSite + QStringLiteral("donate");
+const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
+
+const QString ExampleLink = QStringLiteral("http://www.youtube.com/watch?v=vidlark0001");
+
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb SkyBlue = qRgb(0xA6, 0xCA, 0xF0);
+
+const TAdvToolButton::Colors StartColors{
+    White,   tcolor(12756875), White,           tcolor(16641755),
+    SkyBlue, tcolor(9648131),  tcolor(9648131), tcolor(9648131)};
+const TAdvToolButton::Colors FolderColors{
+    White,   qRgb(0xC0, 0xC0, 0xC0), tcolor(16119285), std::nullopt,
+    SkyBlue, qRgb(0, 0, 0),          qRgb(0, 0, 0),    qRgb(0, 0, 0)};
+const TAdvToolButton::Colors LinkColors{
+    White,   tcolor(11780036),       tcolor(15461355),       std::nullopt,
+    SkyBlue, qRgb(0x80, 0x80, 0x80), qRgb(0x80, 0x80, 0x80), tcolor(10841658)};
+
+QFont boldFont(const QWidget &widget)
+{
+    QFont font = widget.font();
+    font.setBold(true);
+    return font;
+}
+
+template <typename Widget> Widget *named(Widget *widget, const char *name, QRect geometry = {})
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    if (!geometry.isNull())
+        widget->setGeometry(geometry);
+    return widget;
+}
+
+// A caption label sizes itself to its text, as the designed sizes did for the
+// designed font; where the installed font is wider it grows to the right.
+QLabel *plainLabel(QWidget *parent, const char *name, QRect geometry, const QString &caption,
+                   bool bold = false)
+{
+    auto *label = named(new QLabel(caption, parent), name, geometry);
+    label->setTextFormat(Qt::PlainText);
+    if (bold)
+        label->setFont(boldFont(*label));
+    label->resize(qMax(geometry.width(), label->sizeHint().width()), geometry.height());
+    return label;
+}
+
+THTMLabel *gradientLabel(QWidget *parent, const char *name, quint32 from, quint32 to)
+{
+    auto *label = named(new THTMLabel(parent), name);
+    label->setColor(tcolor(from));
+    label->setColorTo(tcolor(to));
+    return label;
+}
+
+TAdvToolButton *flatButton(QWidget *parent, const char *name, QRect geometry,
+                           const QString &caption, const TAdvToolButton::Colors &colors)
+{
+    auto *button = named(new TAdvToolButton(parent), name, geometry);
+    button->setText(caption);
+    button->setColors(colors);
+    return button;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QWidget(parent)
+    , m_boxes(std::make_unique<QtMessageBoxes>())
+    , m_shell(std::make_unique<SystemDesktopShell>())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Vidlark"));
+    setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 8));
+    // The frame is the window system's: the smallest client area is the designed one.
+    setMinimumSize(ClientWidth, ClientHeight);
+    resize(ClientWidth, ClientHeight);
+
+    createPanels();
+    createInputControls();
+    createStatusControls();
+    m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, nullptr);
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(1000);
+
+    setTabOrder(m_moviePathEdit, m_advEdit1);
+    setTabOrder(m_advEdit1, m_directoryEdit);
+    setTabOrder(m_directoryEdit, m_formatComboBox);
+    setTabOrder(m_formatComboBox, m_button1);
+    m_moviePathEdit->setFocus();
+    layoutPanels();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createPanels()
+{
+    m_panel4 = named(new TPanel(true, this), "Panel4");
+    m_panel4->setBackground(Qt::white);
+    m_panel5 = named(new TPanel(true, this), "Panel5");
+    m_panel1 = named(new TPanel(true, this), "Panel1");
+    m_panel3 = named(new TPanel(true, this), "Panel3");
+    m_panel2 = named(new TPanel(false, this), "Panel2");
+    m_statusBar = named(new TStatusBar(this), "StatusBar");
+
+    m_imageLogo = named(new TImage(m_panel4), "ImageLogo");
+    m_imageLogo->setPicture(QPixmap(QStringLiteral(":/vidlark/logo.jpg")));
+    m_imageLogo->setCursor(Qt::PointingHandCursor);
+
+    m_htmLabel1 = gradientLabel(m_panel5, "HTMLabel1", 15988213, 15330541);
+    m_htmLabel6 = gradientLabel(m_panel1, "HTMLabel6", 15330541, 13621466);
+    m_htmLabel3 = gradientLabel(m_panel3, "HTMLabel3", 14212832, 13489624);
+    m_v = gradientLabel(m_panel2, "v", 14859414, 9648131);
+    m_v->setBevels(BevelKind::Lowered, BevelKind::Raised);
+    m_v->setVAlignment(THTMLabel::tvaCenter);
+    m_v->setCaption(QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<FONT color=\"#FFFFFF\"  size=\"9\" "
+                                   "face=\"Tahoma\">Progress</FONT>"));
+
+    m_button1 = named(new QPushButton(QStringLiteral("Donate If You Like It!"), m_panel5),
+                      "Button1", QRect(2, 2, 275, 22));
+    m_button1->setFont(boldFont(*m_button1));
+
+    connect(m_imageLogo, &TImage::clicked, this, &TMainForm::ImageLogoClick);
+    connect(m_button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+}
+
+void TMainForm::createInputControls()
+{
+    QWidget *panel = m_panel1;
+    plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
+    m_formatComboBox = named(new THTMLComboBox(panel), "FormatComboBox", {91, 19, 270, 22});
+    for (const VideoFormat &format : FormatTable())
+        m_formatComboBox->addItem(format.ListCaption);
+    m_formatComboBox->setCurrentIndex(InitialFormatIndex);
+    // Only a choice by the user runs the handler; a step-down from code does not.
+    connect(m_formatComboBox, &QComboBox::activated, this, [this] { FormatComboBoxChange(); });
+
+    auto *help =
+        flatButton(panel, "HelpButton2", {468, 19, 70, 31}, QStringLiteral("Help"), LinkColors);
+    help->setFont(boldFont(*help));
+    auto *update = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31}, QStringLiteral("Update"),
+                              LinkColors);
+    update->setFont(boldFont(*update));
+    connect(help, &QAbstractButton::clicked, this, &TMainForm::HelpButton2Click);
+    connect(update, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
+
+    m_convertAVICheckBox =
+        named(new THTMLCheckBox(panel), "ConvertAVICheckBox", QRect(91, 54, 374, 20));
+    m_convertAVICheckBox->setText(QStringLiteral(
+        "Convert FLV to <font color=\"#0000ff\"><B>AVI</B></font> (XVID) - compatible with most "
+        "video players"));
+    m_convertMP4CheckBox =
+        named(new THTMLCheckBox(panel), "ConvertMP4CheckBox", QRect(91, 78, 374, 20));
+    m_convertMP4CheckBox->setText(QStringLiteral(
+        "Convert FLV to <font color=\"#0000ff\"><B>MP4</B></font> - compatible with iPod and "
+        "QuickTime player"));
+    connect(m_convertAVICheckBox, &QAbstractButton::clicked, this,
+            &TMainForm::ConvertAVICheckBoxClick);
+    connect(m_convertMP4CheckBox, &QAbstractButton::clicked, this,
+            &TMainForm::ConvertMP4CheckBoxClick);
+
+    plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
+    m_moviePathEdit = named(new QLineEdit(panel), "MoviePathEdit", QRect(88, 110, 537, 21));
+    plainLabel(panel, "Label5", {89, 137, 164, 13},
+               QStringLiteral("Try this Example for HD or Full HD:"));
+    m_advEdit1 = named(new QLineEdit(ExampleLink, panel), "AdvEdit1", QRect(263, 137, 313, 21));
+    m_advEdit1->setReadOnly(true);
+    m_advEdit1->setFrame(false);
+    QPalette transparent = m_advEdit1->palette();
+    transparent.setColor(QPalette::Base, Qt::transparent);
+    m_advEdit1->setPalette(transparent);
+    m_advEdit1->setCursorPosition(0);
+    // A borderless edit shows its text on the line of the label beside it.
+    m_advEdit1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
+    m_directoryEdit = named(new QLineEdit(panel), "DirectoryEdit", QRect(88, 166, 393, 21));
+    m_selectDirectoryButton = flatButton(panel, "SelectDirectoryButton", {483, 164, 70, 25},
+                                         QStringLiteral("Browse"), FolderColors);
+    auto *open = flatButton(panel, "OpenDirectoryButton", {555, 164, 70, 25},
+                            QStringLiteral("Open"), FolderColors);
+    connect(m_selectDirectoryButton, &QAbstractButton::clicked, this,
+            &TMainForm::SelectDirectoryButtonClick);
+    connect(open, &QAbstractButton::clicked, this, &TMainForm::OpenDirectoryButtonClick);
+}
+
+void TMainForm::createStatusControls()
+{
+    plainLabel(m_panel3, "Label4", {24, 12, 41, 13}, QStringLiteral("Status:"), true);
+    // Fixed size: the status line never resizes itself to its text.
+    m_statusLabel =
+        named(new QLabel(QStringLiteral("Waiting"), m_panel3), "StatusLabel", StatusLabelRect);
+    m_statusLabel->setTextFormat(Qt::PlainText);
+
+    m_progressBar = named(new TAdvProgressBar(m_panel2), "ProgressBar", QRect(80, 10, 449, 21));
+    m_startButton = flatButton(m_panel2, "StartButton", {541, 8, 84, 25},
+                               QStringLiteral("Download"), StartColors);
+
+    m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
+    m_statusBar->addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));
+    m_statusBar->addPanel(500, Qt::AlignLeft, QStringLiteral(" Status: Waiting"));
+}
+
+// Docking: two panels at the top, three at the bottom, Panel1 takes the rest.
+// Inside, the backgrounds fill their panels and StatusLabel widens with its
+// panel; every other control keeps its designed place.
+void TMainForm::layoutPanels()
+{
+    const int w = width();
+    const int h = height();
+    int top = 0;
+    m_panel4->setGeometry(0, top, w, Panel4Height);
+    top += Panel4Height;
+    m_panel5->setGeometry(0, top, w, Panel5Height);
+    top += Panel5Height;
+    int bottom = h - StatusBarHeight;
+    m_statusBar->setGeometry(0, bottom, w, StatusBarHeight);
+    bottom -= Panel2Height;
+    m_panel2->setGeometry(0, bottom, w, Panel2Height);
+    bottom -= Panel3Height;
+    m_panel3->setGeometry(0, bottom, w, Panel3Height);
+    m_panel1->setGeometry(0, top, w, qMax(0, bottom - top));
+
+    for (QWidget *fill : {static_cast<QWidget *>(m_imageLogo), static_cast<QWidget *>(m_htmLabel1),
+                          static_cast<QWidget *>(m_htmLabel6), static_cast<QWidget *>(m_htmLabel3)})
+        fill->setGeometry(fill->parentWidget()->rect().adjusted(Inset, Inset, -Inset, -Inset));
+    m_v->setGeometry(m_panel2->rect());
+    m_statusLabel->setGeometry(StatusLabelRect.adjusted(0, 0, w - ClientWidth, 0));
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutPanels();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_closeQuery)
+        m_closeQuery();
+    // The close is never refused; a running job notices the state and winds down.
+    event->accept();
+}
+
+void TMainForm::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TMainForm::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
+{
+    m_boxes = std::move(boxes);
+}
+
+void TMainForm::setDesktopShell(std::unique_ptr<DesktopShell> shell)
+{
+    m_shell = std::move(shell);
+}
+
+void TMainForm::setTaskbar(std::unique_ptr<TaskbarProgress> taskbar)
+{
+    m_taskbar = std::move(taskbar);
+    m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, m_taskbar.get());
+}
+
+bool TMainForm::SupportTaskBar() const
+{
+    return m_progress->SupportTaskBar();
+}
+
+int TMainForm::formatIndex() const
+{
+    return m_formatComboBox->currentIndex();
+}
+
+void TMainForm::setFormatIndex(int index)
+{
+    m_formatComboBox->setCurrentIndex(index);
+}
+
+bool TMainForm::askStepDown(const QString &question)
+{
+    return m_boxes->askYesNo(this, question);
+}
+
+QString TMainForm::linkText() const
+{
+    return m_moviePathEdit->text();
+}
+
+QString TMainForm::folderText() const
+{
+    return m_directoryEdit->text();
+}
+
+bool TMainForm::aviBoxChecked() const
+{
+    return m_convertAVICheckBox->isChecked();
+}
+
+bool TMainForm::mp4BoxChecked() const
+{
+    return m_convertMP4CheckBox->isChecked();
+}
+
+void TMainForm::setStatusLine(const QString &text)
+{
+    m_statusLabel->setText(text);
+}
+
+void TMainForm::setStatusPanel(const QString &text)
+{
+    m_statusBar->setPanelText(2, text);
+}
+
+void TMainForm::setElapsedPanel(const QString &text)
+{
+    m_statusBar->setPanelText(1, text);
+}
+
+void TMainForm::setBarPosition(qint32 position)
+{
+    m_progressBar->SetPosition(position);
+}
+
+void TMainForm::SetProgressMaximum(qint32 maximum)
+{
+    m_progress->SetProgressMaximum(maximum);
+}
+
+void TMainForm::BeginDownloadProgress()
+{
+    m_progress->BeginDownloadProgress();
+}
+
+void TMainForm::ShowTransferProgress(qint64 done, quint32 total)
+{
+    m_progress->ShowTransferProgress(done, total);
+}
+
+void TMainForm::BeginConversionProgress()
+{
+    m_progress->BeginConversionProgress();
+}
+
+void TMainForm::ShowConversionProgress(qint32 seconds, qint32 duration)
+{
+    m_progress->ShowConversionProgress(seconds, duration);
+}
+
+void TMainForm::EndTaskbarProgress()
+{
+    m_progress->EndTaskbarProgress();
+}
+
+void TMainForm::setTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_timer1.start();
+    else
+        m_timer1.stop();
+}
+
+void TMainForm::setAntiFreezeActive(bool active)
+{
+    m_antiFreezeActive = active;
+}
+
+void TMainForm::setInputsEnabled(bool enabled)
+{
+    for (QWidget *input :
+         {static_cast<QWidget *>(m_directoryEdit), static_cast<QWidget *>(m_moviePathEdit),
+          static_cast<QWidget *>(m_selectDirectoryButton), static_cast<QWidget *>(m_formatComboBox),
+          static_cast<QWidget *>(m_convertAVICheckBox),
+          static_cast<QWidget *>(m_convertMP4CheckBox)})
+        input->setEnabled(enabled);
+}
+
+void TMainForm::setConvertBoxesEnabled(bool enabled)
+{
+    m_convertAVICheckBox->setEnabled(enabled);
+    m_convertMP4CheckBox->setEnabled(enabled);
+}
+
+void TMainForm::setStartButtonCaption(const QString &caption)
+{
+    m_startButton->setText(caption);
+}
+
+void TMainForm::blockThread(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void TMainForm::showError(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::Error, text);
+}
+
+void TMainForm::showInformation(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::Information, text);
+}
+
+void TMainForm::showCommandFailure(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::CommandFailure, text);
+}
+
+void TMainForm::processMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::ConvertAVICheckBoxClick()
+{
+    if (m_convertAVICheckBox->isChecked())
+        m_convertMP4CheckBox->setChecked(false);
+}
+
+void TMainForm::ConvertMP4CheckBoxClick()
+{
+    if (m_convertMP4CheckBox->isChecked())
+        m_convertAVICheckBox->setChecked(false);
+}
+
+void TMainForm::SelectDirectoryButtonClick()
+{
+    QString start = m_directoryEdit->text();
+    if (start.isEmpty())
+        start = QDir::currentPath();
+    else if (start.size() > 1 && start.endsWith(QLatin1Char('/')))
+        start.chop(1);
+    const std::optional<QString> chosen = m_shell->chooseFolder(this, FolderDialogTitle, start);
+    // Letter case counts: the same folder written otherwise replaces the text.
+    if (chosen && *chosen != m_directoryEdit->text())
+        m_directoryEdit->setText(*chosen);
+}
+
+void TMainForm::OpenDirectoryButtonClick()
+{
+    const QString folder = m_directoryEdit->text();
+    if (folder.isEmpty())
+        return;
+    m_shell->exploreFolder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+void TMainForm::AdvToolButton2Click()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::HelpButton2Click()
+{
+    m_shell->openWebPage(HelpPage);
+}
+
+void TMainForm::ImageLogoClick()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::Button1Click()
+{
+    m_shell->openWebPage(DonationPage);
+}

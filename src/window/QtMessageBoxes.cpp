@@ -1,0 +1,37 @@
+#include "window/QtMessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon iconOf(MessageBoxes::Kind kind)
+{
+    switch (kind) {
+    case MessageBoxes::Kind::Error:
+        return QMessageBox::Critical;
+    case MessageBoxes::Kind::Information:
+        return QMessageBox::Information;
+    case MessageBoxes::Kind::CommandFailure:
+        return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void QtMessageBoxes::show(QWidget *parent, Kind kind, const QString &text)
+{
+    QMessageBox box(iconOf(kind), caption(kind), displayText(text), QMessageBox::Ok, parent);
+    // Texts may hold titles and paths from the network: never rich text.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool QtMessageBoxes::askYesNo(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, caption(Kind::Error), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "window/MessageBoxes.h"
+
+// The real boxes: QMessageBox, plain text only, modal to the window.
+class QtMessageBoxes final : public MessageBoxes
+{
+public:
+    void show(QWidget *parent, Kind kind, const QString &text) override;
+    bool askYesNo(QWidget *parent, const QString &text) override;
+};

@@ -1,0 +1,50 @@
+#include "window/StatusBar.h"
+
+#include "markup/Bevel.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int PanelGap = 2; // between neighbouring panels
+constexpr int TextPadding = 2;
+} // namespace
+
+TStatusBar::TStatusBar(QWidget *parent)
+    : QWidget(parent)
+{}
+
+void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &text)
+{
+    m_panels.append({width, alignment, text});
+    update();
+}
+
+void TStatusBar::setPanelText(qsizetype index, const QString &text)
+{
+    if (index < 0 || index >= m_panels.size())
+        return;
+    m_panels[index].text = text;
+    update(panelRect(index));
+}
+
+QRect TStatusBar::panelRect(qsizetype index) const
+{
+    int left = 0;
+    for (qsizetype i = 0; i < index; ++i)
+        left += m_panels.at(i).width;
+    return {left, PanelGap, m_panels.at(index).width - PanelGap, height() - PanelGap};
+}
+
+void TStatusBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (qsizetype i = 0; i < m_panels.size(); ++i) {
+        const QRect area = panelRect(i);
+        Bevel::draw(painter, area, BevelKind::Lowered);
+        painter.drawText(area.adjusted(TextPadding, 1, -TextPadding, -1),
+                         int(m_panels.at(i).alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
+                         m_panels.at(i).text);
+    }
+}

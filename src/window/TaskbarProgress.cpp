@@ -1,0 +1,17 @@
+#include "window/TaskbarProgress.h"
+
+#include "window/LauncherEntryProgress.h"
+
+#include <QDBusConnection>
+
+std::unique_ptr<TaskbarProgress> TaskbarProgress::Create()
+{
+    return Create(QDBusConnection::sessionBus());
+}
+
+std::unique_ptr<TaskbarProgress> TaskbarProgress::Create(const QDBusConnection &bus)
+{
+    if (!bus.isConnected())
+        return nullptr;
+    return std::make_unique<LauncherEntryProgress>(bus);
+}

@@ -1,0 +1,246 @@
+#include "NoProxyEnvironment.h"
+#include "RecordingWorkListener.h"
+#include "SampleService.h"
+#include "net/HttpClient.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+QByteArray bulkBytes(qint64 from, qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = generatedByte(from + i);
+    return bytes;
+}
+
+class HttpClientFaultsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        clearProxyEnvironment();
+        service.start();
+        client.setWorkListener(&listener);
+    }
+    QString url(const QString &pathAndQuery) const { return service.baseUrl() + pathAndQuery; }
+
+    // Runs one GET into a memory sink; the status of the error, or -1 when none.
+    int get(const QString &pathAndQuery)
+    {
+        try {
+            client.Get(url(pathAndQuery), sink);
+            return -1;
+        } catch (const HttpError &error) {
+            return error.status();
+        }
+    }
+
+    SampleService service;
+    HttpClient client;
+    RecordingWorkListener listener;
+    MemorySink sink;
+};
+
+TEST_F(HttpClientFaultsTest, WorkEventsFollowTheTransferCoding)
+{
+    const struct
+    {
+        QString path;
+        QStringList events;
+        qint64 announced;
+    } cases[] = {
+        {QStringLiteral("/bulk/100000"),
+         {QStringLiteral("begin 0 100000"), QStringLiteral("work 0"),
+          QStringLiteral("end 0 at 100000")},
+         100000},
+        {QStringLiteral("/bulk/100000?mode=chunked"),
+         {QStringLiteral("begin 0 0"), QStringLiteral("work 0"), QStringLiteral("end 0 at 100000")},
+         -1},
+        {QStringLiteral("/bulk/100000?mode=close"),
+         {QStringLiteral("begin 0 0"), QStringLiteral("work 0"), QStringLiteral("end 0 at 100000")},
+         -1},
+        {QStringLiteral("/bulk/0"), {}, 0},
+        {QStringLiteral("/bulk/0?mode=chunked"),
+         {QStringLiteral("begin 0 0"), QStringLiteral("end 0 at 0")},
+         -1},
+        // The redirect's body is read aside with its own events.
+        {QStringLiteral("/redirect/1/bulk/40000"),
+         {QStringLiteral("begin 0 39"), QStringLiteral("work 0"), QStringLiteral("end 0 at 39"),
+          QStringLiteral("begin 0 40000"), QStringLiteral("work 0"),
+          QStringLiteral("end 0 at 40000")},
+         40000},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        listener = RecordingWorkListener();
+        sink = MemorySink();
+        ASSERT_EQ(get(c.path), -1);
+        EXPECT_EQ(listener.events, c.events);
+        EXPECT_LE(listener.largestStep, HttpClient::MaxPiece);
+        EXPECT_EQ(sink.announced, QList<qint64>{c.announced});
+        EXPECT_EQ(sink.data, bulkBytes(0, listener.lastCount));
+    }
+}
+
+TEST_F(HttpClientFaultsTest, ABodyCutByThePeerFailsUnlessItRunsUntilClose)
+{
+    const struct
+    {
+        const char *path;
+        bool fails;
+    } cases[] = {
+        {"/bulk/200000?cut=70000", true},              // shorter than its Content-Length
+        {"/bulk/200000?reset=70000", true},            // reset with a Content-Length
+        {"/bulk/200000?mode=chunked&cut=70000", true}, // chunked, last chunk missing
+        {"/bulk/200000?mode=chunked&reset=70000", true},
+        {"/bulk/200000?mode=close&cut=70000", false},  // nothing says more was coming
+        {"/bulk/200000?mode=close&reset=70000", true}, // a reset is still a socket error
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        listener = RecordingWorkListener();
+        sink = MemorySink();
+        EXPECT_EQ(get(QString::fromLatin1(c.path)), c.fails ? 0 : -1);
+        EXPECT_LE(sink.data.size(), 70000);
+        EXPECT_EQ(sink.data, bulkBytes(0, sink.data.size()));
+        EXPECT_EQ(listener.events.size(), 3);
+        EXPECT_TRUE(listener.events.last().startsWith(QLatin1String("end")));
+        if (!c.fails) {
+            EXPECT_EQ(sink.data.size(), 70000);
+        }
+    }
+}
+
+TEST_F(HttpClientFaultsTest, DisconnectInsideAWorkStepEndsByTransferCoding)
+{
+    const struct
+    {
+        const char *path;
+        bool fails;
+    } cases[] = {
+        {"/bulk/5000000", false},
+        {"/bulk/5000000?mode=close", false},
+        {"/bulk/5000000?mode=chunked", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        listener = RecordingWorkListener();
+        sink = MemorySink();
+        int stepsAfterDisconnect = 0;
+        bool disconnected = false;
+        listener.onWork = [&](qint64 count) {
+            if (disconnected)
+                ++stepsAfterDisconnect;
+            if (count >= 100000 && !disconnected) {
+                client.Disconnect();
+                disconnected = true;
+            }
+        };
+        EXPECT_EQ(get(QString::fromLatin1(c.path)), c.fails ? 0 : -1);
+        EXPECT_EQ(stepsAfterDisconnect, 0);
+        EXPECT_EQ(sink.data.size(), listener.lastCount);
+        EXPECT_GE(sink.data.size(), 100000);
+        EXPECT_LT(sink.data.size(), 5000000);
+        EXPECT_EQ(sink.data, bulkBytes(0, sink.data.size()));
+        EXPECT_TRUE(listener.events.last().startsWith(QLatin1String("end")));
+        // The client is usable again afterwards, on a new connection.
+        listener.onWork = nullptr;
+        EXPECT_EQ(client.GetBytes(url(QStringLiteral("/bulk/10"))), bulkBytes(0, 10));
+    }
+}
+
+TEST_F(HttpClientFaultsTest, AStopEndsAStalledWaitWithinASlice)
+{
+    const struct
+    {
+        const char *path;
+        bool fails;
+    } cases[] = {
+        {"/bulk/500000?stall=50000", false},
+        {"/bulk/500000?mode=chunked&stall=50000", true},
+        {"/bulk/500000?stall=0", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        listener = RecordingWorkListener();
+        sink = MemorySink();
+        // The job's stop arrives while the server has gone quiet.
+        bool stopRequested = false;
+        int emptySlices = 0;
+        listener.wantsDisconnect = [&] {
+            // Counted once the body has begun, however long the server took to answer.
+            if (listener.events.isEmpty())
+                return false;
+            if (++emptySlices == 2)
+                stopRequested = true;
+            return stopRequested;
+        };
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(get(QString::fromLatin1(c.path)), c.fails ? 0 : -1);
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_EQ(emptySlices, 2);
+        EXPECT_LT(took, 10s); // guard only: the wait ends at the stop, not at the stall limit
+        EXPECT_LE(sink.data.size(), 50000);
+        EXPECT_EQ(sink.data, bulkBytes(0, sink.data.size()));
+    }
+}
+
+TEST_F(HttpClientFaultsTest, ASilentServerFailsLikeANetworkError)
+{
+    client.setStallTimeout(1s);
+    EXPECT_EQ(get(QStringLiteral("/bulk/100000?stall=0")), 0);
+    EXPECT_TRUE(sink.data.isEmpty());
+    EXPECT_EQ(listener.events,
+              QStringList({QStringLiteral("begin 0 100000"), QStringLiteral("end 0 at 0")}));
+}
+
+TEST_F(HttpClientFaultsTest, AntiFreezePumpsEventsBetweenSlicesAndPieces)
+{
+    int pumps = 0;
+    int pumpsInBody = 0;
+    client.setEventPump([&] {
+        ++pumps;
+        // A window close handled in the pump, while the server is silent
+        // in the middle of the body, disconnects the client.
+        if (!listener.events.isEmpty() && ++pumpsInBody == 3)
+            client.Disconnect();
+    });
+    client.setAntiFreezeActive(false);
+    client.setStallTimeout(1s);
+    EXPECT_EQ(get(QStringLiteral("/bulk/100000?stall=0")), 0);
+    EXPECT_EQ(pumps, 0);
+
+    client.setAntiFreezeActive(true);
+    client.setStallTimeout(60s);
+    listener = RecordingWorkListener();
+    sink = MemorySink();
+    EXPECT_EQ(get(QStringLiteral("/bulk/100000?stall=0")), -1);
+    EXPECT_EQ(pumpsInBody, 3);
+    EXPECT_TRUE(sink.data.isEmpty());
+
+    // One pass after each body piece.
+    client.setEventPump([&] { ++pumps; });
+    pumps = 0;
+    sink = MemorySink();
+    listener = RecordingWorkListener();
+    int steps = 0;
+    listener.onWork = [&](qint64) { ++steps; };
+    EXPECT_EQ(get(QStringLiteral("/bulk/300000")), -1);
+    EXPECT_GE(pumps, steps);
+    EXPECT_GE(steps, 300000 / HttpClient::MaxPiece);
+}
+
+TEST_F(HttpClientFaultsTest, ASinkThatCannotStartFailsTheRequest)
+{
+    sink.refuse = true;
+    EXPECT_EQ(get(QStringLiteral("/bulk/100000")), 0);
+    EXPECT_TRUE(sink.data.isEmpty());
+    EXPECT_EQ(client.ResponseCode(), 200);
+}
+
+} // namespace

@@ -1,0 +1,304 @@
+#include "net/HttpClient.h"
+
+#include "NoProxyEnvironment.h"
+#include "RecordingWorkListener.h"
+#include "SampleService.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+namespace {
+
+QByteArray bulkBytes(qint64 from, qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = generatedByte(from + i);
+    return bytes;
+}
+
+QStringList headerLines(const ServiceRequest &request)
+{
+    QStringList lines;
+    for (const auto &[name, value] : request.headers)
+        lines.append(QString::fromLatin1(name + ": " + value));
+    return lines;
+}
+
+class HttpClientTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        clearProxyEnvironment();
+        service.start();
+    }
+    QString url(const char *pathAndQuery) const
+    {
+        return service.baseUrl() + QString::fromLatin1(pathAndQuery);
+    }
+    ServiceRequest lastRequest() const
+    {
+        const auto requests = service.requests();
+        EXPECT_FALSE(requests.empty());
+        return requests.empty() ? ServiceRequest() : requests.back();
+    }
+
+    SampleService service;
+    HttpClient client;
+};
+
+TEST_F(HttpClientTest, SendsOnlyNonEmptySettingsAndKeepsThemAcrossRequests)
+{
+    const QString host = QStringLiteral("Host: 127.0.0.1:%1").arg(service.port());
+    // Each step changes some settings; the others stay as the earlier steps left them.
+    struct Step
+    {
+        const char *name;
+        std::function<void(HttpClient &)> change;
+        bool head;
+        QStringList expected;
+    };
+    const std::vector<Step> steps = {
+        {"fresh client",
+         [](HttpClient &) {},
+         false,
+         {host, QStringLiteral("Accept: text/html, */*"),
+          QStringLiteral("Accept-Encoding: identity")}},
+        {"watch-page settings",
+         [](HttpClient &c) {
+             c.AllowCookies = false;
+             c.Request.Referer = QStringLiteral("http://www.youtube.com/watch?v=abc");
+             c.Request.UserAgent = QStringLiteral("Agent/1");
+             c.Request.AcceptCharSet = QStringLiteral("*");
+         },
+         false,
+         {host, QStringLiteral("Referer: http://www.youtube.com/watch?v=abc"),
+          QStringLiteral("User-Agent: Agent/1"), QStringLiteral("Accept: text/html, */*"),
+          QStringLiteral("Accept-Charset: *"), QStringLiteral("Accept-Encoding: identity")}},
+        {"a HEAD keeps them",
+         [](HttpClient &) {},
+         true,
+         {host, QStringLiteral("Referer: http://www.youtube.com/watch?v=abc"),
+          QStringLiteral("User-Agent: Agent/1"), QStringLiteral("Accept: text/html, */*"),
+          QStringLiteral("Accept-Charset: *"), QStringLiteral("Accept-Encoding: identity")}},
+        {"connection and content type, also on HEAD",
+         [](HttpClient &c) {
+             c.Request.Connection = QStringLiteral("Keep-Alive");
+             c.Request.ContentType = QStringLiteral("application/x-www-form-urlencoded");
+         },
+         true,
+         {host, QStringLiteral("Referer: http://www.youtube.com/watch?v=abc"),
+          QStringLiteral("User-Agent: Agent/1"), QStringLiteral("Accept: text/html, */*"),
+          QStringLiteral("Accept-Charset: *"), QStringLiteral("Accept-Encoding: identity"),
+          QStringLiteral("Connection: Keep-Alive"),
+          QStringLiteral("Content-Type: application/x-www-form-urlencoded")}},
+        {"an emptied setting is no longer sent, not even curl's default",
+         [](HttpClient &c) {
+             c.Request.Accept.clear();
+             c.Request.Referer.clear();
+         },
+         false,
+         {host, QStringLiteral("User-Agent: Agent/1"), QStringLiteral("Accept-Charset: *"),
+          QStringLiteral("Accept-Encoding: identity"), QStringLiteral("Connection: Keep-Alive"),
+          QStringLiteral("Content-Type: application/x-www-form-urlencoded")}},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change(client);
+        if (step.head)
+            client.Head(url("/bulk/10"));
+        else
+            client.GetBytes(url("/bulk/10"));
+        const ServiceRequest request = lastRequest();
+        EXPECT_EQ(request.method, step.head ? "HEAD" : "GET");
+        EXPECT_EQ(headerLines(request), step.expected);
+    }
+}
+
+TEST_F(HttpClientTest, NeverSendsCookiesEvenWhenTheServiceSetsThem)
+{
+    for (const bool allow : {true, false}) {
+        client.AllowCookies = allow;
+        client.GetBytes(url("/bulk/10?cookie=1"));
+        client.GetBytes(url("/bulk/10?cookie=1"));
+        client.Head(url("/bulk/10"));
+    }
+    for (const ServiceRequest &request : service.requests())
+        EXPECT_TRUE(request.header("Cookie").isEmpty()) << request.target.toStdString();
+}
+
+TEST_F(HttpClientTest, FollowsFourteenRedirectsAndStopsNormallyAtTheFifteenth)
+{
+    struct Case
+    {
+        const char *path;
+        int status;
+        qsizetype requests;
+        qsizetype bodySize;
+    };
+    const Case cases[] = {
+        {"/redirect/14/bulk/100", 200, 15, 100},
+        {"/redirect/15/bulk/100", 302, 15, -1},
+        {"/redirect/40/bulk/100", 302, 15, -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        service.clearRequests();
+        const QByteArray body = client.GetBytes(url(c.path));
+        EXPECT_EQ(client.ResponseCode(), c.status);
+        EXPECT_EQ(qsizetype(service.requests().size()), c.requests);
+        if (c.bodySize >= 0) {
+            EXPECT_EQ(body, bulkBytes(0, c.bodySize));
+        }
+    }
+    // A HEAD follows with the same method.
+    service.clearRequests();
+    client.Head(url("/redirect/3/bulk/100"));
+    EXPECT_EQ(client.ResponseCode(), 200);
+    for (const ServiceRequest &request : service.requests())
+        EXPECT_EQ(request.method, "HEAD");
+}
+
+TEST_F(HttpClientTest, RedirectsAreNotFollowedWhenTurnedOff)
+{
+    client.HandleRedirects = false;
+    client.GetBytes(url("/redirect/3/bulk/100"));
+    EXPECT_EQ(client.ResponseCode(), 302);
+    EXPECT_EQ(service.requests().size(), 1u);
+}
+
+TEST_F(HttpClientTest, ErrorStatusesRaiseWithTheirStatusAndKeepTheirBodiesAway)
+{
+    const struct
+    {
+        const char *path;
+        int status;
+    } cases[] = {
+        {"/bulk/5000?status=404", 404},
+        {"/bulk/70000?status=500&mode=chunked", 500},
+        {"/bulk/5000?status=403&mode=close", 403},
+        {"/bulk/0?status=304", 304},
+        {"/bulk/5000?status=302", 302}, // a redirect without Location
+        {"/redirect/2/status/503", 503},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        RecordingWorkListener listener;
+        client.setWorkListener(&listener);
+        MemorySink sink;
+        try {
+            client.Get(url(c.path), sink);
+            ADD_FAILURE() << "no error raised";
+        } catch (const HttpError &error) {
+            EXPECT_EQ(error.status(), c.status);
+        }
+        EXPECT_EQ(client.ResponseCode(), c.status);
+        EXPECT_TRUE(sink.announced.isEmpty());
+        EXPECT_TRUE(sink.data.isEmpty());
+        // Bodies read aside still report their work, each begin with its end.
+        EXPECT_EQ(listener.events.filter(QStringLiteral("begin")).size(),
+                  listener.events.filter(QStringLiteral("end")).size());
+        client.setWorkListener(nullptr);
+    }
+    EXPECT_THROW(client.Head(url("/bulk/10?status=404")), HttpError);
+    EXPECT_THROW(client.Get(url("/bulk/10?status=500")), HttpError);
+}
+
+TEST_F(HttpClientTest, ARequestWithoutStatusLineLeavesTheLastStatus)
+{
+    client.GetBytes(url("/bulk/10?status=201"));
+    ASSERT_EQ(client.ResponseCode(), 201);
+    SampleService closed;
+    closed.start();
+    const QString refused = closed.baseUrl() + QStringLiteral("/bulk/10");
+    closed.stop();
+    try {
+        client.Head(refused);
+        ADD_FAILURE() << "no error raised";
+    } catch (const HttpError &error) {
+        EXPECT_EQ(error.status(), 0);
+    }
+    EXPECT_EQ(client.ResponseCode(), 201);
+}
+
+TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpoken)
+{
+    for (const char *target : {"file:///etc/passwd", "ftp://127.0.0.1/x", "gopher://x/",
+                               "FILE:///etc/hostname", "/etc/passwd"}) {
+        SCOPED_TRACE(target);
+        MemorySink sink;
+        try {
+            client.Get(QString::fromLatin1(target), sink);
+            ADD_FAILURE() << "no error raised";
+        } catch (const HttpError &error) {
+            EXPECT_EQ(error.status(), 0);
+        }
+        EXPECT_TRUE(sink.announced.isEmpty());
+    }
+    // Nor through a redirect.
+    MemorySink sink;
+    EXPECT_THROW(client.Get(url("/bulk/10?status=302&location=file:///etc/passwd"), sink),
+                 HttpError);
+    EXPECT_TRUE(sink.data.isEmpty());
+    EXPECT_EQ(service.requests().size(), 1u);
+}
+
+TEST_F(HttpClientTest, TextIsDecodedInTheDeclaredCharset)
+{
+    const QByteArray bytes = bulkBytes(0, 300);
+    const struct
+    {
+        const char *query;
+        QString expected;
+    } cases[] = {
+        {"?type=application/octet-stream", QString::fromLatin1(bytes)},
+        {"?type=text/html;%20charset=utf-8", QString::fromUtf8(bytes)},
+        {"?type=text/html;%20charset=%22UTF-8%22", QString::fromUtf8(bytes)},
+        {"?type=text/html;%20charset=x-unknown-set", QString::fromLatin1(bytes)},
+        {"?type=text/html;%20charset=ISO-8859-1", QString::fromLatin1(bytes)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        EXPECT_EQ(client.Get(url("/bulk/300") + QString::fromLatin1(c.query)), c.expected);
+    }
+}
+
+TEST_F(HttpClientTest, UrlCharactersBelow256GoOutAsThoseBytes)
+{
+    client.GetBytes(url("/bulk/10?name=") + QString(QChar(0xe9)) + QStringLiteral("t%C3%A9"));
+    EXPECT_EQ(lastRequest().target, QByteArray("/bulk/10?name=\xe9t%C3%A9"));
+    client.GetBytes(url("/bulk/10?name=") + QString(QChar(0x263a)));
+    EXPECT_EQ(lastRequest().target, QByteArray("/bulk/10?name=\xe2\x98\xba"));
+}
+
+TEST_F(HttpClientTest, GoesThroughTheProxyNamedInTheEnvironment)
+{
+    const QByteArray proxy = service.baseUrl().toLatin1();
+    ::setenv("http_proxy", proxy.constData(), 1);
+    const QString page =
+        client.Get(QStringLiteral("http://www.youtube.com/watch?v=Vk2xSample1&hl=en-GB"));
+    ::unsetenv("http_proxy");
+    EXPECT_TRUE(page.contains(QLatin1String("\"url_encoded_fmt_stream_map\": \"url=")));
+    const ServiceRequest request = lastRequest();
+    EXPECT_EQ(request.target, "http://www.youtube.com/watch?v=Vk2xSample1&hl=en-GB");
+    EXPECT_EQ(request.header("Host"), "www.youtube.com");
+}
+
+TEST_F(HttpClientTest, ARequestFromInsideAWorkEventIsRefused)
+{
+    RecordingWorkListener listener;
+    bool refused = false;
+    listener.onWork = [&](qint64) {
+        try {
+            client.GetBytes(url("/bulk/10"));
+        } catch (const HttpError &) {
+            refused = true;
+        }
+    };
+    client.setWorkListener(&listener);
+    EXPECT_EQ(client.GetBytes(url("/bulk/100")), bulkBytes(0, 100));
+    EXPECT_TRUE(refused);
+}
+
+} // namespace

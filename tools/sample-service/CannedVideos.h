@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One stream of a canned video, as its stream-map entry names it.
+struct CannedStream
+{
+    int itag = 0;
+    QByteArray mediaFile;  // generated media file served as the body ("sample.flv")
+    int checkStatus = 200; // status of HEAD and GET on the stream URL
+    QByteArray signature;  // the entry's "sig=" value; empty: the entry has none
+};
+
+// One video the sample service knows. Adding a video is adding one entry.
+struct CannedVideo
+{
+    QByteArray id;
+    QList<CannedStream> streams;      // in stream-map order
+    std::optional<QString> feedTitle; // none: the feed entry has no <title>
+    QString pageTitle;                // the fallback page's title after "YouTube - "
+};
+
+const QList<CannedVideo> &cannedVideos();
+const CannedVideo *findCannedVideo(const QByteArray &id);

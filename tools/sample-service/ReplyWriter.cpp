@@ -1,0 +1,162 @@
+#include "ReplyWriter.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/socket.h>
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 304:
+        return "Not Modified";
+    case 307:
+        return "Temporary Redirect";
+    case 400:
+        return "Bad Request";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
+    }
+}
+
+bool sendAll(int socket, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t sent = ::send(socket, data, size_t(size), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        data += sent;
+        size -= sent;
+    }
+    return true;
+}
+
+bool sendAll(int socket, const QByteArray &bytes)
+{
+    return sendAll(socket, bytes.constData(), bytes.size());
+}
+
+// Holds the connection open and silent until the client gives up or the
+// service stops.
+void stall(int socket, const std::atomic<bool> &stopping)
+{
+    char scratch[4096];
+    while (!stopping) {
+        pollfd watched{socket, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, 100);
+        if (ready < 0 && errno != EINTR)
+            return;
+        if (ready > 0 && ::recv(socket, scratch, sizeof scratch, 0) <= 0)
+            return;
+    }
+}
+
+void resetOnClose(int socket)
+{
+    const linger abortive{1, 0};
+    ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+}
+
+} // namespace
+
+bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool clientWantsClose,
+               const std::atomic<bool> &stopping)
+{
+    const qint64 length = reply.bodyLength();
+    const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close;
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    for (const auto &[name, value] : reply.headers)
+        head += name + ": " + value + "\r\n";
+    if (reply.framing == BodyFraming::Length)
+        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    else if (reply.framing == BodyFraming::Chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    if (closeAfter)
+        head += "Connection: close\r\n";
+    head += "\r\n";
+    if (!sendAll(socket, head))
+        return false;
+    if (headOnly)
+        return !closeAfter;
+
+    // The first fault in the body wins.
+    qint64 limit = length;
+    enum class Fault
+    {
+        None,
+        Cut,
+        Reset,
+        Stall
+    } fault = Fault::None;
+    const auto consider = [&](qint64 at, Fault kind) {
+        if (at >= 0 && at < limit) {
+            limit = at;
+            fault = kind;
+        }
+    };
+    consider(reply.cutAfter, Fault::Cut);
+    consider(reply.resetAfter, Fault::Reset);
+    consider(reply.stallAfter, Fault::Stall);
+
+    constexpr qint64 Piece = 65536;
+    QByteArray piece;
+    for (qint64 offset = 0; offset < limit && !stopping;) {
+        const qint64 size = std::min(Piece, limit - offset);
+        if (reply.generatedLength >= 0) {
+            piece.resize(size);
+            for (qint64 i = 0; i < size; ++i)
+                piece[i] = generatedByte(offset + i);
+        } else {
+            piece = reply.body.mid(offset, size);
+        }
+        if (reply.framing == BodyFraming::Chunked)
+            piece = QByteArray::number(size, 16) + "\r\n" + piece + "\r\n";
+        if (!sendAll(socket, piece))
+            return false;
+        offset += size;
+    }
+    if (stopping)
+        return false;
+
+    switch (fault) {
+    case Fault::Cut:
+        ::shutdown(socket, SHUT_WR);
+        return false;
+    case Fault::Reset:
+        resetOnClose(socket);
+        return false;
+    case Fault::Stall:
+        stall(socket, stopping);
+        return false;
+    case Fault::None:
+        break;
+    }
+    if (reply.framing == BodyFraming::Chunked && !sendAll(socket, QByteArray("0\r\n\r\n")))
+        return false;
+    return !closeAfter;
+}

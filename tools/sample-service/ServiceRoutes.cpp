@@ -1,0 +1,255 @@
+#include "ServiceRoutes.h"
+
+#include "CannedVideos.h"
+
+#include <QFile>
+
+namespace {
+
+const QByteArray Amp = "\\u0026"; // the stream map's escaped "&", six characters
+
+QByteArray htmlType()
+{
+    return "text/html; charset=utf-8";
+}
+
+QByteArray contentTypeOf(const QByteArray &fileName)
+{
+    if (fileName.endsWith(".mp4"))
+        return "video/mp4";
+    if (fileName.endsWith(".flv"))
+        return "video/x-flv";
+    return "application/octet-stream";
+}
+
+QByteArray extensionOf(const QByteArray &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf('.');
+    return dot < 0 ? QByteArray() : fileName.mid(dot);
+}
+
+// Encoded twice with "/" left alone, then written with the "\/" escape, as
+// the service's pages carry their stream URLs.
+QByteArray pageEncodedUrl(const QByteArray &url)
+{
+    QByteArray once = url.toPercentEncoding("/");
+    QByteArray twice = once.toPercentEncoding("/");
+    return twice.replace("/", "\\/");
+}
+
+} // namespace
+
+ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost)
+    : m_mediaDir(std::move(mediaDir))
+    , m_streamHost(std::move(streamHost))
+{}
+
+ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
+{
+    ServiceRequest effective = request;
+    if (request.path.startsWith("/redirect/")) {
+        const QByteArray rest = request.path.mid(int(sizeof("/redirect/")) - 1);
+        const qsizetype slash = rest.indexOf('/');
+        bool ok = false;
+        const int hops = rest.left(slash < 0 ? rest.size() : slash).toInt(&ok);
+        if (!ok || hops < 0)
+            return statusPage(404);
+        if (hops > 0)
+            return redirect(request);
+        effective.path = slash < 0 ? QByteArray("/") : rest.mid(slash);
+    }
+    ServiceReply reply = route(effective);
+    applyFaults(request, reply);
+    return reply;
+}
+
+ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
+{
+    const QByteArray host = request.hostName();
+    const QByteArray &path = request.path;
+    if (path.startsWith("/bulk/"))
+        return bulk(request);
+    if (path.startsWith("/status/")) {
+        bool ok = false;
+        const int status = path.mid(8).toInt(&ok);
+        return ok && status >= 100 && status <= 999 ? statusPage(status) : statusPage(404);
+    }
+
+    ServiceRequest named;
+    named.host = m_streamHost;
+    const bool web = host == WebHost;
+    const bool data = host == DataHost;
+    const bool streams = !m_streamHost.isEmpty() && host == named.hostName();
+    const bool any = !web && !data && !streams; // a plain request to the service itself
+    if ((web || any) && path == "/watch")
+        return watchPage(request);
+    if ((web || any) && path == "/get_video_info")
+        return fallbackPage(request);
+    if ((data || any) && path.startsWith("/feeds/api/videos/"))
+        return feed(path.mid(18));
+    if ((streams || any) && path.startsWith("/videos/"))
+        return stream(request);
+    return statusPage(404);
+}
+
+QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray &requestHost) const
+{
+    const QByteArray streamHost = m_streamHost.isEmpty() ? requestHost : m_streamHost;
+    const CannedVideo *video = findCannedVideo(videoId);
+    if (!video)
+        return {};
+    QList<QByteArray> entries;
+    for (const CannedStream &stream : video->streams) {
+        const QByteArray itag = QByteArray::number(stream.itag);
+        const QByteArray url = "http://" + streamHost + "/videos/" + videoId + "/" + itag +
+                               extensionOf(stream.mediaFile) + "?id=" + videoId + "&itag=" + itag +
+                               "&expire=1300000000";
+        QByteArray entry = "url=" + pageEncodedUrl(url);
+        if (!stream.signature.isEmpty())
+            entry += Amp + "sig=" + stream.signature;
+        entry += Amp + "type=" + contentTypeOf(stream.mediaFile).toPercentEncoding() + Amp +
+                 "itag=" + itag;
+        entries.append(entry);
+    }
+    return entries.join(',');
+}
+
+ServiceReply ServiceRoutes::watchPage(const ServiceRequest &request) const
+{
+    const QByteArray id = request.queryValue("v").value_or(QByteArray());
+    const CannedVideo *video = findCannedVideo(id);
+    if (!video)
+        return statusPage(404);
+    ServiceReply reply;
+    reply.headers = {{"Content-Type", htmlType()},
+                     {"Set-Cookie", "VISITOR_INFO1_LIVE=sample; path=/; domain=.youtube.com"}};
+    reply.body = "<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
+                 " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
+                 "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
+                 id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
+                 "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n";
+    return reply;
+}
+
+ServiceReply ServiceRoutes::feed(const QByteArray &videoId) const
+{
+    const CannedVideo *video = findCannedVideo(videoId);
+    if (!video)
+        return statusPage(404);
+    ServiceReply reply;
+    reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"}};
+    reply.body = "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
+                 "<id>http://gdata.youtube.com/feeds/api/videos/" +
+                 videoId + "</id>";
+    if (video->feedTitle)
+        reply.body += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
+    reply.body += "<author><name>sample</name></author></entry>";
+    return reply;
+}
+
+ServiceReply ServiceRoutes::fallbackPage(const ServiceRequest &request) const
+{
+    const CannedVideo *video = findCannedVideo(request.queryValue("video_id").value_or(""));
+    if (!video)
+        return statusPage(404);
+    ServiceReply reply;
+    // No charset: the program reads the page byte for byte.
+    reply.headers = {{"Content-Type", "text/html"}};
+    reply.body = "<html><head><title>YouTube - " + video->pageTitle.toUtf8() +
+                 "</title></head><body>status=ok</body></html>";
+    return reply;
+}
+
+ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
+{
+    // /videos/ID/ITAG.ext
+    const QList<QByteArray> parts = request.path.split('/');
+    if (parts.size() != 4)
+        return statusPage(404);
+    const CannedVideo *video = findCannedVideo(parts[2]);
+    const int itag = parts[3].left(parts[3].indexOf('.')).toInt();
+    if (!video)
+        return statusPage(404);
+    for (const CannedStream &stream : video->streams) {
+        if (stream.itag != itag)
+            continue;
+        if (stream.checkStatus != 200)
+            return statusPage(stream.checkStatus);
+        if (!stream.signature.isEmpty() &&
+            request.queryValue("signature").value_or(QByteArray()) != stream.signature)
+            return statusPage(403);
+        QFile file(m_mediaDir + QLatin1Char('/') + QString::fromLatin1(stream.mediaFile));
+        if (!file.open(QIODevice::ReadOnly))
+            return statusPage(500);
+        ServiceReply reply;
+        reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
+        reply.body = file.readAll();
+        return reply;
+    }
+    return statusPage(404);
+}
+
+ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
+{
+    // /redirect/N/rest -> /redirect/N-1/rest on the same host
+    const QByteArray rest = request.path.mid(10);
+    const qsizetype slash = rest.indexOf('/');
+    const int hops = rest.left(slash < 0 ? rest.size() : slash).toInt();
+    QByteArray location = "http://" + request.host + "/redirect/" + QByteArray::number(hops - 1) +
+                          (slash < 0 ? QByteArray() : rest.mid(slash));
+    if (!request.query.isEmpty())
+        location += "?" + request.query;
+    ServiceReply reply = statusPage(302);
+    reply.headers.append(qMakePair(QByteArray("Location"), location));
+    return reply;
+}
+
+ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
+{
+    bool ok = false;
+    const qint64 length = request.path.mid(6).toLongLong(&ok);
+    if (!ok || length < 0)
+        return statusPage(404);
+    ServiceReply reply;
+    reply.headers = {{"Content-Type", "application/octet-stream"}};
+    reply.generatedLength = length;
+    return reply;
+}
+
+ServiceReply ServiceRoutes::statusPage(int status)
+{
+    ServiceReply reply;
+    reply.status = status;
+    reply.headers = {{"Content-Type", htmlType()}};
+    reply.body = "<html><body><h1>" + QByteArray::number(status) + "</h1></body></html>\n";
+    return reply;
+}
+
+void ServiceRoutes::applyFaults(const ServiceRequest &request, ServiceReply &reply)
+{
+    const auto number = [&](QByteArrayView key, qint64 fallback) {
+        const auto value = request.queryValue(key);
+        bool ok = false;
+        const qint64 parsed = value ? value->toLongLong(&ok) : 0;
+        return ok ? parsed : fallback;
+    };
+    if (const auto status = number("status", -1); status >= 100 && status <= 999)
+        reply.status = int(status);
+    if (const auto location = request.queryValue("location"))
+        reply.headers.append(qMakePair(QByteArray("Location"), *location));
+    const QByteArray mode = request.queryValue("mode").value_or(QByteArray());
+    if (mode == "chunked")
+        reply.framing = BodyFraming::Chunked;
+    else if (mode == "close")
+        reply.framing = BodyFraming::Close;
+    reply.cutAfter = number("cut", reply.cutAfter);
+    reply.resetAfter = number("reset", reply.resetAfter);
+    reply.stallAfter = number("stall", reply.stallAfter);
+    if (const auto type = request.queryValue("type")) {
+        reply.headers.removeIf([](const auto &header) { return header.first == "Content-Type"; });
+        reply.headers.append(qMakePair(QByteArray("Content-Type"), *type));
+    }
+    if (request.queryValue("cookie"))
+        reply.headers.append(
+            qMakePair(QByteArray("Set-Cookie"), QByteArray("session=sample-session; path=/")));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ServiceReply.h"
+#include "ServiceRequest.h"
+
+#include <QString>
+
+// Turns a request into the answer: the service's pages, feed and streams on
+// their hosts, plus generated bodies and fault modes for tests.
+class ServiceRoutes
+{
+public:
+    static constexpr const char *WebHost = "www.youtube.com";
+    static constexpr const char *DataHost = "gdata.youtube.com";
+    static constexpr const char *DefaultStreamHost = "streams.sample.test";
+
+    ServiceRoutes(QString mediaDir, QByteArray streamHost);
+
+    ServiceReply handle(const ServiceRequest &request) const;
+
+    // The watch page's stream-map value for a video, as the page carries it;
+    // requestHost names the stream host when the routes were given none.
+    QByteArray streamMap(const QByteArray &videoId, const QByteArray &requestHost) const;
+
+private:
+    ServiceReply route(const ServiceRequest &request) const;
+    ServiceReply watchPage(const ServiceRequest &request) const;
+    ServiceReply feed(const QByteArray &videoId) const;
+    ServiceReply fallbackPage(const ServiceRequest &request) const;
+    ServiceReply stream(const ServiceRequest &request) const;
+    ServiceReply redirect(const ServiceRequest &request) const;
+    static ServiceReply bulk(const ServiceRequest &request);
+    static ServiceReply statusPage(int status);
+    static void applyFaults(const ServiceRequest &request, ServiceReply &reply);
+
+    QString m_mediaDir;
+    QByteArray m_streamHost;
+};

@@ -1,0 +1,65 @@
+// vidlark-sample-service [--port N] [--log FILE]: the sample video service on
+// 127.0.0.1, reachable directly or as an HTTP proxy, until interrupted.
+#include "SampleService.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <unistd.h>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: vidlark-sample-service [--port N] [--log FILE]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    SampleService::Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (i + 1 >= arguments.size())
+            return usage();
+        if (argument == QLatin1String("--port")) {
+            bool ok = false;
+            const uint port = arguments[++i].toUInt(&ok);
+            if (!ok || port > 65535)
+                return usage();
+            options.port = quint16(port);
+        } else if (argument == QLatin1String("--log")) {
+            options.logFile = arguments[++i];
+        } else {
+            return usage();
+        }
+    }
+
+    // Wait for a termination signal on this thread while the service works.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    SampleService service(options);
+    try {
+        service.start();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "vidlark-sample-service: %s\n", error.what());
+        return 1;
+    }
+    std::printf("listening on 127.0.0.1:%u\n", unsigned(service.port()));
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&signals, &received);
+    service.stop();
+    return 0;
+}
