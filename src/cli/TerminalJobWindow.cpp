@@ -149,7 +149,6 @@ void TerminalJobWindow::setElapsedPanel(const QString &) {}
 void TerminalJobWindow::setBarPosition(qint32) {}
 void TerminalJobWindow::SetProgressMaximum(qint32) {}
 void TerminalJobWindow::BeginDownloadProgress() {}
-void TerminalJobWindow::BeginConversionProgress() {}
 void TerminalJobWindow::EndTaskbarProgress() {}
 void TerminalJobWindow::setTimerEnabled(bool) {}
 void TerminalJobWindow::setInputsEnabled(bool) {}
@@ -159,6 +158,12 @@ void TerminalJobWindow::setStartButtonCaption(const QString &) {}
 void TerminalJobWindow::ShowTransferProgress(qint64, quint32)
 {
     m_nextIsProgress = true;
+}
+
+void TerminalJobWindow::BeginConversionProgress()
+{
+    // The download's last count stays on screen above the conversion's progress.
+    endProgressLine();
 }
 
 void TerminalJobWindow::ShowConversionProgress(qint32, qint32)
