@@ -72,6 +72,8 @@ bool TerminalJobWindow::askStepDown(const QString &question)
         err << " No\n";
     }
     err << Qt::flush;
+    // Like a modal box, the question lets a Stop or a close through.
+    handleInterrupts();
     return answer;
 }
 
@@ -186,6 +188,7 @@ void TerminalJobWindow::box(const QString &kind, const QString &text)
 {
     endProgressLine();
     *m_terminal.err << kind << terminalText(text) << '\n' << Qt::flush;
+    handleInterrupts();
 }
 
 void TerminalJobWindow::showError(const QString &text)

@@ -238,3 +238,16 @@ TEST_F(TerminalTest, CtrlCWithoutAJobChangesNothing)
     window->processMessages();
     EXPECT_EQ(state.DownloadState, dsIdle);
 }
+
+TEST_F(TerminalTest, CtrlCAtAQuestionStopsTheJob)
+{
+    state.DownloadState = dsResolving;
+    int presses = 0;
+    open(false, true, [&]() -> std::optional<QString> {
+        presses = 1; // the press that interrupted the wait for an answer
+        return std::nullopt;
+    });
+    window->takeInterrupts = [&] { return std::exchange(presses, 0); };
+    EXPECT_FALSE(window->askStepDown(QStringLiteral("Should I?")));
+    EXPECT_EQ(state.DownloadState, dsStopRequested);
+}
