@@ -13,8 +13,8 @@ QString CliUsage()
         "                    4 MP4 720p, 5 MP4 1080p\n"
         "  --dir FOLDER      save folder (default: the current folder)\n"
         "  --convert avi|mp4 convert an FLV download afterwards\n"
-        "  --yes, --no       answer to the offer of a lower format when standard input is\n"
-        "                    not a terminal (default: no)\n"
+        "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
+        "                    terminal, otherwise no)\n"
         "Exit status: 0 saved, 1 error, 2 stopped, 64 bad usage.\n");
 }
 
