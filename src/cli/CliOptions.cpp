@@ -1,0 +1,105 @@
+#include "cli/CliOptions.h"
+
+#include "service/FormatTable.h"
+
+#include <QDir>
+
+QString CliUsage()
+{
+    return QStringLiteral(
+        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no] LINK\n"
+        "Saves the video of LINK into FOLDER.\n"
+        "  --format N        0 FLV 240p, 1 MP4 medium, 2 FLV 360p (default), 3 FLV 480p,\n"
+        "                    4 MP4 720p, 5 MP4 1080p\n"
+        "  --dir FOLDER      save folder (default: the current folder)\n"
+        "  --convert avi|mp4 convert an FLV download afterwards\n"
+        "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
+        "                    terminal, otherwise no)\n"
+        "Exit status: 0 saved, 1 error, 2 stopped, 64 bad usage.\n");
+}
+
+namespace {
+
+CliParseResult failure(const QString &error)
+{
+    CliParseResult result;
+    result.error = error;
+    return result;
+}
+
+} // namespace
+
+CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir)
+{
+    CliOptions options;
+    QString folder = currentDir;
+    bool linkGiven = false;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString arg = arguments.at(i);
+        QString value;
+        bool hasInlineValue = false;
+        if (arg.startsWith(QStringLiteral("--")) && arg.contains(QLatin1Char('='))) {
+            const qsizetype eq = arg.indexOf(QLatin1Char('='));
+            value = arg.mid(eq + 1);
+            arg.truncate(eq);
+            hasInlineValue = true;
+        }
+        const auto takeValue = [&]() -> std::optional<QString> {
+            if (hasInlineValue)
+                return value;
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments.at(++i);
+        };
+
+        if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+            CliParseResult result;
+            result.help = true;
+            return result;
+        }
+        if (arg == QStringLiteral("--format")) {
+            const std::optional<QString> v = takeValue();
+            bool ok = false;
+            const int format = v ? v->toInt(&ok) : -1;
+            if (!ok || format < 0 || format >= FormatCount)
+                return failure(QStringLiteral("--format needs a number from 0 to 5."));
+            options.format = format;
+        } else if (arg == QStringLiteral("--dir")) {
+            const std::optional<QString> v = takeValue();
+            if (!v || v->isEmpty())
+                return failure(QStringLiteral("--dir needs a folder."));
+            folder = QDir(currentDir).absoluteFilePath(*v);
+        } else if (arg == QStringLiteral("--convert")) {
+            const std::optional<QString> v = takeValue();
+            options.toAvi = v == QStringLiteral("avi");
+            options.toMp4 = v == QStringLiteral("mp4");
+            if (!options.toAvi && !options.toMp4)
+                return failure(QStringLiteral("--convert needs avi or mp4."));
+        } else if ((arg == QStringLiteral("--yes") || arg == QStringLiteral("--no")) &&
+                   !hasInlineValue) {
+            const bool yes = arg == QStringLiteral("--yes");
+            if (options.answer && *options.answer != yes)
+                return failure(QStringLiteral("--yes and --no exclude each other."));
+            options.answer = yes;
+        } else if (arg == QStringLiteral("--") && !hasInlineValue) {
+            if (i + 2 != arguments.size() || linkGiven)
+                return failure(QStringLiteral("Give exactly one link."));
+            options.link = arguments.at(++i);
+            linkGiven = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return failure(QStringLiteral("Unknown option ") + arguments.at(i) + QLatin1Char('.'));
+        } else {
+            if (linkGiven)
+                return failure(QStringLiteral("Give exactly one link."));
+            options.link = arguments.at(i);
+            linkGiven = true;
+        }
+    }
+    if (!linkGiven)
+        return failure(QStringLiteral("Give the link of a video."));
+    options.folder = folder;
+    CliParseResult result;
+    result.options = options;
+    return result;
+}

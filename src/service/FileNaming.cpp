@@ -1,0 +1,149 @@
+#include "service/FileNaming.h"
+
+#include "service/FormatTable.h"
+
+#include <QTextBoundaryFinder>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// Each replacement works on the result of the one before.
+const std::array<std::pair<QString, QString>, 20> &replacements()
+{
+    static const std::array<std::pair<QString, QString>, 20> table{{
+        {QStringLiteral("&quot;"), QStringLiteral("\"")},
+        {QStringLiteral("&nbsp;"), QStringLiteral(" ")},
+        {QStringLiteral("&amp;"), QStringLiteral("&")},
+        {QStringLiteral("&lt;"), QStringLiteral("<")},
+        {QStringLiteral("&gt;"), QStringLiteral(">")},
+        {QStringLiteral("&copy;"), QString()},
+        {QStringLiteral("&reg;"), QString()},
+        {QStringLiteral("&sup1;"), QString()},
+        {QStringLiteral("&sect;"), QString()},
+        {QStringLiteral("\n"), QString()},
+        {QStringLiteral("\r"), QString()},
+        {QStringLiteral("\""), QString()},
+        {QStringLiteral("<"), QStringLiteral("_")},
+        {QStringLiteral(">"), QStringLiteral("_")},
+        {QStringLiteral("|"), QStringLiteral("_")},
+        {QStringLiteral("*"), QStringLiteral("_")},
+        {QStringLiteral("/"), QStringLiteral("_")},
+        {QStringLiteral("\\"), QStringLiteral("_")},
+        {QStringLiteral("?"), QStringLiteral("_")},
+        {QStringLiteral(":"), QStringLiteral("_")},
+    }};
+    return table;
+}
+
+bool isTrimmed(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+// Only ASCII letters are folded: QString's case-insensitive search folds more.
+qsizetype indexOfAsciiFolded(const QString &text, const QString &what, qsizetype from)
+{
+    const qsizetype last = text.size() - what.size();
+    for (qsizetype i = from; i <= last; ++i) {
+        qsizetype k = 0;
+        while (k < what.size()) {
+            char16_t a = text.at(i + k).unicode();
+            char16_t b = what.at(k).unicode();
+            if (a >= u'A' && a <= u'Z')
+                a += 32;
+            if (b >= u'A' && b <= u'Z')
+                b += 32;
+            if (a != b)
+                break;
+            ++k;
+        }
+        if (k == what.size())
+            return i;
+    }
+    return -1;
+}
+
+QString replaceAll(const QString &text, const QString &what, const QString &by)
+{
+    QString result;
+    qsizetype from = 0;
+    for (qsizetype at; (at = indexOfAsciiFolded(text, what, from)) >= 0; from = at + what.size()) {
+        result.append(QStringView(text).mid(from, at - from));
+        result.append(by);
+    }
+    result.append(QStringView(text).mid(from));
+    return result;
+}
+
+} // namespace
+
+QString DatedName(const QDateTime &moment)
+{
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    return QStringLiteral("movie_") + twoDigits(d.month()) + QLatin1Char('-') + twoDigits(d.day()) +
+           QLatin1Char('-') + QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) +
+           QLatin1Char('_') + twoDigits(t.hour()) + QLatin1Char('-') + twoDigits(t.minute()) +
+           QLatin1Char('-') + twoDigits(t.second());
+}
+
+QString CleanFileName(const QString &name)
+{
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && isTrimmed(name.at(begin)))
+        ++begin;
+    while (end > begin && isTrimmed(name.at(end - 1)))
+        --end;
+    QString result = name.mid(begin, end - begin);
+    for (const auto &[what, by] : replacements())
+        result = replaceAll(result, what, by);
+    return result;
+}
+
+QString FitFileName(const QString &name, qsizetype keptTail)
+{
+    if (name.toUtf8().size() <= MaxFileNameBytes)
+        return name;
+    const QString tail = name.right(keptTail);
+    QString head = name.left(name.size() - tail.size());
+    const qsizetype tailBytes = tail.toUtf8().size();
+    // Cut whole characters (grapheme clusters) so that no byte sequence is split.
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
+    boundaries.toEnd();
+    while (!head.isEmpty() && head.toUtf8().size() + tailBytes > MaxFileNameBytes) {
+        const qsizetype cut = boundaries.toPreviousBoundary();
+        head.truncate(cut < 0 ? 0 : cut);
+    }
+    return head + tail;
+}
+
+VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
+                              const QDateTime &moment, const std::function<QString()> &pageTitle)
+{
+    const VideoFormat *format = formatAt(formatIndex);
+    const QString dated = DatedName(moment);
+
+    QString name = feedTitle;
+    QString suffix = format ? format->FeedSuffix : QString();
+    if (haveStreamUrl && name.isEmpty()) {
+        suffix = format ? format->PageSuffix : QString();
+        // The suffix is added even to an empty page title.
+        name = pageTitle() + suffix;
+    }
+    if (name.isEmpty())
+        name = dated;
+
+    name = CleanFileName(name);
+    const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
+    const qsizetype keptTail =
+        extension.size() + (!suffix.isEmpty() && name.endsWith(suffix) ? suffix.size() : 0);
+    return {FitFileName(name + extension, keptTail), dated + QStringLiteral(".flv")};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+// Longest file name, in bytes of its UTF-8 form, that Linux file systems accept.
+inline constexpr qsizetype MaxFileNameBytes = 255;
+
+// "movie_" + the moment as mm-dd-yyyy_hh-nn-ss, whatever the locale; no extension.
+QString DatedName(const QDateTime &moment);
+
+// Trims codes 0 to 32 from both ends, then resolves the common entities and
+// replaces the characters a file name cannot carry, in a fixed order.
+QString CleanFileName(const QString &name);
+
+// Cuts characters off the end of the part before the last `keptTail` characters
+// until the UTF-8 form of the whole name fits in MaxFileNameBytes.
+QString FitFileName(const QString &name, qsizetype keptTail);
+
+struct VideoFileNames
+{
+    QString SaveFileName;
+    QString DefaultName;
+};
+
+// The names of a found video: the feed title (with its suffix, may be empty),
+// else the page title from `pageTitle` with the page suffix, else the dated
+// name; cleaned, given the format's extension and made to fit.
+VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
+                              const QDateTime &moment, const std::function<QString()> &pageTitle);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Decodes "%XX" escapes (one character per escape, never combined into UTF-8)
+// and "+" as a space. An escape cut off by the end gives U+0000 and ends the text.
+QString UrlDecode(const QString &text);
+
+// Hexadecimal digits to a number, an optional trailing "H" allowed; any other
+// character makes the value 0.
+qint64 HexToInt64(const QString &text);

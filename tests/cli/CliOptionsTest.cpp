@@ -1,0 +1,122 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+TEST(CliOptions, DefaultsAndEveryOption)
+{
+    const QString cwd = QStringLiteral("/work/here");
+    const struct
+    {
+        QStringList args;
+        int format;
+        QString folder;
+        bool avi, mp4;
+        std::optional<bool> answer;
+        QString link;
+    } cases[]{
+        {{QStringLiteral("L")}, 2, cwd, false, false, std::nullopt, QStringLiteral("L")},
+        {{QStringLiteral("--format"), QStringLiteral("0"), QStringLiteral("L")},
+         0,
+         cwd,
+         false,
+         false,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("--format=5"), QStringLiteral("L")},
+         5,
+         cwd,
+         false,
+         false,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("--dir"), QStringLiteral("sub"), QStringLiteral("L")},
+         2,
+         QStringLiteral("/work/here/sub"),
+         false,
+         false,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("--dir=/abs"), QStringLiteral("L")},
+         2,
+         QStringLiteral("/abs"),
+         false,
+         false,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("--convert"), QStringLiteral("avi"), QStringLiteral("L")},
+         2,
+         cwd,
+         true,
+         false,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("--convert=mp4"), QStringLiteral("L")},
+         2,
+         cwd,
+         false,
+         true,
+         std::nullopt,
+         QStringLiteral("L")},
+        {{QStringLiteral("L"), QStringLiteral("--yes")},
+         2,
+         cwd,
+         false,
+         false,
+         true,
+         QStringLiteral("L")},
+        {{QStringLiteral("--no"), QStringLiteral("--no"), QStringLiteral("L")},
+         2,
+         cwd,
+         false,
+         false,
+         false,
+         QStringLiteral("L")},
+        {{QStringLiteral("--"), QStringLiteral("-odd-link")},
+         2,
+         cwd,
+         false,
+         false,
+         std::nullopt,
+         QStringLiteral("-odd-link")},
+        {{QStringLiteral("")}, 2, cwd, false, false, std::nullopt, QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const CliParseResult result = ParseCliArguments(c.args, cwd);
+        ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
+        EXPECT_EQ(result.options->format, c.format);
+        EXPECT_EQ(result.options->folder, c.folder);
+        EXPECT_EQ(result.options->toAvi, c.avi);
+        EXPECT_EQ(result.options->toMp4, c.mp4);
+        EXPECT_EQ(result.options->answer, c.answer);
+        EXPECT_EQ(result.options->link, c.link);
+    }
+}
+
+TEST(CliOptions, BadUsageIsRefusedWithAReason)
+{
+    const QStringList cases[]{
+        {},
+        {QStringLiteral("a"), QStringLiteral("b")},
+        {QStringLiteral("--format"), QStringLiteral("6"), QStringLiteral("L")},
+        {QStringLiteral("--format"), QStringLiteral("-1"), QStringLiteral("L")},
+        {QStringLiteral("--format"), QStringLiteral("two"), QStringLiteral("L")},
+        {QStringLiteral("L"), QStringLiteral("--format")},
+        {QStringLiteral("--convert"), QStringLiteral("mkv"), QStringLiteral("L")},
+        {QStringLiteral("--dir="), QStringLiteral("L")},
+        {QStringLiteral("--yes"), QStringLiteral("--no"), QStringLiteral("L")},
+        {QStringLiteral("--yes=1"), QStringLiteral("L")},
+        {QStringLiteral("--verbose"), QStringLiteral("L")},
+        {QStringLiteral("-x"), QStringLiteral("L")},
+        {QStringLiteral("L"), QStringLiteral("--"), QStringLiteral("M")},
+    };
+    for (const QStringList &args : cases) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const CliParseResult result = ParseCliArguments(args, QStringLiteral("/"));
+        EXPECT_FALSE(result.options.has_value());
+        EXPECT_FALSE(result.help);
+        EXPECT_FALSE(result.error.isEmpty());
+    }
+    EXPECT_TRUE(ParseCliArguments({QStringLiteral("--help")}, QStringLiteral("/")).help);
+    EXPECT_TRUE(CliUsage().startsWith(QStringLiteral("Usage: vidlark-cli")));
+}

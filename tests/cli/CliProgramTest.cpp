@@ -1,0 +1,144 @@
+#include "NoProxyEnvironment.h"
+#include "cli/InterruptCounter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// vidlark-cli run as a user would, against the sample service program as its proxy.
+class CliProgramTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(workDir.isValid());
+        clearProxyEnvironment();
+        service.start(QStringLiteral(SAMPLE_SERVICE_PROGRAM),
+                      {QStringLiteral("--port"), QStringLiteral("0")});
+        ASSERT_TRUE(service.waitForReadyRead(10000));
+        const QByteArray line = service.readLine().trimmed();
+        ASSERT_TRUE(line.startsWith("listening on 127.0.0.1:")) << line.toStdString();
+        proxy = QStringLiteral("http://") + QString::fromLatin1(line.mid(13));
+    }
+    void TearDown() override
+    {
+        service.terminate();
+        service.waitForFinished(10000);
+    }
+
+    struct Outcome
+    {
+        int exitCode = -1;
+        QString out, err;
+    };
+
+    Outcome runCli(const QStringList &arguments)
+    {
+        QProcess cli;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("http_proxy"), proxy);
+        cli.setProcessEnvironment(environment);
+        cli.setWorkingDirectory(workDir.path());
+        cli.start(QStringLiteral(CLI_PROGRAM), arguments);
+        cli.closeWriteChannel();
+        if (!cli.waitForFinished(60000)) {
+            cli.kill();
+            cli.waitForFinished();
+            ADD_FAILURE() << "vidlark-cli did not finish";
+        }
+        return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+                QString::fromUtf8(cli.readAllStandardOutput()),
+                QString::fromUtf8(cli.readAllStandardError())};
+    }
+
+    QTemporaryDir workDir;
+    QProcess service;
+    QString proxy;
+};
+
+} // namespace
+
+TEST_F(CliProgramTest, ExampleLinkIsSavedUnderItsTitle)
+{
+    const Outcome outcome = runCli({QStringLiteral("http://www.youtube.com/watch?v=vidlark0001")});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    const QString name = QStringLiteral("Vidlark Sample Clip_(360p).flv");
+    EXPECT_EQ(contentsOf(workDir.filePath(name)),
+              contentsOf(QStringLiteral(SAMPLE_MEDIA_DIR "/sample.flv")));
+    EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("Start downloading...\n")));
+    EXPECT_TRUE(
+        outcome.out.endsWith(QStringLiteral("Download is complete: ") + name + QLatin1Char('\n')));
+    EXPECT_EQ(outcome.err, QStringLiteral("Information: Download is complete\nCheck \"") + name +
+                               QStringLiteral("\"\n"));
+}
+
+TEST_F(CliProgramTest, StepDownIsAnsweredFromTheOptions)
+{
+    const QString link = QStringLiteral("http://www.youtube.com/watch?v=vidlark0002");
+    QDir(workDir.path()).mkdir(QStringLiteral("saved"));
+    const Outcome refused = runCli({QStringLiteral("--format"), QStringLiteral("3"), link});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(
+        refused.err.contains(QStringLiteral("Should I try to download 360p version? No\n")));
+
+    const Outcome accepted = runCli({QStringLiteral("--format=3"), QStringLiteral("--yes"),
+                                     QStringLiteral("--dir"), QStringLiteral("saved"), link});
+    EXPECT_EQ(accepted.exitCode, 0) << accepted.err.toStdString();
+    EXPECT_TRUE(
+        QFile::exists(workDir.filePath(QStringLiteral("saved/Two Streams Only_(360p).flv"))));
+}
+
+TEST_F(CliProgramTest, UnknownLinkIsAnError)
+{
+    const Outcome outcome = runCli({QStringLiteral("http://www.youtube.com/watch?v=nosuchvideo")});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, QStringLiteral("Error: No video to download.\n"));
+    EXPECT_TRUE(QDir(workDir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(CliProgramTest, BadUsageExits64WithTheUsage)
+{
+    for (const QStringList &arguments :
+         {QStringList{},
+          QStringList{QStringLiteral("--format"), QStringLiteral("7"), QStringLiteral("x")},
+          QStringList{QStringLiteral("--bogus"), QStringLiteral("x")}}) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const Outcome outcome = runCli(arguments);
+        EXPECT_EQ(outcome.exitCode, 64);
+        EXPECT_TRUE(outcome.err.contains(QStringLiteral("Usage: vidlark-cli")));
+        EXPECT_TRUE(outcome.out.isEmpty());
+    }
+}
+
+TEST(InterruptCounter, CountsPressesAndLetsTheThirdEndTheProgram)
+{
+    struct sigaction before = {};
+    sigaction(SIGINT, nullptr, &before);
+    {
+        InterruptCounter counter;
+        EXPECT_EQ(counter.take(), 0);
+        std::raise(SIGINT);
+        EXPECT_EQ(counter.take(), 1);
+        EXPECT_EQ(counter.take(), 0);
+        std::raise(SIGINT);
+        EXPECT_EQ(counter.take(), 1);
+        struct sigaction now = {};
+        sigaction(SIGINT, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, SIG_DFL);
+    }
+    struct sigaction after = {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}

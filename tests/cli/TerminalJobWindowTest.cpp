@@ -1,0 +1,253 @@
+#include "cli/TerminalJobWindow.h"
+
+#include "cli/CliOptions.h"
+#include "job/Clock.h"
+#include "job/JobController.h"
+#include "job/ProgramState.h"
+
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakeClock final : public Clock
+{
+public:
+    quint32 now = 0;
+    quint32 tickCount() const override { return now; }
+};
+
+struct Screen
+{
+    QString out, err;
+    QTextStream outStream{&out}, errStream{&err};
+};
+
+class TerminalTest : public ::testing::Test
+{
+protected:
+    ProgramState state;
+    CliOptions options;
+    FakeClock clock;
+    Screen screen;
+    std::optional<TerminalJobWindow> window;
+
+    TerminalJobWindow &open(bool outIsTerminal = false, bool inIsTerminal = false,
+                            std::function<std::optional<QString>()> readLine = {})
+    {
+        window.emplace(state, options,
+                       TerminalJobWindow::Terminal{&screen.outStream, &screen.errStream,
+                                                   outIsTerminal, inIsTerminal,
+                                                   std::move(readLine)},
+                       clock);
+        return *window;
+    }
+
+    void progress(quint32 tick, const QString &text)
+    {
+        clock.now = tick;
+        window->ShowTransferProgress(0, 0);
+        window->setStatusLine(text);
+    }
+};
+
+} // namespace
+
+TEST_F(TerminalTest, ProgressIsLimitedToTenLinesASecond)
+{
+    for (const bool terminal : {false, true}) {
+        SCOPED_TRACE(terminal);
+        screen.out.clear();
+        open(terminal);
+        window->setStatusLine(QStringLiteral("Downloading \"a.flv\""));
+        progress(1000, QStringLiteral("p0"));
+        progress(1050, QStringLiteral("p50"));
+        progress(1099, QStringLiteral("p99"));
+        progress(1100, QStringLiteral("p100"));
+        progress(1150, QStringLiteral("p150"));
+        // The count held back is shown before the next ordinary line.
+        window->setStatusLine(QStringLiteral("Download is complete: a.flv"));
+        const QString expected =
+            terminal ? QStringLiteral("Downloading \"a.flv\"\n\rp0\x1b[K\rp100\x1b[K\rp150\x1b[K\n"
+                                      "Download is complete: a.flv\n")
+                     : QStringLiteral("Downloading \"a.flv\"\np0\np100\np150\n"
+                                      "Download is complete: a.flv\n");
+        EXPECT_EQ(screen.out, expected);
+    }
+}
+
+TEST_F(TerminalTest, ProgressLineIsClosedBeforeABox)
+{
+    open(true);
+    progress(0, QStringLiteral("p0"));
+    window->showError(QStringLiteral("Unable to download this video."));
+    EXPECT_EQ(screen.out, QStringLiteral("\rp0\x1b[K\n"));
+    EXPECT_EQ(screen.err, QStringLiteral("Error: Unable to download this video.\n"));
+}
+
+TEST_F(TerminalTest, BoxesGoToStandardErrorWithOneLineBreak)
+{
+    open();
+    window->showInformation(QStringLiteral("Download is complete\n\rCheck \"a.flv\""));
+    window->showCommandFailure(QStringLiteral("No such file"));
+    EXPECT_EQ(screen.err, QStringLiteral("Information: Download is complete\nCheck \"a.flv\"\n"
+                                         "Error: No such file\n"));
+    EXPECT_TRUE(screen.out.isEmpty());
+}
+
+TEST_F(TerminalTest, QuestionsAreAnsweredFromTheTerminalOrTheOptions)
+{
+    const QString question = QStringLiteral("Unable to get it.\n\rShould I try?");
+    const struct
+    {
+        const char *name;
+        std::optional<bool> option;
+        bool inIsTerminal;
+        std::optional<QString> typed;
+        bool answer;
+        QString err;
+    } cases[]{
+        {"not a terminal: No", std::nullopt, false, std::nullopt, false,
+         QStringLiteral("Unable to get it.\nShould I try? No\n")},
+        {"--yes", true, false, std::nullopt, true,
+         QStringLiteral("Unable to get it.\nShould I try? Yes\n")},
+        {"--no on a terminal", false, true, QStringLiteral("y"), false,
+         QStringLiteral("Unable to get it.\nShould I try? No\n")},
+        {"typed y", std::nullopt, true, QStringLiteral(" Y\n"), true,
+         QStringLiteral("Unable to get it.\nShould I try? [y/N] ")},
+        {"typed nothing", std::nullopt, true, QString(), false,
+         QStringLiteral("Unable to get it.\nShould I try? [y/N] ")},
+        {"end of input", std::nullopt, true, std::nullopt, false,
+         QStringLiteral("Unable to get it.\nShould I try? [y/N] No\n")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        screen.err.clear();
+        options.answer = c.option;
+        open(false, c.inIsTerminal, [&] { return c.typed; });
+        EXPECT_EQ(window->askStepDown(question), c.answer);
+        EXPECT_EQ(screen.err, c.err);
+    }
+}
+
+namespace {
+
+class ScriptedResolver final : public VideoResolver
+{
+public:
+    std::function<void()> during;
+    QString streamUrl = QStringLiteral("http://streams.test/a");
+    void ResolveVideo(const QString &, QString &StreamUrl, QString &SaveFileName,
+                      QString &DefaultName) override
+    {
+        if (during)
+            during();
+        StreamUrl = streamUrl;
+        SaveFileName = QStringLiteral("a.flv");
+        DefaultName = QStringLiteral("movie_01-01-2012_00-00-00.flv");
+    }
+};
+
+class ScriptedTransfer final : public FileTransfer
+{
+public:
+    std::function<void()> during;
+    bool result = true;
+    bool DownloadToFile(const QString &, const QString &) override
+    {
+        if (during)
+            during();
+        return result;
+    }
+};
+
+class NoConversion final : public ConversionStep
+{
+public:
+    ConversionOutcome RunConversion(const ConversionOrder &) override
+    {
+        return ConversionOutcome::Finished;
+    }
+};
+
+} // namespace
+
+TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct
+    {
+        const char *name;
+        QString folder;
+        bool found;
+        bool transferred;
+        int pressesDuringResolve;
+        int pressesDuringTransfer;
+        int exitCode;
+        TDownloadState stateSeenByTransfer;
+    } cases[]{
+        {"complete", dir.path(), true, true, 0, 0, 0, dsDownloading},
+        {"no folder", dir.path() + QStringLiteral("/missing"), true, true, 0, 0, 1, dsIdle},
+        {"no video", dir.path(), false, true, 0, 0, 1, dsIdle},
+        {"transfer failed", dir.path(), true, false, 0, 0, 1, dsDownloading},
+        {"Ctrl+C while resolving", dir.path(), true, true, 1, 0, 2, dsIdle},
+        {"Ctrl+C twice while downloading", dir.path(), true, false, 0, 2, 2, dsClosing},
+        // A stopped transfer may count as done, yet the job ends stopped.
+        {"Ctrl+C once while downloading", dir.path(), true, true, 0, 1, 2, dsStopRequested},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        state = ProgramState();
+        screen.err.clear();
+        options.folder = c.folder;
+        open();
+        int presses = 0;
+        window->takeInterrupts = [&] { return std::exchange(presses, 0); };
+        ScriptedResolver resolver;
+        resolver.streamUrl = c.found ? QStringLiteral("http://streams.test/a") : QString();
+        resolver.during = [&] {
+            presses = c.pressesDuringResolve;
+            window->processMessages();
+        };
+        ScriptedTransfer transfer;
+        transfer.result = c.transferred;
+        TDownloadState seen = dsIdle;
+        transfer.during = [&] {
+            presses = c.pressesDuringTransfer;
+            window->processMessages();
+            seen = state.DownloadState;
+        };
+        NoConversion conversion;
+        JobController job(state, *window, resolver, transfer, conversion, clock);
+        job.StartButtonClick();
+        EXPECT_EQ(window->exitCode(), c.exitCode) << screen.err.toStdString();
+        EXPECT_EQ(seen, c.stateSeenByTransfer);
+        EXPECT_EQ(state.DownloadState, dsIdle);
+    }
+}
+
+TEST_F(TerminalTest, CtrlCWithoutAJobChangesNothing)
+{
+    open();
+    int presses = 1;
+    window->takeInterrupts = [&] { return std::exchange(presses, 0); };
+    window->processMessages();
+    EXPECT_EQ(state.DownloadState, dsIdle);
+}
+
+TEST_F(TerminalTest, CtrlCAtAQuestionStopsTheJob)
+{
+    state.DownloadState = dsResolving;
+    int presses = 0;
+    open(false, true, [&]() -> std::optional<QString> {
+        presses = 1; // the press that interrupted the wait for an answer
+        return std::nullopt;
+    });
+    window->takeInterrupts = [&] { return std::exchange(presses, 0); };
+    EXPECT_FALSE(window->askStepDown(QStringLiteral("Should I?")));
+    EXPECT_EQ(state.DownloadState, dsStopRequested);
+}

@@ -1,0 +1,122 @@
+#include "service/FileNaming.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime Moment(QDate(2012, 8, 15), QTime(14, 5, 9));
+
+} // namespace
+
+TEST(FileNaming, DatedNameHasFixedSeparators)
+{
+    EXPECT_EQ(DatedName(Moment), QStringLiteral("movie_08-15-2012_14-05-09"));
+    EXPECT_EQ(DatedName(QDateTime(QDate(999, 1, 2), QTime(0, 0, 0))),
+              QStringLiteral("movie_01-02-0999_00-00-00"));
+    EXPECT_EQ(DatedName(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59))),
+              QStringLiteral("movie_12-31-2024_23-59-59"));
+}
+
+TEST(FileNaming, CleaningTrimsResolvesAndReplaces)
+{
+    const struct
+    {
+        QString title, cleaned;
+    } cases[]{
+        {QStringLiteral("AC/DC: Live?"), QStringLiteral("AC_DC_ Live_")},
+        {QStringLiteral("  padded \t"), QStringLiteral("padded")},
+        {QString::fromUtf16(u"\u0001\u0020x\u001F"), QStringLiteral("x")},
+        // Entities are resolved after trimming, so they can leave blanks at the ends.
+        {QStringLiteral("&nbsp;lead"), QStringLiteral(" lead")},
+        {QStringLiteral("&NBSP;lead"), QStringLiteral(" lead")},
+        {QStringLiteral("&amp;quot;"), QStringLiteral("&quot;")},
+        {QStringLiteral("&quot;Q&quot;"), QStringLiteral("Q")},
+        {QStringLiteral("a&lt;b&gt;c"), QStringLiteral("a_b_c")},
+        {QStringLiteral("&copy;&reg;&sup1;&sect;x"), QStringLiteral("x")},
+        {QStringLiteral("a\nb\rc"), QStringLiteral("abc")},
+        {QStringLiteral("a|b*c\\d"), QStringLiteral("a_b_c_d")},
+        {QStringLiteral("tab\tinside"), QStringLiteral("tab\tinside")},
+        {QStringLiteral("&#39;kept&eacute;"), QStringLiteral("&#39;kept&eacute;")},
+        // Only ASCII letters are folded: a dotless i is no "I".
+        {QString::fromUtf16(u"&QU\u0131T;"), QString::fromUtf16(u"&QU\u0131T;")},
+        {QStringLiteral("&AMP;LT;"), QStringLiteral("_")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        EXPECT_EQ(CleanFileName(c.title), c.cleaned);
+    }
+}
+
+TEST(FileNaming, NamesFromFeedPageOrDate)
+{
+    const QString title94(94, QLatin1Char('t'));
+    const struct
+    {
+        const char *name;
+        QString feedTitle;
+        bool haveStreamUrl;
+        int format;
+        QString pageTitle;
+        QString saveFileName;
+        int pageRequests;
+    } cases[]{
+        {"feed title", QStringLiteral("Clip_(720p)"), true, 4, QStringLiteral("unused"),
+         QStringLiteral("Clip_(720p).mp4"), 0},
+        {"page title gets the page suffix", QString(), true, 2, QStringLiteral("Clip"),
+         QStringLiteral("Clip (HQ 360p).flv"), 1},
+        {"page suffix alone", QString(), true, 2, QString(), QStringLiteral("(HQ 360p).flv"), 1},
+        {"index 3 page suffix", QString(), true, 3, QStringLiteral("C"),
+         QStringLiteral("C (HQ 468p).flv"), 1},
+        {"no title at index 0", QString(), true, 0, QString(),
+         QStringLiteral("movie_08-15-2012_14-05-09.flv"), 1},
+        {"no title at index 1", QString(), true, 1, QString(),
+         QStringLiteral("movie_08-15-2012_14-05-09.mp4"), 1},
+        {"no stream URL: no page request", QString(), false, 5, QStringLiteral("unused"),
+         QStringLiteral("movie_08-15-2012_14-05-09.mp4"), 0},
+        {"outside the table", QString(), true, 7, QStringLiteral("X"), QStringLiteral("X.flv"), 1},
+        {"cleaned after the suffix", QStringLiteral(" AC/DC: Live?_(480p)"), true, 3, QString(),
+         QStringLiteral("AC_DC_ Live__(480p).flv"), 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        int requests = 0;
+        const VideoFileNames names =
+            NameVideoFiles(c.feedTitle, c.haveStreamUrl, c.format, Moment, [&] {
+                ++requests;
+                return c.pageTitle;
+            });
+        EXPECT_EQ(names.SaveFileName, c.saveFileName);
+        EXPECT_EQ(names.DefaultName, QStringLiteral("movie_08-15-2012_14-05-09.flv"));
+        EXPECT_EQ(requests, c.pageRequests);
+    }
+}
+
+TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
+{
+    // 100 three-byte characters: 300 bytes, more than a file name may hold.
+    const QString cjk(100, QChar(0x6F22));
+    const VideoFileNames fromFeed =
+        NameVideoFiles(cjk + QStringLiteral("_(720p)"), true, 4, Moment, [] { return QString(); });
+    const QByteArray bytes = fromFeed.SaveFileName.toUtf8();
+    EXPECT_LE(bytes.size(), MaxFileNameBytes);
+    EXPECT_GT(bytes.size(), MaxFileNameBytes - 3);
+    EXPECT_TRUE(fromFeed.SaveFileName.endsWith(QStringLiteral("_(720p).mp4")));
+    EXPECT_TRUE(fromFeed.SaveFileName.startsWith(cjk.left(70)));
+    EXPECT_EQ(QString::fromUtf8(bytes), fromFeed.SaveFileName);
+
+    // A long page title keeps its page suffix; pairs of surrogates stay whole.
+    QString emoji;
+    for (int i = 0; i < 80; ++i)
+        emoji += QString::fromUtf16(u"\U0001F600");
+    const VideoFileNames fromPage =
+        NameVideoFiles(QString(), true, 5, Moment, [&] { return emoji; });
+    EXPECT_LE(fromPage.SaveFileName.toUtf8().size(), MaxFileNameBytes);
+    EXPECT_TRUE(fromPage.SaveFileName.endsWith(QStringLiteral(" (FullHD).mp4")));
+    EXPECT_FALSE(fromPage.SaveFileName.at(fromPage.SaveFileName.size() - 14).isHighSurrogate());
+    EXPECT_EQ(QString::fromUtf8(fromPage.SaveFileName.toUtf8()), fromPage.SaveFileName);
+
+    // A name that fits is never touched, and a 255-byte one fits.
+    const QString exact = QString(251, QLatin1Char('a')) + QStringLiteral(".flv");
+    EXPECT_EQ(FitFileName(exact, 4), exact);
+    EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
+}

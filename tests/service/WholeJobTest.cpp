@@ -1,0 +1,149 @@
+#include "NoProxyEnvironment.h"
+#include "RecordingJobWindow.h"
+#include "SampleService.h"
+#include "job/Clock.h"
+#include "job/JobController.h"
+#include "job/ProgramState.h"
+#include "job/Transfer.h"
+#include "net/HttpClient.h"
+#include "service/HttpServiceClient.h"
+#include "service/VideoLookup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FixedClock final : public Clock
+{
+public:
+    quint32 tickCount() const override { return 1000; }
+};
+
+class NoConversion final : public ConversionStep
+{
+public:
+    int runs = 0;
+    ConversionOutcome RunConversion(const ConversionOrder &) override
+    {
+        ++runs;
+        return ConversionOutcome::Finished;
+    }
+};
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Link to saved file: the real lookup, client and transfer against the
+// sample service, the job driven headless through the recording window.
+class WholeJobTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(saveDir.isValid());
+        clearProxyEnvironment();
+        service.start();
+        ::setenv("http_proxy", service.baseUrl().toLatin1().constData(), 1);
+        window.folder = saveDir.path();
+    }
+    void TearDown() override { ::unsetenv("http_proxy"); }
+
+    void run(const char *link)
+    {
+        window.link = QString::fromLatin1(link);
+        job.StartButtonClick();
+    }
+    QStringList savedFiles() const { return QDir(saveDir.path()).entryList(QDir::Files); }
+
+    QTemporaryDir saveDir;
+    SampleService service;
+    HttpClient http;
+    HttpServiceClient client{http};
+    ProgramState state;
+    RecordingJobWindow window;
+    VideoLookup lookup{client, window};
+    Transfer transfer{state, window, http};
+    NoConversion conversion;
+    FixedClock clock;
+    JobController job{state, window, lookup, transfer, conversion, clock};
+};
+
+} // namespace
+
+TEST_F(WholeJobTest, SavesTheServedBytesUnderTheTitle)
+{
+    const struct
+    {
+        const char *link;
+        int format;
+        std::deque<bool> answers;
+        QString name;
+        const char *media;
+        int finalFormat;
+    } cases[]{
+        {"http://www.youtube.com/watch?v=vidlark0001",
+         2,
+         {},
+         QStringLiteral("Vidlark Sample Clip_(360p).flv"),
+         "sample.flv",
+         2},
+        {"http://www.youtube.com/watch?v=vidlark0001",
+         4,
+         {},
+         QStringLiteral("Vidlark Sample Clip_(720p).mp4"),
+         "sample.mp4",
+         4},
+        {"http://www.youtube.com/watch?v=vidlark0002",
+         4,
+         {true, true},
+         QStringLiteral("Two Streams Only_(360p).flv"),
+         "sample.flv",
+         2},
+        {"http://www.youtube.com/watch?v=vidlark0007",
+         0,
+         {},
+         QString(83, QChar(0x6F22)) + QStringLiteral(".flv"),
+         "sample.flv",
+         0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        SCOPED_TRACE(c.format);
+        window.format = c.format;
+        window.stepDownAnswers = c.answers;
+        run(c.link);
+
+        EXPECT_EQ(window.statusLine, QStringLiteral("Download is complete: ") + c.name);
+        EXPECT_EQ(window.format, c.finalFormat);
+        const QByteArray served = contentsOf(SampleService::defaultMediaDir() + QLatin1Char('/') +
+                                             QLatin1String(c.media));
+        ASSERT_FALSE(served.isEmpty());
+        EXPECT_EQ(contentsOf(saveDir.filePath(c.name)), served);
+        EXPECT_EQ(state.DownloadState, dsIdle);
+    }
+    EXPECT_EQ(savedFiles().size(), std::size(cases));
+    EXPECT_EQ(conversion.runs, 0);
+}
+
+TEST_F(WholeJobTest, RefusedStepDownAndUnknownVideoSaveNothing)
+{
+    for (const char *link : {"http://www.youtube.com/watch?v=vidlark0003",
+                             "http://www.youtube.com/watch?v=nosuchvideo"}) {
+        SCOPED_TRACE(link);
+        window.format = 2;
+        window.stepDownAnswers = {false};
+        const qsizetype from = window.calls.size();
+        run(link);
+        EXPECT_TRUE(
+            window.callsSince(from).contains(QStringLiteral("error box No video to download.")));
+        EXPECT_EQ(window.statusLine, QStringLiteral("Download is stopped by the user"));
+    }
+    EXPECT_TRUE(savedFiles().isEmpty());
+}
