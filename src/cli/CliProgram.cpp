@@ -3,15 +3,9 @@
 #include "cli/CliOptions.h"
 #include "cli/InterruptCounter.h"
 #include "cli/TerminalJobWindow.h"
-#include "convert/ConversionWorkflow.h"
-#include "convert/StoredConverter.h"
 #include "job/Clock.h"
-#include "job/JobController.h"
 #include "job/ProgramState.h"
-#include "job/Transfer.h"
-#include "net/HttpClient.h"
-#include "service/HttpServiceClient.h"
-#include "service/VideoLookup.h"
+#include "session/JobSession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,21 +73,11 @@ int RunCli(const QStringList &arguments)
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
 
-    HttpClient http;
-    // The client's waits are the job's message passes while anti-freeze is on.
-    http.setEventPump([&window] { window.processMessages(); });
-    window.antiFreeze = [&http](bool active) { http.setAntiFreezeActive(active); };
-    http.setAntiFreezeActive(true);
-
-    HttpServiceClient serviceClient(http);
-    VideoLookup lookup(serviceClient, window);
-    Transfer transfer(state, window, http);
-    StoredConverter converter;
-    ConversionWorkflow conversion(state, window, converter, clock);
-    JobController job(state, window, lookup, transfer, conversion, clock);
+    JobSession session(state, window);
+    window.antiFreeze = [&session](bool active) { session.client().setAntiFreezeActive(active); };
 
     try {
-        job.StartButtonClick();
+        session.controller().StartButtonClick();
     } catch (const std::exception &error) {
         window.showEscapedError(QString::fromLocal8Bit(error.what()));
         window.finish();

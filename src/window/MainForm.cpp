@@ -6,6 +6,7 @@
 #include "markup/HTMLabel.h"
 #include "markup/TColor.h"
 #include "service/FormatTable.h"
+#include "session/JobSession.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
 #include "window/DesktopShell.h"
@@ -131,6 +132,19 @@ TMainForm::TMainForm(QWidget *parent)
     setTabOrder(m_formatComboBox, m_button1);
     m_moviePathEdit->setFocus();
     layoutPanels();
+
+    m_session = std::make_unique<JobSession>(m_state, *this);
+    connect(m_startButton, &QAbstractButton::clicked, this, &TMainForm::StartButtonClick);
+    connect(&m_timer1, &QTimer::timeout, this, [this] { m_session->controller().Timer1Timer(); });
+}
+
+void TMainForm::StartButtonClick()
+{
+    try {
+        m_session->controller().StartButtonClick();
+    } catch (const std::exception &error) {
+        m_boxes->show(this, MessageBoxes::Kind::Error, QString::fromUtf8(error.what()));
+    }
 }
 
 TMainForm::~TMainForm() = default;
@@ -406,7 +420,12 @@ void TMainForm::setTimerEnabled(bool enabled)
 
 void TMainForm::setAntiFreezeActive(bool active)
 {
-    m_antiFreezeActive = active;
+    m_session->client().setAntiFreezeActive(active);
+}
+
+bool TMainForm::antiFreezeActive() const
+{
+    return m_session->client().antiFreezeActive();
 }
 
 void TMainForm::setInputsEnabled(bool enabled)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class DesktopShell;
+class JobSession;
 class MessageBoxes;
 class ProgressIndicators;
 class QLabel;
@@ -50,7 +51,7 @@ public:
     bool SupportTaskBar() const;
     // Runs when the user closes the window, before the close is accepted.
     void setCloseQuery(std::function<void()> handler) { m_closeQuery = std::move(handler); }
-    bool antiFreezeActive() const { return m_antiFreezeActive; }
+    bool antiFreezeActive() const;
     void centreOnScreen();
 
     QLineEdit *DirectoryEdit() const { return m_directoryEdit; }
@@ -90,6 +91,12 @@ public:
     void showCommandFailure(const QString &text) override;
     void processMessages() override;
 
+    // Download/Stop: runs a job when idle, otherwise asks the running one to stop.
+    // An error that escaped the job is shown with its own text.
+    void StartButtonClick();
+    // The real job's HTTP client, for settings that outlive one job.
+    JobSession &session() { return *m_session; }
+
     // Behaviours of the window's own controls.
     void ConvertAVICheckBoxClick();
     void ConvertMP4CheckBoxClick();
@@ -117,7 +124,7 @@ private:
     std::unique_ptr<ProgressIndicators> m_progress;
     std::function<void()> m_closeQuery;
     QTimer m_timer1;
-    bool m_antiFreezeActive = true;
+    std::unique_ptr<JobSession> m_session;
 
     TPanel *m_panel4 = nullptr;
     TPanel *m_panel5 = nullptr;
