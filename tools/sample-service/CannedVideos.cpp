@@ -57,6 +57,11 @@ const QList<CannedVideo> &cannedVideos()
          {{5, "sample.flv", 200, {}}},
          QString(100, QChar(0x6F22)),
          QString(100, QChar(0x6F22))},
+        // A 1 GiB generated stream, for benchmarks and for stopping a long transfer.
+        {"vidlark0008",
+         {{34, "sample.flv", 200, {}, qint64(1) << 30}},
+         QStringLiteral("Big Generated Stream"),
+         QStringLiteral("Big Generated Stream")},
     };
     return videos;
 }

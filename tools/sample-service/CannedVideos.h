@@ -10,9 +10,10 @@
 struct CannedStream
 {
     int itag = 0;
-    QByteArray mediaFile;  // generated media file served as the body ("sample.flv")
-    int checkStatus = 200; // status of HEAD and GET on the stream URL
-    QByteArray signature;  // the entry's "sig=" value; empty: the entry has none
+    QByteArray mediaFile;       // generated media file served as the body ("sample.flv")
+    int checkStatus = 200;      // status of HEAD and GET on the stream URL
+    QByteArray signature;       // the entry's "sig=" value; empty: the entry has none
+    qint64 generatedBytes = -1; // >= 0: a generated body of this size instead of the file
 };
 
 // One video the sample service knows. Adding a video is adding one entry.

@@ -178,11 +178,15 @@ ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
         if (!stream.signature.isEmpty() &&
             request.queryValue("signature").value_or(QByteArray()) != stream.signature)
             return statusPage(403);
+        ServiceReply reply;
+        reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
+        if (stream.generatedBytes >= 0) {
+            reply.generatedLength = stream.generatedBytes;
+            return reply;
+        }
         QFile file(m_mediaDir + QLatin1Char('/') + QString::fromLatin1(stream.mediaFile));
         if (!file.open(QIODevice::ReadOnly))
             return statusPage(500);
-        ServiceReply reply;
-        reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
         reply.body = file.readAll();
         return reply;
     }

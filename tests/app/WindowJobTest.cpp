@@ -1,0 +1,168 @@
+#include "NoProxyEnvironment.h"
+#include "RecordingMessageBoxes.h"
+#include "SampleService.h"
+#include "app/FormLifecycle.h"
+#include "markup/HTMLCheckBox.h"
+#include "markup/HTMLComboBox.h"
+#include "window/AdvToolButton.h"
+#include "window/MainForm.h"
+#include "window/StatusBar.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The real window, offscreen, against the sample service reached through the
+// proxy setting: typed inputs, a real click on Download, boxes answered.
+class WindowJob : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(saveDir.isValid());
+        ASSERT_TRUE(appDir.isValid());
+        clearProxyEnvironment();
+        service.start();
+        ::setenv("http_proxy", service.baseUrl().toLatin1().constData(), 1);
+        form.state().AppDir = appDir.path() + QLatin1Char('/');
+        form.state().TempDir = QDir::tempPath() + QLatin1Char('/');
+        auto recording = std::make_unique<RecordingMessageBoxes>();
+        boxes = recording.get();
+        form.setMessageBoxes(std::move(recording));
+        form.setCloseQuery([this] { FormLifecycle::FormCloseQuery(form); });
+        form.show();
+    }
+    void TearDown() override { ::unsetenv("http_proxy"); }
+
+    template <typename T = QWidget> T *control(const char *name)
+    {
+        return form.findChild<T *>(QString::fromLatin1(name));
+    }
+    void type(const char *link, int format)
+    {
+        QTest::keyClicks(control<QLineEdit>("MoviePathEdit"), QString::fromLatin1(link));
+        control<QLineEdit>("DirectoryEdit")->setText(saveDir.path());
+        control<THTMLComboBox>("FormatComboBox")->setCurrentIndex(format);
+    }
+    void pressDownload() { QTest::mouseClick(form.StartButton(), Qt::LeftButton); }
+    // Runs `action` from the window's event loop once the transfer shows progress,
+    // as a user watching the status line would.
+    void onceTransferring(std::function<void()> action)
+    {
+        auto *watch = new QTimer(&form);
+        QObject::connect(watch, &QTimer::timeout, &form, [this, watch, action] {
+            if (!statusLine().startsWith(QStringLiteral("Downloading... ")))
+                return;
+            watch->stop();
+            watch->deleteLater();
+            action();
+        });
+        watch->start(1);
+    }
+    QString statusLine() { return control<QLabel>("StatusLabel")->text(); }
+    QString statusPanel() { return control<TStatusBar>("StatusBar")->panelText(2); }
+    void expectIdleWindow()
+    {
+        EXPECT_EQ(form.state().DownloadState, dsIdle);
+        EXPECT_EQ(form.StartButton()->text(), QStringLiteral("Download"));
+        for (const char *input : {"DirectoryEdit", "MoviePathEdit", "SelectDirectoryButton",
+                                  "FormatComboBox", "ConvertAVICheckBox", "ConvertMP4CheckBox"})
+            EXPECT_TRUE(control(input)->isEnabled()) << input;
+        EXPECT_FALSE(form.Timer1().isActive());
+    }
+    QStringList savedFiles() const { return QDir(saveDir.path()).entryList(QDir::Files); }
+
+    QTemporaryDir saveDir;
+    QTemporaryDir appDir;
+    SampleService service;
+    TMainForm form;
+    RecordingMessageBoxes *boxes = nullptr;
+};
+
+} // namespace
+
+TEST_F(WindowJob, DownloadSavesTheVideoUnderItsTitle)
+{
+    type("http://www.youtube.com/watch?v=vidlark0002", 4);
+    boxes->answers = {true, true}; // HD and 480p are missing: step down twice
+    pressDownload();
+
+    const QString name = QStringLiteral("Two Streams Only_(360p).flv");
+    EXPECT_EQ(contentsOf(saveDir.filePath(name)),
+              contentsOf(SampleService::defaultMediaDir() + QStringLiteral("/sample.flv")));
+    ASSERT_EQ(boxes->shown.size(), 3);
+    EXPECT_TRUE(boxes->shown[0].startsWith(
+        QStringLiteral("Question: Unable to download HD (720p) version of this video.")));
+    EXPECT_EQ(boxes->shown[2], QStringLiteral("Information: Download is complete\n\rCheck \"") +
+                                   name + QLatin1Char('"'));
+    EXPECT_EQ(statusLine(), QStringLiteral("Download is complete: ") + name);
+    EXPECT_EQ(statusPanel(), QStringLiteral("Status: Download is complete"));
+    EXPECT_EQ(form.formatIndex(), 2);
+    // The format stepped down to an FLV one: the convert boxes are offered again.
+    EXPECT_TRUE(control("ConvertAVICheckBox")->isEnabled());
+    expectIdleWindow();
+}
+
+TEST_F(WindowJob, StopDuringTheTransferKeepsThePartialFile)
+{
+    type("http://www.youtube.com/watch?v=vidlark0008", 2);
+    onceTransferring([this] { QTest::mouseClick(form.StartButton(), Qt::LeftButton); });
+    pressDownload();
+
+    EXPECT_TRUE(boxes->shown.isEmpty()) << boxes->shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+    EXPECT_EQ(statusPanel(), QStringLiteral("Status: Download is stopped by the user"));
+    const QString path = saveDir.filePath(QStringLiteral("Big Generated Stream_(360p).flv"));
+    const QByteArray partial = contentsOf(path);
+    ASSERT_GT(partial.size(), 0);
+    EXPECT_LT(partial.size(), qint64(1) << 30); // cut back to what arrived
+    for (qint64 i = 0; i < partial.size(); i += 4093)
+        ASSERT_EQ(partial[i], generatedByte(i)) << i;
+    expectIdleWindow();
+
+    // The next press starts a new job normally.
+    control<QLineEdit>("MoviePathEdit")->setText(QStringLiteral("nonsense"));
+    pressDownload();
+    EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Error: No video to download.")});
+}
+
+TEST_F(WindowJob, ClosingTheWindowDuringTheTransferEndsTheJob)
+{
+    type("http://www.youtube.com/watch?v=vidlark0008", 2);
+    onceTransferring([this] { form.close(); });
+    pressDownload();
+
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Error: Unable to download this video.")});
+    EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+    EXPECT_EQ(form.state().DownloadState, dsIdle);
+    // The folder was saved at the close, while the job was still running.
+    EXPECT_TRUE(contentsOf(appDir.filePath(QStringLiteral("Vidlark.ini")))
+                    .contains(QDir::toNativeSeparators(saveDir.path()).toUtf8()));
+}
+
+TEST_F(WindowJob, MissingFolderLocksNothing)
+{
+    type("http://www.youtube.com/watch?v=vidlark0001", 0);
+    control<QLineEdit>("DirectoryEdit")->setText(saveDir.filePath(QStringLiteral("missing")));
+    pressDownload();
+    EXPECT_EQ(boxes->shown,
+              QStringList{QStringLiteral("Error: Please set the Download directory.")});
+    EXPECT_EQ(statusLine(), QStringLiteral("Error. Please set a Download directory."));
+    expectIdleWindow();
+}
