@@ -119,7 +119,8 @@ TEST_F(SampleServiceTest, EveryCannedStreamIsReachableFromItsWatchPage)
             } catch (const HttpError &) {
             }
             EXPECT_EQ(client.ResponseCode(), stream.checkStatus);
-            if (stream.checkStatus != 200)
+            // A generated stream answered its check; its body is the bulk one.
+            if (stream.checkStatus != 200 || stream.generatedBytes >= 0)
                 continue;
             QFile media(SampleService::defaultMediaDir() + QLatin1Char('/') +
                         QString::fromLatin1(stream.mediaFile));
