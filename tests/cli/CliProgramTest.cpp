@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -98,6 +99,36 @@ TEST_F(CliProgramTest, StepDownIsAnsweredFromTheOptions)
     EXPECT_EQ(accepted.exitCode, 0) << accepted.err.toStdString();
     EXPECT_TRUE(
         QFile::exists(workDir.filePath(QStringLiteral("saved/Two Streams Only_(360p).flv"))));
+}
+
+// One test for both targets: the converter copy is written beside the program,
+// so two conversions must not run at once.
+TEST_F(CliProgramTest, ConvertOptionTurnsTheDownloadIntoAviOrMp4)
+{
+    const struct
+    {
+        const char *target, *extension;
+        qsizetype magicAt;
+        QByteArray magic;
+    } targets[]{{"avi", ".avi", 0, "RIFF"}, {"mp4", ".mp4", 4, "ftyp"}};
+    const QString converterCopy = QFileInfo(QStringLiteral(CLI_PROGRAM)).absolutePath() +
+                                  QStringLiteral("/ffmpeg.exe");
+    for (const auto &target : targets) {
+        SCOPED_TRACE(target.target);
+        const Outcome outcome =
+            runCli({QStringLiteral("--convert"), QString::fromLatin1(target.target),
+                    QStringLiteral("http://www.youtube.com/watch?v=vidlark0001")});
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        const QString name = QStringLiteral("Vidlark Sample Clip_(360p)") +
+                             QString::fromLatin1(target.extension);
+        EXPECT_EQ(contentsOf(workDir.filePath(name)).mid(target.magicAt, 4), target.magic);
+        EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList{name});
+        EXPECT_TRUE(outcome.out.contains(QStringLiteral("Converting media file: ")));
+        EXPECT_TRUE(outcome.out.endsWith(QStringLiteral("Download is complete: ") + name +
+                                         QLatin1Char('\n')));
+        EXPECT_FALSE(QFile::exists(converterCopy));
+        QFile::remove(workDir.filePath(name));
+    }
 }
 
 TEST_F(CliProgramTest, UnknownLinkIsAnError)
