@@ -5,12 +5,9 @@
 #include "job/TargetFile.h"
 #include "job/TimeTexts.h"
 #include "net/HttpClient.h"
+#include "service/RequestValues.h"
 
 #include <exception>
-
-const QString Transfer::DownloadUserAgent = QStringLiteral(
-    "Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.13) Gecko/2009073022 Firefox/3.0.13");
-const QString Transfer::FormContentType = QStringLiteral("application/x-www-form-urlencoded");
 
 Transfer::Transfer(ProgramState &state, JobWindow &window, HttpClient &client)
     : m_state(state)
@@ -31,8 +28,8 @@ bool Transfer::DownloadToFile(const QString &url, const QString &path)
     // These settings stay in force for the requests that follow.
     m_client.HandleRedirects = true;
     m_client.Request.ContentType = FormContentType;
-    m_client.Request.UserAgent = DownloadUserAgent;
-    m_client.Request.Connection = QStringLiteral("Keep-Alive");
+    m_client.Request.UserAgent = FallbackUserAgent;
+    m_client.Request.Connection = KeepAlive;
     try {
         TargetFile file(path);
         bool received = false;

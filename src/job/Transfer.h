@@ -28,9 +28,6 @@ public:
     void IdHTTP1WorkEnd(TWorkMode AWorkMode) override;
     bool shouldDisconnect() const override;
 
-    static const QString DownloadUserAgent;
-    static const QString FormContentType;
-
 private:
     ProgramState &m_state;
     JobWindow &m_window;

@@ -336,7 +336,8 @@ TEST_F(TransferTest, DownloadSettingsStayForTheRequestsThatFollow)
     const QStringList expected = {
         host,
         QStringLiteral("Referer: http://www.youtube.com/watch?v=Vk2xSample1"),
-        QStringLiteral("User-Agent: ") + Transfer::DownloadUserAgent,
+        QStringLiteral("User-Agent: Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.0.13) "
+                       "Gecko/2009073022 Firefox/3.0.13"),
         QStringLiteral("Accept: text/html, */*"),
         QStringLiteral("Accept-Charset: *"),
         QStringLiteral("Accept-Encoding: identity"),
