@@ -1,6 +1,7 @@
 #include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
+#include "ServiceRoutes.h"
 #include "job/Clock.h"
 #include "job/JobController.h"
 #include "job/ProgramState.h"
@@ -146,4 +147,66 @@ TEST_F(WholeJobTest, RefusedStepDownAndUnknownVideoSaveNothing)
         EXPECT_EQ(window.statusLine, QStringLiteral("Download is stopped by the user"));
     }
     EXPECT_TRUE(savedFiles().isEmpty());
+}
+
+// The headers the service sees depend on the order of the requests: settings
+// made for one request stay on the shared client for the next, and the next job.
+TEST_F(WholeJobTest, HeadersOfTwoJobsFollowTheSettingsLeftInForce)
+{
+    const QString watchPage = QStringLiteral(
+        "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:14.0) Gecko/20100101 Firefox/14.0.1");
+    const QString download = QStringLiteral("Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; "
+                                            "rv:1.9.0.13) Gecko/2009073022 Firefox/3.0.13");
+    const QString form = QStringLiteral("application/x-www-form-urlencoded");
+    const QString keepAlive = QStringLiteral("Keep-Alive");
+    const QString streams = QString::fromLatin1(ServiceRoutes::DefaultStreamHost);
+    struct Row
+    {
+        QString request, host, userAgent, connection, contentType;
+    };
+    // Watch page, stream check, feed (no title), fallback page, download.
+    const Row firstJob[]{
+        {QStringLiteral("GET"), QStringLiteral("www.youtube.com"), watchPage, {}, {}},
+        {QStringLiteral("HEAD"), streams, watchPage, {}, {}},
+        {QStringLiteral("GET"), QStringLiteral("gdata.youtube.com"), watchPage, keepAlive, {}},
+        {QStringLiteral("GET"), QStringLiteral("www.youtube.com"), download, keepAlive, form},
+        {QStringLiteral("GET"), streams, download, keepAlive, form},
+    };
+    Row secondJob[std::size(firstJob)];
+    std::copy(std::begin(firstJob), std::end(firstJob), std::begin(secondJob));
+    // What the first job left in force reaches every request of the next one.
+    for (Row &row : secondJob) {
+        row.connection = keepAlive;
+        row.contentType = form;
+    }
+
+    window.format = 2;
+    for (int job = 0; job < 2; ++job) {
+        SCOPED_TRACE(job);
+        service.clearRequests();
+        run("http://www.youtube.com/watch?v=vidlark0004");
+        ASSERT_EQ(window.statusLine,
+                  QStringLiteral("Download is complete: Fallback Page Title (HQ 360p).flv"));
+        const std::vector<ServiceRequest> requests = service.requests();
+        ASSERT_EQ(requests.size(), std::size(firstJob));
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            const ServiceRequest &request = requests[i];
+            const Row &row = job == 0 ? firstJob[i] : secondJob[i];
+            const auto header = [&request](const char *name) {
+                return request.header(name).toStdString();
+            };
+            EXPECT_EQ(QString::fromLatin1(request.method), row.request);
+            EXPECT_EQ(header("Host"), row.host.toStdString());
+            EXPECT_EQ(header("Referer"), "http://www.youtube.com/watch?v=vidlark0004");
+            EXPECT_EQ(header("User-Agent"), row.userAgent.toStdString());
+            EXPECT_EQ(header("Accept"), "text/html, */*");
+            EXPECT_EQ(header("Accept-Charset"), "*");
+            EXPECT_EQ(header("Accept-Encoding"), "identity");
+            EXPECT_EQ(header("Connection"), row.connection.toStdString());
+            EXPECT_EQ(header("Content-Type"), row.contentType.toStdString());
+            for (const auto &[name, value] : request.headers)
+                EXPECT_NE(name.toLower(), QByteArray("cookie")) << value.toStdString();
+        }
+    }
 }
