@@ -4,7 +4,9 @@
 // environment's http_proxy points. The last line reads
 // bytes=N seconds=S MBps=R peak_rss_mb=M: N is the saved file's size, S the
 // wall time from the click to the end of the job (lookup included), MB = 10^6
-// bytes, RSS in MiB. Exits 1 unless the job ended "Download is complete".
+// bytes, RSS in MiB. Before it, the boxes shown, the final status, and how
+// often each widget painted more than once. Exits 1 unless the job ended
+// "Download is complete".
 #include "AnsweringMessageBoxes.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +36,19 @@ double secondsBetween(BenchClock::time_point from, BenchClock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
+// Counts the paints of each widget: what the window drew during the job.
+class PaintCounter : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++counts[QString::fromLatin1(watched->metaObject()->className()) + QLatin1Char(' ') +
+                     watched->objectName()];
+        return false;
+    }
+    QMap<QString, int> counts;
+};
 } // namespace
 
 int main(int argc, char **argv)
@@ -53,6 +69,8 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    PaintCounter paints;
+    application.installEventFilter(&paints);
     TMainForm form;
     form.state().AppDir = appDir.path() + QLatin1Char('/');
     form.state().TempDir = QDir::tempPath() + QLatin1Char('/');
@@ -98,6 +116,9 @@ int main(int argc, char **argv)
                     qPrintable(QString(box)
                                    .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
                                    .replace(QLatin1Char('\n'), QStringLiteral("\\n"))));
+    for (auto it = paints.counts.cbegin(); it != paints.counts.cend(); ++it)
+        if (it.value() > 1) // painted again after the first show
+            std::printf("paints: %s %d\n", qPrintable(it.key()), it.value());
     std::printf("status: %s\n", qPrintable(status));
     std::printf("file: %s\n", qPrintable(saved));
     if (transferSeen)
