@@ -10,8 +10,9 @@ class QWidget;
 // shows frames. A transfer runs a pass for every piece received, thousands a
 // second, and the status line changes each time: painting every one of them
 // costs more than the transfer itself. Within a pass that comes too soon after
-// the last paint, the paint waits (at most one frame); nothing else waits, and
-// paints outside the passes (repaint(), the idle event loop) are left alone.
+// the last paint, the paint waits (at most one frame) and comes by itself;
+// nothing else waits. Paints asked for outside the passes (the job's own
+// repaint() calls, the idle event loop, modal boxes) are left alone.
 class PaintPacer final : public QObject
 {
 public:
@@ -22,9 +23,16 @@ public:
     // Runs `pass` with pacing on.
     template <typename Pass> void pacedPass(Pass &&pass)
     {
-        ++m_passDepth; // passes may nest: a handler inside one can run another
+        // Passes may nest: a handler inside one can run another.
+        struct Depth
+        {
+            int &depth;
+            explicit Depth(int &d)
+                : depth(++d)
+            {}
+            ~Depth() { --depth; }
+        } inPass(m_passDepth);
         pass();
-        --m_passDepth;
     }
     int deferredPaints() const { return m_deferred; }
 
