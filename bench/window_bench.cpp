@@ -121,9 +121,13 @@ int main(int argc, char **argv)
             std::printf("paints: %s %d\n", qPrintable(it.key()), it.value());
     std::printf("status: %s\n", qPrintable(status));
     std::printf("file: %s\n", qPrintable(saved));
-    if (transferSeen)
+    if (transferSeen) {
+        const double transferSeconds = secondsBetween(*transferSeen, ended);
         std::printf("first_progress_after=%.3f s (lookup and file set-up)\n",
                     secondsBetween(pressed, *transferSeen));
+        std::printf("from_first_progress: seconds=%.3f MBps=%.1f\n", transferSeconds,
+                    transferSeconds > 0 ? bytes / transferSeconds / 1e6 : 0.0);
+    }
     std::printf("bytes=%lld seconds=%.3f MBps=%.1f peak_rss_mb=%.1f\n",
                 static_cast<long long>(bytes), seconds, seconds > 0 ? bytes / seconds / 1e6 : 0.0,
                 usage.ru_maxrss / 1024.0);
