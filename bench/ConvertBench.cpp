@@ -3,7 +3,7 @@
 // same arguments (same idle priority, output thrown away), in alternating
 // rounds, and prints the median wall times. The last line is seconds=S, the
 // runner's median.
-#include "ConvertBenchWindow.h"
+#include "HeadlessJobWindow.h"
 #include "convert/ChildPriority.h"
 #include "convert/ConverterPresets.h"
 #include "convert/ConverterRunner.h"
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
 
     ProgramState state;
     state.DownloadState = dsConverting;
-    ConvertBenchWindow window;
+    HeadlessJobWindow window;
     SteadyClock clock;
     ConverterRunner runner(state, window, clock);
 

@@ -4,5 +4,7 @@
 
 void HeadlessJobWindow::processMessages()
 {
-    QCoreApplication::processEvents();
+    // convert_bench runs without an application object: nothing to handle then.
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
 }

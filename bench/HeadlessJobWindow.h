@@ -2,8 +2,9 @@
 
 #include "job/JobWindow.h"
 
-// A job window without a screen for benchmarks: it shows nothing, but its
-// message pass handles the Qt events as a real window's would.
+// A job window without a screen for benchmarks: it shows nothing and keeps
+// only what the benchmarks print, but its message pass handles the Qt events
+// as a real window's would (when there is an application to have events).
 class HeadlessJobWindow final : public JobWindow
 {
 public:
@@ -18,11 +19,15 @@ public:
     void setStatusPanel(const QString &) override {}
     void setElapsedPanel(const QString &) override {}
     void setBarPosition(qint32) override {}
-    void SetProgressMaximum(qint32) override {}
+    void SetProgressMaximum(qint32 maximum) override { lastMaximum = maximum; }
     void BeginDownloadProgress() override {}
     void ShowTransferProgress(qint64, quint32) override {}
     void BeginConversionProgress() override {}
-    void ShowConversionProgress(qint32, qint32) override {}
+    void ShowConversionProgress(qint32 seconds, qint32) override
+    {
+        lastSeconds = seconds;
+        ++progressUpdates;
+    }
     void EndTaskbarProgress() override {}
     void setTimerEnabled(bool) override {}
     void setAntiFreezeActive(bool) override {}
@@ -36,4 +41,7 @@ public:
     void processMessages() override;
 
     QString statusLine;
+    qint32 lastMaximum = -1;
+    qint32 lastSeconds = -1;
+    int progressUpdates = 0;
 };

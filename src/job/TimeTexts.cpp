@@ -2,6 +2,7 @@
 
 #include "job/ConversionError.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -49,15 +50,24 @@ DecimalDigits exactQuotient(quint64 bytes, int shift)
     DecimalDigits number;
     for (const QChar c : QString::number(bytes))
         number.digits.push_back(c.digitValue());
-    for (int i = 0; i < shift; ++i) {
-        int carry = 0;
+    // By up to 5^25 at a time: a digit times the factor plus the carry (less
+    // than the factor) stays below 10 * 5^25, well inside 64 bits. A transfer
+    // formats two sizes for every piece, so the few passes matter.
+    constexpr int MaxPowerOfFive = 25;
+    for (int done = 0; done < shift;) {
+        const int power = std::min(MaxPowerOfFive, shift - done);
+        qint64 factor = 1;
+        for (int i = 0; i < power; ++i)
+            factor *= 5;
+        qint64 carry = 0;
         for (auto it = number.digits.rbegin(); it != number.digits.rend(); ++it) {
-            const int product = *it * 5 + carry;
-            *it = product % 10;
+            const qint64 product = *it * factor + carry;
+            *it = int(product % 10);
             carry = product / 10;
         }
-        if (carry > 0)
-            number.digits.insert(number.digits.begin(), carry);
+        for (; carry > 0; carry /= 10)
+            number.digits.insert(number.digits.begin(), int(carry % 10));
+        done += power;
     }
     number.fractionDigits = static_cast<std::size_t>(shift);
     while (number.digits.size() <= number.fractionDigits)

@@ -4,6 +4,7 @@
 #include "markup/MarkupPainter.h"
 #include "markup/MarkupWidgetFont.h"
 
+#include <QEvent>
 #include <QPainter>
 
 THTMLabel::THTMLabel(QWidget *parent)
@@ -15,33 +16,33 @@ THTMLabel::THTMLabel(QWidget *parent)
 void THTMLabel::setColor(QRgb color)
 {
     m_color = color;
-    update();
+    redraw();
 }
 
 void THTMLabel::setColorTo(QRgb color)
 {
     m_colorTo = color;
     m_hasColorTo = true;
-    update();
+    redraw();
 }
 
 void THTMLabel::setCaption(const QString &markup)
 {
     m_caption = markup;
-    update();
+    redraw();
 }
 
 void THTMLabel::setVAlignment(VAlignment alignment)
 {
     m_vAlignment = alignment;
-    update();
+    redraw();
 }
 
 void THTMLabel::setBevels(BevelKind outer, BevelKind inner)
 {
     m_outer = outer;
     m_inner = inner;
-    update();
+    redraw();
 }
 
 QRect THTMLabel::textRect() const
@@ -82,7 +83,36 @@ QImage THTMLabel::render() const
     return image;
 }
 
+void THTMLabel::redraw()
+{
+    m_picture = QImage();
+    update();
+}
+
 void THTMLabel::paintEvent(QPaintEvent *)
 {
-    QPainter(this).drawImage(0, 0, render());
+    // A label under a status text that changes with every piece of a transfer
+    // is painted thousands of times a second: draw the picture once, copy it
+    // for each paint, and draw it again only when the label itself changes.
+    if (m_picture.isNull() || m_picture.size() != size())
+        m_picture = render();
+    QPainter(this).drawImage(0, 0, m_picture);
+}
+
+void THTMLabel::changeEvent(QEvent *event)
+{
+    // The caption is drawn with the widget's font and its palette's text colour
+    // for the current state.
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::EnabledChange:
+    case QEvent::ActivationChange:
+    case QEvent::StyleChange:
+        m_picture = QImage();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
 }

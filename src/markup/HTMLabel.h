@@ -37,9 +37,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QRect textRect() const;
+    // Forgets the drawn picture and schedules a paint.
+    void redraw();
 
     QRgb m_color = qRgb(0xF0, 0xF0, 0xF0);
     QRgb m_colorTo = 0;
@@ -48,4 +51,5 @@ private:
     VAlignment m_vAlignment = tvaTop;
     BevelKind m_outer = BevelKind::None;
     BevelKind m_inner = BevelKind::None;
+    QImage m_picture; // render()'s result, kept between paints
 };

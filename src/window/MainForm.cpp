@@ -11,6 +11,7 @@
 #include "window/AdvToolButton.h"
 #include "window/DesktopShell.h"
 #include "window/Image.h"
+#include "window/PaintPacer.h"
 #include "window/Panel.h"
 #include "window/ProgressIndicators.h"
 #include "window/QtMessageBoxes.h"
@@ -122,6 +123,7 @@ TMainForm::TMainForm(QWidget *parent)
     createInputControls();
     createStatusControls();
     m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, nullptr);
+    m_pacer = new PaintPacer(*this);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(1000);
@@ -471,7 +473,7 @@ void TMainForm::showCommandFailure(const QString &text)
 
 void TMainForm::processMessages()
 {
-    QCoreApplication::processEvents();
+    m_pacer->pacedPass([] { QCoreApplication::processEvents(); });
 }
 
 void TMainForm::ConvertAVICheckBoxClick()

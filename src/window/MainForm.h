@@ -12,6 +12,7 @@
 class DesktopShell;
 class JobSession;
 class MessageBoxes;
+class PaintPacer;
 class ProgressIndicators;
 class QLabel;
 class QLineEdit;
@@ -125,6 +126,7 @@ private:
     std::function<void()> m_closeQuery;
     QTimer m_timer1;
     std::unique_ptr<JobSession> m_session;
+    PaintPacer *m_pacer = nullptr; // a child of the window
 
     TPanel *m_panel4 = nullptr;
     TPanel *m_panel5 = nullptr;

@@ -21,7 +21,9 @@ void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &tex
 
 void TStatusBar::setPanelText(qsizetype index, const QString &text)
 {
-    if (index < 0 || index >= m_panels.size())
+    // Transfers set the same text for every piece received: drawing it again
+    // would repaint the bar and the window behind it thousands of times a second.
+    if (index < 0 || index >= m_panels.size() || m_panels.at(index).text == text)
         return;
     m_panels[index].text = text;
     update(panelRect(index));

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -93,6 +94,43 @@ TEST(HTMLabel, ProgressCaptionStartsFourSpacesInAndIsCentred)
     const int trimmedWhite = firstColumnWith(v.render().copy(2, 2, 628, 37), qRgb(255, 255, 255));
     EXPECT_GE(trimmedWhite, 0);
     EXPECT_LE(trimmedWhite, 3);
+}
+
+// The label keeps its drawn picture between paints: every change that alters
+// the picture must still reach the screen.
+TEST(HTMLabel, EveryChangeReachesThePaintedPicture)
+{
+    THTMLabel label;
+    label.setFont(windowFont());
+    label.resize(200, 30);
+    label.setColor(tcolor(14212832));
+    label.setCaption(QStringLiteral("first"));
+    QImage before = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(before, label.render());
+
+    const std::function<void()> changes[] = {
+        [&] { label.setCaption(QStringLiteral("<B>second</B>")); },
+        [&] { label.setColor(tcolor(13489624)); },
+        [&] { label.setColorTo(tcolor(9648131)); },
+        [&] { label.setBevels(BevelKind::Lowered, BevelKind::Raised); },
+        [&] { label.setVAlignment(THTMLabel::tvaCenter); },
+        [&] { label.setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 14)); },
+        [&] {
+            QPalette palette = label.palette();
+            palette.setColor(QPalette::WindowText, Qt::red);
+            label.setPalette(palette);
+        },
+        [&] { label.resize(260, 40); },
+    };
+    int step = 0;
+    for (const auto &change : changes) {
+        SCOPED_TRACE(step++);
+        change();
+        const QImage after = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(after, label.render());
+        EXPECT_NE(after, before);
+        before = after;
+    }
 }
 
 // A check box on a plain background, as the window puts it on its gradient.
