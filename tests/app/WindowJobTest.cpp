@@ -6,8 +6,10 @@
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
 #include "window/MainForm.h"
+#include "window/QtMessageBoxes.h"
 #include "window/StatusBar.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -165,4 +167,27 @@ TEST_F(WindowJob, MissingFolderLocksNothing)
               QStringList{QStringLiteral("Error: Please set the Download directory.")});
     EXPECT_EQ(statusLine(), QStringLiteral("Error. Please set a Download directory."));
     expectIdleWindow();
+}
+
+// As the program runs: the event loop is going when the window is closed in
+// the middle of a transfer. The job winds down, its boxes (real ones here)
+// do not wait for anyone, and only then does the event loop end.
+TEST_F(WindowJob, ClosingDuringATransferEndsTheProgramAfterTheJob)
+{
+    form.setMessageBoxes(std::make_unique<QtMessageBoxes>());
+    type("http://www.youtube.com/watch?v=vidlark0008", 2);
+    bool jobReturned = false;
+    QTimer::singleShot(0, &form, [this, &jobReturned] {
+        pressDownload();
+        jobReturned = true;
+    });
+    onceTransferring([this] { form.close(); });
+    const bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    EXPECT_EQ(QApplication::exec(), 0);
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnClose);
+
+    EXPECT_TRUE(jobReturned);
+    EXPECT_EQ(form.state().DownloadState, dsIdle);
+    EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
 }
