@@ -7,23 +7,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 bytes=${2:-1073741824}
 work=$(mktemp -d)
-trap 'kill "$service_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-"$build/tools/sample-service/vidlark-sample-service" --port 0 >"$work/service.out" &
-service_pid=$!
-for _ in $(seq 50); do grep -q listening "$work/service.out" && break; sleep 0.1; done
-port=$(sed -n 's/^listening on 127.0.0.1://p' "$work/service.out")
+# shellcheck source=bench/common.sh
+. "$root/bench/common.sh"
+start_sample_service
 url="http://127.0.0.1:$port/bulk/$bytes?mode=length"
 
-run_curl() {
-    echo "curl -s -o FILE $url"
-    /usr/bin/time -o "$work/curl.rss" -f "%M" curl -s -o "$work/curl.out" \
-        -w '%{size_download} %{time_total} %{speed_download}\n' "$url" >"$work/curl.stats"
-    read -r size seconds speed <"$work/curl.stats"
-    awk -v b="$size" -v s="$seconds" -v r="$speed" -v m="$(cat "$work/curl.rss")" \
-        'BEGIN { printf "curl bytes=%.0f seconds=%.3f MBps=%.1f peak_rss_mb=%.1f\n", b, s, r / 1e6, m / 1024 }'
-    rm -f "$work/curl.out"
-}
+run_curl() { curl_figures "$url"; }
 run_bench() {
     echo "transfer_bench $url FILE"
     "$build/bench/transfer_bench" "$url" "$work/bench.out"

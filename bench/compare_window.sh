@@ -10,12 +10,9 @@ build=${1:-$root/build}
 link="http://www.youtube.com/watch?v=vidlark0008"
 itag=34
 work=$(mktemp -d)
-trap 'kill "$service_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-"$build/tools/sample-service/vidlark-sample-service" --port 0 >"$work/service.out" &
-service_pid=$!
-for _ in $(seq 50); do grep -q listening "$work/service.out" && break; sleep 0.1; done
-port=$(sed -n 's/^listening on 127.0.0.1://p' "$work/service.out")
+# shellcheck source=bench/common.sh
+. "$root/bench/common.sh"
+start_sample_service
 proxy="http://127.0.0.1:$port"
 export http_proxy=$proxy
 
@@ -31,15 +28,7 @@ url=$(percent_decode "$(percent_decode "$encoded")")
 [ -n "$url" ] || { echo "compare_window: no itag $itag stream on $link" >&2; exit 1; }
 
 mkdir "$work/folder"
-run_curl() {
-    echo "curl -s -o FILE -x $proxy '$url'"
-    /usr/bin/time -o "$work/curl.rss" -f "%M" curl -s -o "$work/curl.out" -x "$proxy" \
-        -w '%{size_download} %{time_total} %{speed_download}\n' "$url" >"$work/curl.stats"
-    read -r size seconds speed <"$work/curl.stats"
-    awk -v b="$size" -v s="$seconds" -v r="$speed" -v m="$(cat "$work/curl.rss")" \
-        'BEGIN { printf "curl bytes=%.0f seconds=%.3f MBps=%.1f peak_rss_mb=%.1f\n", b, s, r / 1e6, m / 1024 }'
-    rm -f "$work/curl.out"
-}
+run_curl() { curl_figures "$url" -x "$proxy"; }
 run_bench() {
     echo "http_proxy=$proxy QT_QPA_PLATFORM=offscreen window_bench '$link' FOLDER"
     QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" "$link" "$work/folder"

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "NoProxyEnvironment.h"
 #include "RecordingMessageBoxes.h"
 #include "SampleService.h"
@@ -22,12 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The real window, offscreen, against the sample service reached through the
 // proxy setting: typed inputs, a real click on Download, boxes answered.

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "NoProxyEnvironment.h"
 #include "cli/InterruptCounter.h"
 
@@ -11,12 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // vidlark-cli run as a user would, against the sample service program as its proxy.
 class CliProgramTest : public ::testing::Test
@@ -111,16 +106,16 @@ TEST_F(CliProgramTest, ConvertOptionTurnsTheDownloadIntoAviOrMp4)
         qsizetype magicAt;
         QByteArray magic;
     } targets[]{{"avi", ".avi", 0, "RIFF"}, {"mp4", ".mp4", 4, "ftyp"}};
-    const QString converterCopy = QFileInfo(QStringLiteral(CLI_PROGRAM)).absolutePath() +
-                                  QStringLiteral("/ffmpeg.exe");
+    const QString converterCopy =
+        QFileInfo(QStringLiteral(CLI_PROGRAM)).absolutePath() + QStringLiteral("/ffmpeg.exe");
     for (const auto &target : targets) {
         SCOPED_TRACE(target.target);
         const Outcome outcome =
             runCli({QStringLiteral("--convert"), QString::fromLatin1(target.target),
                     QStringLiteral("http://www.youtube.com/watch?v=vidlark0001")});
         EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-        const QString name = QStringLiteral("Vidlark Sample Clip_(360p)") +
-                             QString::fromLatin1(target.extension);
+        const QString name =
+            QStringLiteral("Vidlark Sample Clip_(360p)") + QString::fromLatin1(target.extension);
         EXPECT_EQ(contentsOf(workDir.filePath(name)).mid(target.magicAt, 4), target.magic);
         EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList{name});
         EXPECT_TRUE(outcome.out.contains(QStringLiteral("Converting media file: ")));

@@ -1,5 +1,6 @@
 #include "job/Transfer.h"
 
+#include "FileContents.h"
 #include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
@@ -23,12 +24,6 @@ QByteArray bulkBytes(qint64 from, qint64 size)
     for (qint64 i = 0; i < size; ++i)
         bytes[i] = generatedByte(from + i);
     return bytes;
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class TransferTest : public ::testing::Test

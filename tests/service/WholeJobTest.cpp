@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
@@ -34,12 +35,6 @@ public:
         return ConversionOutcome::Finished;
     }
 };
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Link to saved file: the real lookup, client and transfer against the
 // sample service, the job driven headless through the recording window.
