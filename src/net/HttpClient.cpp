@@ -27,14 +27,26 @@ public:
     }
 };
 
-// Characters below 256 go out as those bytes, anything else as UTF-8.
+// Characters below 256 go out as those bytes, anything else as UTF-8. Blanks
+// and control characters cannot stand in a request line (libcurl refuses the
+// whole URL): they alone are escaped, so a link pasted with a trailing blank
+// still makes its request.
 QByteArray urlBytes(const QString &url)
 {
-    for (const QChar c : url) {
-        if (c.unicode() > 0xff)
-            return url.toUtf8();
+    bool wide = false;
+    for (const QChar c : url)
+        wide = wide || c.unicode() > 0xff;
+    const QByteArray bytes = wide ? url.toUtf8() : url.toLatin1();
+    QByteArray sent;
+    sent.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7f)
+            sent += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        else
+            sent += c;
     }
-    return url.toLatin1();
+    return sent;
 }
 
 bool isWebScheme(const QByteArray &url)
@@ -255,6 +267,8 @@ void HttpClient::configure(Method method, const QByteArray &url, Exchange &state
     state.headers = buildHeaders();
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
+    // A proxy's answer to CONNECT (https through a proxy) is no response of ours.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);

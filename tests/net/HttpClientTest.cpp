@@ -272,6 +272,25 @@ TEST_F(HttpClientTest, UrlCharactersBelow256GoOutAsThoseBytes)
     EXPECT_EQ(lastRequest().target, QByteArray("/bulk/10?name=\xe2\x98\xba"));
 }
 
+TEST_F(HttpClientTest, BlanksAndControlCharactersAreTheOnlyBytesEscaped)
+{
+    const struct
+    {
+        QString query;
+        QByteArray sent;
+    } cases[]{
+        {QStringLiteral("?v=abc "), "/bulk/10?v=abc%20"},
+        {QStringLiteral("?v=a b\tc\n"), "/bulk/10?v=a%20b%09c%0A"},
+        {QStringLiteral("?v=a%20b+c"), "/bulk/10?v=a%20b+c"},
+        {QStringLiteral("?v=\x7f<\">"), "/bulk/10?v=%7F<\">"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query.toStdString());
+        client.GetBytes(url("/bulk/10") + c.query);
+        EXPECT_EQ(lastRequest().target, c.sent);
+    }
+}
+
 TEST_F(HttpClientTest, GoesThroughTheProxyNamedInTheEnvironment)
 {
     const QByteArray proxy = service.baseUrl().toLatin1();
