@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace {
 
 const QString ConverterFileName = QStringLiteral("ffmpeg.exe");
@@ -35,6 +37,22 @@ void removeIfPresent(const QString &path)
 {
     if (QFileInfo::exists(path))
         QFile::remove(path);
+}
+
+// Moves source onto target, replacing an older file there only once the new
+// one stands beside it, so a move that fails loses neither.
+bool moveReplacing(const QString &source, const QString &target)
+{
+    QString incoming = target + QStringLiteral(".incoming");
+    for (int n = 1; QFileInfo::exists(incoming); ++n)
+        incoming = target + QStringLiteral(".incoming%1").arg(n);
+    if (!QFile::rename(source, incoming))
+        return false;
+    if (::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(target).constData()) ==
+        0)
+        return true;
+    QFile::rename(incoming, source);
+    return false;
 }
 
 // The file the converter reads and the file it writes.
@@ -114,14 +132,12 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     bool delivered = false;
     if (converted && files.staged) {
         // The older converted file makes way for the new one.
-        if (QFileInfo::exists(files.output)) {
-            removeIfPresent(target);
-            delivered = QFile::rename(files.output, target);
-        }
+        delivered = QFileInfo::exists(files.output) && moveReplacing(files.output, target);
     } else if (converted) {
         delivered = QFileInfo::exists(target) && !sameFile(download, target);
     }
-    tidy(files, converted);
+    // A staged output that could not be put back goes with the staged copy.
+    tidy(files, files.staged ? delivered : converted);
     if (delivered) {
         removeIfPresent(download);
         return ConversionOutcome::Finished;

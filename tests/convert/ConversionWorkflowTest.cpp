@@ -5,6 +5,7 @@
 #include "job/ProgramState.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -126,6 +127,18 @@ TEST_F(ConversionWorkflowTest, OlderConvertedFileMakesWayAfterSuccess)
     EXPECT_EQ(convert(), ConversionOutcome::Finished);
     EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
     EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
+}
+
+TEST_F(ConversionWorkflowTest, PutBackThatFailsLosesNothingAndLeavesNoStagedFiles)
+{
+    // A folder in the way of the converted name: the move cannot replace it.
+    ASSERT_TRUE(QDir(saveDir).mkpath(Converted + QStringLiteral("/inside")));
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_TRUE(QFileInfo::exists(saveDir + Converted + QStringLiteral("/inside")));
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+    EXPECT_TRUE(window.calls.contains(CannotConvert));
 }
 
 TEST_F(ConversionWorkflowTest, FailureOrStopKeepsTheDownloadAndRemovesWhatTheRunMade)
