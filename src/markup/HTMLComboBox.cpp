@@ -65,8 +65,8 @@ void THTMLComboBox::drawItem(QPainter &painter, const QWidget &widget, const QRe
 void THTMLComboBox::showPopup()
 {
     QComboBox::showPopup();
-    if (QWidget *popup = view()->window(); popup->height() > DropDownHeight)
-        popup->resize(popup->width(), DropDownHeight);
+    // Qt sizes the list by the raw item texts, tags included; the list has its own size.
+    view()->window()->resize(DropDownWidth, DropDownHeight);
 }
 
 void THTMLComboBox::paintEvent(QPaintEvent *)

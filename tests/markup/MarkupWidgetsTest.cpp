@@ -6,6 +6,7 @@
 #include "markup/MarkupWidgetFont.h"
 #include "markup/TColor.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -255,3 +256,20 @@ TEST(HTMLComboBox, SelectedItemDrawsItsNoteInTheHighlightTextColour)
 }
 
 } // namespace
+
+TEST(HTMLComboBox, DropDownHasItsOwnSizeWhateverTheItemMarkup)
+{
+    QWidget window;
+    window.resize(632, 426);
+    THTMLComboBox list(&window);
+    list.setGeometry(91, 19, 270, 22);
+    list.addItem(QStringLiteral("FLV video - <b>240p</b>"));
+    list.addItem(QStringLiteral(
+        "MP4 video - <b>Full HD (1080p)</b>   <font color=\"#ff0000\">- if available</font>"));
+    window.show();
+    list.showPopup();
+    const QWidget *popup = list.view()->window();
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(popup->size(), QSize(THTMLComboBox::DropDownWidth, THTMLComboBox::DropDownHeight));
+    list.hidePopup();
+}
