@@ -34,7 +34,11 @@ QRect TStatusBar::panelRect(qsizetype index) const
     int left = 0;
     for (qsizetype i = 0; i < index; ++i)
         left += m_panels.at(i).width;
-    return {left, PanelGap, m_panels.at(index).width - PanelGap, height() - PanelGap};
+    int panelWidth = m_panels.at(index).width;
+    // The last panel reaches the right edge of a wider bar; a narrower one cuts it.
+    if (index == m_panels.size() - 1)
+        panelWidth = qMax(panelWidth, width() - left);
+    return {left, PanelGap, panelWidth - PanelGap, height() - PanelGap};
 }
 
 void TStatusBar::paintEvent(QPaintEvent *)

@@ -23,7 +23,8 @@ public:
     QString panelText(qsizetype index) const { return m_panels.at(index).text; }
     // Plain text; panels that do not exist are left alone.
     void setPanelText(qsizetype index, const QString &text);
-    // Area of a panel inside the bar, before cutting at the bar's edge.
+    // Area of a panel inside the bar, before cutting at the bar's edge; the last
+    // panel reaches the right edge of a bar wider than the panels.
     QRect panelRect(qsizetype index) const;
 
 protected:

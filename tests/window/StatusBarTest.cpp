@@ -59,3 +59,23 @@ TEST(StatusBar, OnlyANewTextIsPainted)
 }
 
 } // namespace
+
+TEST(StatusBar, LastPanelIsCutByANarrowBarAndReachesTheEdgeOfAWideOne)
+{
+    TStatusBar bar;
+    bar.addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
+    bar.addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));
+    bar.addPanel(500, Qt::AlignLeft, QStringLiteral(" Status: Waiting"));
+    const int gap = 100 - bar.panelRect(0).width(); // between neighbouring panels
+    const struct
+    {
+        int barWidth, lastWidth; // the last panel's width, gap included
+    } cases[]{{632, 500}, {680, 500}, {900, 720}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.barWidth);
+        bar.resize(c.barWidth, 19);
+        EXPECT_EQ(bar.panelRect(2).left(), 180);
+        EXPECT_EQ(bar.panelRect(2).width() + gap, c.lastWidth);
+        EXPECT_EQ(bar.panelRect(1).width() + gap, 80);
+    }
+}
