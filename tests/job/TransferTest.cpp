@@ -18,14 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray bulkBytes(qint64 from, qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = generatedByte(from + i);
-    return bytes;
-}
-
 class TransferTest : public ::testing::Test
 {
 protected:

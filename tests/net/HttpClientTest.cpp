@@ -9,14 +9,6 @@
 
 namespace {
 
-QByteArray bulkBytes(qint64 from, qint64 size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = generatedByte(from + i);
-    return bytes;
-}
-
 QStringList headerLines(const ServiceRequest &request)
 {
     QStringList lines;

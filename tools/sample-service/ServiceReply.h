@@ -32,3 +32,12 @@ inline char generatedByte(qint64 offset)
 {
     return static_cast<char>((offset ^ (offset >> 8) ^ (offset >> 16)) & 0xff);
 }
+
+// What a generated body holds from offset `from` on, `size` bytes of it.
+inline QByteArray bulkBytes(qint64 from, qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = generatedByte(from + i);
+    return bytes;
+}
