@@ -86,7 +86,7 @@ void resetOnClose(int socket)
 bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool clientWantsClose,
                const std::atomic<bool> &stopping)
 {
-    const qint64 length = reply.bodyLength();
+    const qint64 length = reply.body.size();
     const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close;
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
@@ -127,13 +127,7 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
     QByteArray piece;
     for (qint64 offset = 0; offset < limit && !stopping;) {
         const qint64 size = std::min(Piece, limit - offset);
-        if (reply.generatedLength >= 0) {
-            piece.resize(size);
-            for (qint64 i = 0; i < size; ++i)
-                piece[i] = generatedByte(offset + i);
-        } else {
-            piece = reply.body.mid(offset, size);
-        }
+        piece = reply.body.read(offset, size);
         if (reply.framing == BodyFraming::Chunked)
             piece = QByteArray::number(size, 16) + "\r\n" + piece + "\r\n";
         if (!sendAll(socket, piece))

@@ -53,7 +53,7 @@ ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
         bool ok = false;
         const int hops = rest.left(slash < 0 ? rest.size() : slash).toInt(&ok);
         if (!ok || hops < 0)
-            return statusPage(404);
+            return ServiceReply::statusPage(404);
         if (hops > 0)
             return redirect(request);
         effective.path = slash < 0 ? QByteArray("/") : rest.mid(slash);
@@ -72,7 +72,8 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
     if (path.startsWith("/status/")) {
         bool ok = false;
         const int status = path.mid(8).toInt(&ok);
-        return ok && status >= 100 && status <= 999 ? statusPage(status) : statusPage(404);
+        return ok && status >= 100 && status <= 999 ? ServiceReply::statusPage(status)
+                                                    : ServiceReply::statusPage(404);
     }
 
     ServiceRequest named;
@@ -89,7 +90,7 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
         return feed(path.mid(18));
     if ((streams || any) && path.startsWith("/videos/"))
         return stream(request);
-    return statusPage(404);
+    return ServiceReply::statusPage(404);
 }
 
 QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray &requestHost) const
@@ -119,15 +120,16 @@ ServiceReply ServiceRoutes::watchPage(const ServiceRequest &request) const
     const QByteArray id = request.queryValue("v").value_or(QByteArray());
     const CannedVideo *video = findCannedVideo(id);
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", htmlType()},
                      {"Set-Cookie", "VISITOR_INFO1_LIVE=sample; path=/; domain=.youtube.com"}};
-    reply.body = "<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
-                 " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
-                 "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
-                 id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
-                 "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n";
+    reply.body =
+        ReplyBody("<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
+                  " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
+                  "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
+                  id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
+                  "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n");
     return reply;
 }
 
@@ -135,15 +137,17 @@ ServiceReply ServiceRoutes::feed(const QByteArray &videoId) const
 {
     const CannedVideo *video = findCannedVideo(videoId);
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"}};
-    reply.body = "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
-                 "<id>http://gdata.youtube.com/feeds/api/videos/" +
-                 videoId + "</id>";
+    QByteArray body =
+        "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
+        "<id>http://gdata.youtube.com/feeds/api/videos/" +
+        videoId + "</id>";
     if (video->feedTitle)
-        reply.body += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
-    reply.body += "<author><name>sample</name></author></entry>";
+        body += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
+    body += "<author><name>sample</name></author></entry>";
+    reply.body = ReplyBody(body);
     return reply;
 }
 
@@ -151,12 +155,12 @@ ServiceReply ServiceRoutes::fallbackPage(const ServiceRequest &request) const
 {
     const CannedVideo *video = findCannedVideo(request.queryValue("video_id").value_or(""));
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     // No charset: the program reads the page byte for byte.
     reply.headers = {{"Content-Type", "text/html"}};
-    reply.body = "<html><head><title>YouTube - " + video->pageTitle.toUtf8() +
-                 "</title></head><body>status=ok</body></html>";
+    reply.body = ReplyBody("<html><head><title>YouTube - " + video->pageTitle.toUtf8() +
+                           "</title></head><body>status=ok</body></html>");
     return reply;
 }
 
@@ -165,32 +169,32 @@ ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
     // /videos/ID/ITAG.ext
     const QList<QByteArray> parts = request.path.split('/');
     if (parts.size() != 4)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     const CannedVideo *video = findCannedVideo(parts[2]);
     const int itag = parts[3].left(parts[3].indexOf('.')).toInt();
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     for (const CannedStream &stream : video->streams) {
         if (stream.itag != itag)
             continue;
         if (stream.checkStatus != 200)
-            return statusPage(stream.checkStatus);
+            return ServiceReply::statusPage(stream.checkStatus);
         if (!stream.signature.isEmpty() &&
             request.queryValue("signature").value_or(QByteArray()) != stream.signature)
-            return statusPage(403);
+            return ServiceReply::statusPage(403);
         ServiceReply reply;
         reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
         if (stream.generatedBytes >= 0) {
-            reply.generatedLength = stream.generatedBytes;
+            reply.body = ReplyBody::generated(stream.generatedBytes);
             return reply;
         }
         QFile file(m_mediaDir + QLatin1Char('/') + QString::fromLatin1(stream.mediaFile));
         if (!file.open(QIODevice::ReadOnly))
-            return statusPage(500);
-        reply.body = file.readAll();
+            return ServiceReply::statusPage(500);
+        reply.body = ReplyBody(file.readAll());
         return reply;
     }
-    return statusPage(404);
+    return ServiceReply::statusPage(404);
 }
 
 ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
@@ -203,7 +207,7 @@ ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
                           (slash < 0 ? QByteArray() : rest.mid(slash));
     if (!request.query.isEmpty())
         location += "?" + request.query;
-    ServiceReply reply = statusPage(302);
+    ServiceReply reply = ServiceReply::statusPage(302);
     reply.headers.append(qMakePair(QByteArray("Location"), location));
     return reply;
 }
@@ -213,19 +217,10 @@ ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
     bool ok = false;
     const qint64 length = request.path.mid(6).toLongLong(&ok);
     if (!ok || length < 0)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}};
-    reply.generatedLength = length;
-    return reply;
-}
-
-ServiceReply ServiceRoutes::statusPage(int status)
-{
-    ServiceReply reply;
-    reply.status = status;
-    reply.headers = {{"Content-Type", htmlType()}};
-    reply.body = "<html><body><h1>" + QByteArray::number(status) + "</h1></body></html>\n";
+    reply.body = ReplyBody::generated(length);
     return reply;
 }
 

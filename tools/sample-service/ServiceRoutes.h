@@ -30,7 +30,6 @@ private:
     ServiceReply stream(const ServiceRequest &request) const;
     ServiceReply redirect(const ServiceRequest &request) const;
     static ServiceReply bulk(const ServiceRequest &request);
-    static ServiceReply statusPage(int status);
     static void applyFaults(const ServiceRequest &request, ServiceReply &reply);
 
     QString m_mediaDir;
