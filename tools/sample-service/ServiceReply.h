@@ -20,10 +20,14 @@ struct ServiceReply
     int status = 200;
     QList<QPair<QByteArray, QByteArray>> headers;
     ReplyBody body;
+    // Non-empty: the body is all of that resource, which byte ranges and
+    // validators apply to.
+    QByteArray resource;
     BodyFraming framing = BodyFraming::Length;
-    qint64 cutAfter = -1;   // close cleanly after this many body bytes
-    qint64 resetAfter = -1; // reset the connection after this many body bytes
-    qint64 stallAfter = -1; // send nothing more after this many body bytes
+    qint64 announcedLength = -1; // >= 0: the Content-Length sent whatever the body holds
+    qint64 cutAfter = -1;        // close cleanly after this many body bytes
+    qint64 resetAfter = -1;      // reset the connection after this many body bytes
+    qint64 stallAfter = -1;      // send nothing more after this many body bytes
 
     // A small HTML page saying the status.
     static ServiceReply statusPage(int status)

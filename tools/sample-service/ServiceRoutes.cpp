@@ -1,6 +1,7 @@
 #include "ServiceRoutes.h"
 
 #include "CannedVideos.h"
+#include "ResourceAnswer.h"
 
 #include <QFile>
 
@@ -59,6 +60,8 @@ ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
         effective.path = slash < 0 ? QByteArray("/") : rest.mid(slash);
     }
     ServiceReply reply = route(effective);
+    if (!reply.resource.isEmpty() && reply.status == 200)
+        ResourceAnswer::apply(effective, reply.resource, 0, reply);
     applyFaults(request, reply);
     return reply;
 }
@@ -184,6 +187,7 @@ ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
             return ServiceReply::statusPage(403);
         ServiceReply reply;
         reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
+        reply.resource = video->id + '-' + QByteArray::number(itag);
         if (stream.generatedBytes >= 0) {
             reply.body = ReplyBody::generated(stream.generatedBytes);
             return reply;
@@ -220,6 +224,7 @@ ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
         return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}};
+    reply.resource = "bulk-" + QByteArray::number(length);
     reply.body = ReplyBody::generated(length);
     return reply;
 }
@@ -244,6 +249,8 @@ void ServiceRoutes::applyFaults(const ServiceRequest &request, ServiceReply &rep
     reply.cutAfter = number("cut", reply.cutAfter);
     reply.resetAfter = number("reset", reply.resetAfter);
     reply.stallAfter = number("stall", reply.stallAfter);
+    if (const auto length = number("length", -1); length >= 0)
+        reply.announcedLength = length;
     if (const auto type = request.queryValue("type")) {
         reply.headers.removeIf([](const auto &header) { return header.first == "Content-Type"; });
         reply.headers.append(qMakePair(QByteArray("Content-Type"), *type));
