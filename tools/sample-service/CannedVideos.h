@@ -14,6 +14,7 @@ struct CannedStream
     int checkStatus = 200;      // status of HEAD and GET on the stream URL
     QByteArray signature;       // the entry's "sig=" value; empty: the entry has none
     qint64 generatedBytes = -1; // >= 0: a generated body of this size instead of the file
+    int flakyGets = 0;          // the first GETs of the stream that end half way
 };
 
 // One video the sample service knows. Adding a video is adding one entry.

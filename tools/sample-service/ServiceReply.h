@@ -23,6 +23,7 @@ struct ServiceReply
     // Non-empty: the body is all of that resource, which byte ranges and
     // validators apply to.
     QByteArray resource;
+    int flakyGets = 0; // the resource's GETs that fail unless the query says how many
     BodyFraming framing = BodyFraming::Length;
     qint64 announcedLength = -1; // >= 0: the Content-Length sent whatever the body holds
     qint64 cutAfter = -1;        // close cleanly after this many body bytes

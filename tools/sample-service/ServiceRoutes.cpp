@@ -1,6 +1,7 @@
 #include "ServiceRoutes.h"
 
 #include "CannedVideos.h"
+#include "FlakyFault.h"
 #include "ResourceAnswer.h"
 
 #include <QFile>
@@ -45,7 +46,7 @@ ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost)
     , m_streamHost(std::move(streamHost))
 {}
 
-ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::handle(const ServiceRequest &request)
 {
     ServiceRequest effective = request;
     if (request.path.startsWith("/redirect/")) {
@@ -59,19 +60,31 @@ ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
             return redirect(request);
         effective.path = slash < 0 ? QByteArray("/") : rest.mid(slash);
     }
-    ServiceReply reply = route(effective);
+    const QByteArray key = RequestCounter::resourceKey(effective);
+    const bool get = request.method == "GET";
+    // A changing resource is answered from its current version, which every
+    // GET then moves on: a HEAD shows what the next GET gets.
+    qint64 version = 0;
+    if (effective.queryValue("changing") == "1") {
+        const QByteArray versionKey = "version " + key;
+        version = get ? m_counter.take(versionKey) : m_counter.peek(versionKey);
+    }
+    ServiceReply reply = route(effective, version);
     if (!reply.resource.isEmpty() && reply.status == 200)
-        ResourceAnswer::apply(effective, reply.resource, 0, reply);
+        ResourceAnswer::apply(effective, reply.resource, version, reply);
+    const int failingGets = FlakyFault::failingGets(effective, reply.flakyGets);
+    if (get && failingGets > 0 && m_counter.take("flaky " + key) < failingGets)
+        FlakyFault::apply(effective, reply);
     applyFaults(request, reply);
     return reply;
 }
 
-ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version) const
 {
     const QByteArray host = request.hostName();
     const QByteArray &path = request.path;
     if (path.startsWith("/bulk/"))
-        return bulk(request);
+        return bulk(request, version);
     if (path.startsWith("/status/")) {
         bool ok = false;
         const int status = path.mid(8).toInt(&ok);
@@ -92,7 +105,7 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
     if ((data || any) && path.startsWith("/feeds/api/videos/"))
         return feed(path.mid(18));
     if ((streams || any) && path.startsWith("/videos/"))
-        return stream(request);
+        return stream(request, version);
     return ServiceReply::statusPage(404);
 }
 
@@ -167,7 +180,7 @@ ServiceReply ServiceRoutes::fallbackPage(const ServiceRequest &request) const
     return reply;
 }
 
-ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::stream(const ServiceRequest &request, qint64 version) const
 {
     // /videos/ID/ITAG.ext
     const QList<QByteArray> parts = request.path.split('/');
@@ -188,10 +201,12 @@ ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
         ServiceReply reply;
         reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
         reply.resource = video->id + '-' + QByteArray::number(itag);
+        reply.flakyGets = stream.flakyGets;
         if (stream.generatedBytes >= 0) {
-            reply.body = ReplyBody::generated(stream.generatedBytes);
+            reply.body = ReplyBody::generated(stream.generatedBytes, version);
             return reply;
         }
+        // A media file keeps its bytes through versions; only its validators change.
         QFile file(m_mediaDir + QLatin1Char('/') + QString::fromLatin1(stream.mediaFile));
         if (!file.open(QIODevice::ReadOnly))
             return ServiceReply::statusPage(500);
@@ -216,7 +231,7 @@ ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
     return reply;
 }
 
-ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
+ServiceReply ServiceRoutes::bulk(const ServiceRequest &request, qint64 version)
 {
     bool ok = false;
     const qint64 length = request.path.mid(6).toLongLong(&ok);
@@ -225,7 +240,7 @@ ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}};
     reply.resource = "bulk-" + QByteArray::number(length);
-    reply.body = ReplyBody::generated(length);
+    reply.body = ReplyBody::generated(length, version);
     return reply;
 }
 
