@@ -202,3 +202,16 @@ QByteArray RawHttpConnection::readToEnd()
     m_buffer.clear();
     return rest;
 }
+
+qint64 RawHttpConnection::discardToEnd(QByteArray &tail, qsizetype tailSize)
+{
+    qint64 count = m_buffer.size();
+    tail = m_buffer.right(tailSize);
+    m_buffer.clear();
+    while (fill()) {
+        count += m_buffer.size();
+        tail = (tail + m_buffer).right(tailSize);
+        m_buffer.clear();
+    }
+    return count;
+}

@@ -42,6 +42,8 @@ public:
     Response readResponse(bool headOnly = false, qint64 bodyLimit = -1);
     // Whatever arrives until the peer closes the connection.
     QByteArray readToEnd();
+    // The same without keeping it: the count of bytes, and the last tailSize of them.
+    qint64 discardToEnd(QByteArray &tail, qsizetype tailSize);
 
 private:
     // At least one more byte into m_buffer; false at the end or on an error.

@@ -66,9 +66,9 @@ const QList<CannedVideo> &cannedVideos()
     return videos;
 }
 
-const CannedVideo *findCannedVideo(const QByteArray &id)
+const CannedVideo *findCannedVideo(const QList<CannedVideo> &videos, const QByteArray &id)
 {
-    for (const CannedVideo &video : cannedVideos()) {
+    for (const CannedVideo &video : videos) {
         if (video.id == id)
             return &video;
     }

@@ -9,6 +9,7 @@
 namespace {
 
 const QByteArray Amp = "\\u0026"; // the stream map's escaped "&", six characters
+const char Padding = ' ';         // blank between elements, harmless to any reader
 
 QByteArray htmlType()
 {
@@ -41,9 +42,10 @@ QByteArray pageEncodedUrl(const QByteArray &url)
 
 } // namespace
 
-ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost)
+ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost, QList<CannedVideo> videos)
     : m_mediaDir(std::move(mediaDir))
     , m_streamHost(std::move(streamHost))
+    , m_videos(std::move(videos))
 {}
 
 ServiceReply ServiceRoutes::handle(const ServiceRequest &request)
@@ -112,7 +114,7 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
 QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray &requestHost) const
 {
     const QByteArray streamHost = m_streamHost.isEmpty() ? requestHost : m_streamHost;
-    const CannedVideo *video = findCannedVideo(videoId);
+    const CannedVideo *video = findCannedVideo(m_videos, videoId);
     if (!video)
         return {};
     QList<QByteArray> entries;
@@ -134,49 +136,55 @@ QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray 
 ServiceReply ServiceRoutes::watchPage(const ServiceRequest &request) const
 {
     const QByteArray id = request.queryValue("v").value_or(QByteArray());
-    const CannedVideo *video = findCannedVideo(id);
+    const CannedVideo *video = findCannedVideo(m_videos, id);
     if (!video)
         return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", htmlType()},
                      {"Set-Cookie", "VISITOR_INFO1_LIVE=sample; path=/; domain=.youtube.com"}};
-    reply.body =
-        ReplyBody("<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
-                  " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
-                  "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
-                  id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
-                  "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n");
+    reply.body = ReplyBody("<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
+                           " - YouTube</title></head><body>\n");
+    reply.body.appendFiller(video->watchPagePadding, Padding);
+    reply.body.append(
+        "<script>\nvar swfConfig = {\"url\": "
+        "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
+        id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
+        "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n");
     return reply;
 }
 
 ServiceReply ServiceRoutes::feed(const QByteArray &videoId) const
 {
-    const CannedVideo *video = findCannedVideo(videoId);
+    const CannedVideo *video = findCannedVideo(m_videos, videoId);
     if (!video)
         return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"}};
-    QByteArray body =
+    reply.body = ReplyBody(
         "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
         "<id>http://gdata.youtube.com/feeds/api/videos/" +
-        videoId + "</id>";
+        videoId + "</id>");
+    reply.body.appendFiller(video->feedPadding, Padding);
+    QByteArray rest;
     if (video->feedTitle)
-        body += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
-    body += "<author><name>sample</name></author></entry>";
-    reply.body = ReplyBody(body);
+        rest += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
+    reply.body.append(rest + "<author><name>sample</name></author></entry>");
     return reply;
 }
 
 ServiceReply ServiceRoutes::fallbackPage(const ServiceRequest &request) const
 {
-    const CannedVideo *video = findCannedVideo(request.queryValue("video_id").value_or(""));
+    const CannedVideo *video =
+        findCannedVideo(m_videos, request.queryValue("video_id").value_or(""));
     if (!video)
         return ServiceReply::statusPage(404);
     ServiceReply reply;
     // No charset: the program reads the page byte for byte.
     reply.headers = {{"Content-Type", "text/html"}};
-    reply.body = ReplyBody("<html><head><title>YouTube - " + video->pageTitle.toUtf8() +
-                           "</title></head><body>status=ok</body></html>");
+    reply.body = ReplyBody("<html><head>");
+    reply.body.appendFiller(video->fallbackPadding, Padding);
+    reply.body.append("<title>YouTube - " + video->pageTitle.toUtf8() +
+                      "</title></head><body>status=ok</body></html>");
     return reply;
 }
 
@@ -186,7 +194,7 @@ ServiceReply ServiceRoutes::stream(const ServiceRequest &request, qint64 version
     const QList<QByteArray> parts = request.path.split('/');
     if (parts.size() != 4)
         return ServiceReply::statusPage(404);
-    const CannedVideo *video = findCannedVideo(parts[2]);
+    const CannedVideo *video = findCannedVideo(m_videos, parts[2]);
     const int itag = parts[3].left(parts[3].indexOf('.')).toInt();
     if (!video)
         return ServiceReply::statusPage(404);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CannedVideos.h"
 #include "RequestCounter.h"
 #include "ServiceReply.h"
 #include "ServiceRequest.h"
@@ -15,7 +16,7 @@ public:
     static constexpr const char *DataHost = "gdata.youtube.com";
     static constexpr const char *DefaultStreamHost = "streams.sample.test";
 
-    ServiceRoutes(QString mediaDir, QByteArray streamHost);
+    ServiceRoutes(QString mediaDir, QByteArray streamHost, QList<CannedVideo> videos);
 
     // Safe on several threads at once.
     ServiceReply handle(const ServiceRequest &request);
@@ -36,5 +37,6 @@ private:
 
     QString m_mediaDir;
     QByteArray m_streamHost;
+    QList<CannedVideo> m_videos;
     RequestCounter m_counter; // the flaky and changing resources' GETs so far
 };
