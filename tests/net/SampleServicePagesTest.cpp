@@ -1,6 +1,10 @@
 #include "CannedVideos.h"
 #include "RawHttpConnection.h"
 #include "SampleService.h"
+#include "WebPages.h"
+
+#include <QFile>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -141,6 +145,132 @@ TEST(SampleServicePagesTest, HostileTitlesArriveByteForByte)
     SampleService plain;
     plain.start();
     EXPECT_EQ(RawHttpConnection::exchange(plain.port(), "GET", "/watch?v=hostile0000").status, 404);
+}
+
+// The height of an MP4's video track: the first track header with a width.
+int mp4Height(const QByteArray &mp4)
+{
+    for (qsizetype at = mp4.indexOf("tkhd"); at >= 0; at = mp4.indexOf("tkhd", at + 4)) {
+        const qsizetype version0Size = 4 + 4 + 4 + 4 + 4 + 4 + 8 + 2 + 2 + 2 + 2 + 36;
+        const qsizetype fields = at + 4 + (mp4[at + 4] == 1 ? version0Size + 12 : version0Size);
+        if (fields + 8 > mp4.size())
+            break;
+        const auto width = qFromBigEndian<quint32>(mp4.constData() + fields);
+        if (width != 0)
+            return int(qFromBigEndian<quint32>(mp4.constData() + fields + 4) >> 16);
+    }
+    return 0;
+}
+
+QByteArray mediaFile(const QString &name)
+{
+    QFile file(SampleService::defaultMediaDir() + QLatin1Char('/') + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SampleServiceWebPagesTest, TheProgressivePageOffersThreeHeights)
+{
+    SampleService service;
+    service.start();
+    for (const QByteArray &host : {QByteArray("http://media.sample.test"), QByteArray()}) {
+        SCOPED_TRACE(host.toStdString());
+        const Response page =
+            RawHttpConnection::exchange(service.port(), "GET", host + "/pages/progressive");
+        ASSERT_EQ(page.status, 200);
+        EXPECT_EQ(page.header("Content-Type"), QByteArray("text/html; charset=utf-8"));
+        EXPECT_TRUE(page.body.contains("<title>Sample HTML5 Video</title>"));
+        qsizetype previous = 0;
+        for (const int height : {720, 360, 240}) {
+            SCOPED_TRACE(height);
+            const QByteArray number = QByteArray::number(height);
+            const QByteArray file = "progressive-" + number + ".mp4";
+            const QByteArray source = "<source src=\"/media/" + file +
+                                      "\" type=\"video/mp4\" label=\"" + number + "p\" res=\"" +
+                                      number + "\">";
+            const qsizetype at = page.body.indexOf(source);
+            EXPECT_GT(at, previous); // in this order, best first
+            previous = at;
+
+            const QByteArray media = mediaFile(QString::fromLatin1(file));
+            EXPECT_EQ(mp4Height(media), height);
+            const Response whole =
+                RawHttpConnection::exchange(service.port(), "GET", host + "/media/" + file);
+            EXPECT_EQ(whole.status, 200);
+            EXPECT_EQ(whole.header("Content-Type"), QByteArray("video/mp4"));
+            EXPECT_EQ(whole.header("ETag"), "\"media-" + file + "-v0\"");
+            EXPECT_EQ(whole.header("Accept-Ranges"), QByteArray("bytes"));
+            EXPECT_TRUE(whole.body == media);
+            const Response part = RawHttpConnection::exchange(
+                service.port(), "GET", host + "/media/" + file,
+                {"Range: bytes=1000-", "If-Range: \"media-" + file + "-v0\""});
+            EXPECT_EQ(part.status, 206);
+            EXPECT_TRUE(part.body == media.mid(1000));
+        }
+    }
+}
+
+TEST(SampleServiceWebPagesTest, TheHlsPageOffersAPlaylistOfSegments)
+{
+    SampleService service;
+    service.start();
+    for (const QByteArray &host : {QByteArray("http://media.sample.test"), QByteArray()}) {
+        SCOPED_TRACE(host.toStdString());
+        const Response page =
+            RawHttpConnection::exchange(service.port(), "GET", host + "/pages/hls");
+        ASSERT_EQ(page.status, 200);
+        EXPECT_TRUE(page.body.contains(
+            "<source src=\"/media/hls/index.m3u8\" type=\"application/x-mpegURL\">"));
+        const Response playlist =
+            RawHttpConnection::exchange(service.port(), "GET", host + "/media/hls/index.m3u8");
+        ASSERT_EQ(playlist.status, 200);
+        EXPECT_EQ(playlist.header("Content-Type"), QByteArray("application/vnd.apple.mpegurl"));
+        EXPECT_TRUE(playlist.body.startsWith("#EXTM3U\n"));
+        EXPECT_TRUE(playlist.body.contains("#EXT-X-ENDLIST"));
+        QList<QByteArray> segments;
+        for (const QByteArray &line : playlist.body.split('\n')) {
+            if (!line.isEmpty() && !line.startsWith('#'))
+                segments.append(line);
+        }
+        EXPECT_EQ(segments,
+                  (QList<QByteArray>{"segment0.ts", "segment1.ts", "segment2.ts", "segment3.ts"}));
+        for (const QByteArray &segment : segments) {
+            SCOPED_TRACE(segment.toStdString());
+            const QByteArray file =
+                mediaFile(QStringLiteral("hls/") + QString::fromLatin1(segment));
+            ASSERT_GT(file.size(), 188);
+            EXPECT_EQ(file[0], '\x47'); // an MPEG-TS packet's sync byte
+            EXPECT_EQ(file[188], '\x47');
+            const Response part = RawHttpConnection::exchange(
+                service.port(), "GET", host + "/media/hls/" + segment, {"Range: bytes=188-"});
+            EXPECT_EQ(part.status, 206);
+            EXPECT_EQ(part.header("Content-Type"), QByteArray("video/mp2t"));
+            EXPECT_EQ(part.header("ETag"), "\"media-hls-" + segment + "-v0\"");
+            EXPECT_TRUE(part.body == file.mid(188));
+        }
+    }
+}
+
+TEST(SampleServiceWebPagesTest, TheMediaHostServesOnlyItsPagesAndFiles)
+{
+    SampleService service;
+    service.start();
+    const char *missing[] = {
+        "http://media.sample.test/watch?v=vidlark0001",
+        "http://media.sample.test/videos/vidlark0001/18.mp4",
+        "http://www.youtube.com/pages/progressive",
+        "http://streams.sample.test/media/progressive-240.mp4",
+        "/media/sample.flv",
+        "/media/../sample.flv",
+        "/media/progressive-480.mp4",
+        "/media/hls/segment.ts",
+        "/media/hls/segment1x.ts",
+        "/media/hls/../progressive-240.mp4",
+        "/media/hls/segment9.ts", // the name is right, but there is no such file
+    };
+    for (const char *target : missing) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(RawHttpConnection::exchange(service.port(), "GET", target).status, 404);
+    }
 }
 
 } // namespace

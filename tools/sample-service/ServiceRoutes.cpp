@@ -3,6 +3,7 @@
 #include "CannedVideos.h"
 #include "FlakyFault.h"
 #include "ResourceAnswer.h"
+#include "WebPages.h"
 
 #include <QFile>
 
@@ -99,7 +100,8 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
     const bool web = host == WebHost;
     const bool data = host == DataHost;
     const bool streams = !m_streamHost.isEmpty() && host == named.hostName();
-    const bool any = !web && !data && !streams; // a plain request to the service itself
+    const bool media = host == WebPages::Host;
+    const bool any = !web && !data && !streams && !media; // a plain request to the service itself
     if ((web || any) && path == "/watch")
         return watchPage(request);
     if ((web || any) && path == "/get_video_info")
@@ -108,6 +110,8 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
         return feed(path.mid(18));
     if ((streams || any) && path.startsWith("/videos/"))
         return stream(request, version);
+    if ((media || any) && WebPages::serves(path))
+        return WebPages::answer(m_mediaDir, path);
     return ServiceReply::statusPage(404);
 }
 
