@@ -81,6 +81,39 @@ TEST(SampleServiceFlakyTest, TheFirstGetsEndEarlyThenTheResourceAnswers)
     }
 }
 
+TEST(SampleServiceFlakyTest, TheDemoStreamBreaksOffTwice)
+{
+    SampleService service;
+    service.start();
+    const QByteArray url = "http://streams.sample.test/videos/vidlark0009/34.flv"
+                           "?id=vidlark0009&itag=34&expire=1300000000";
+    const qint64 size = qint64(1) << 28;
+    // The check before the download is answered whole.
+    const Response check = exchange(service, "HEAD", url);
+    EXPECT_EQ(check.status, 200);
+    EXPECT_EQ(check.header("Content-Length"), QByteArray::number(size));
+    // From the start, and resumed from where the first one broke off.
+    const struct
+    {
+        qint64 from, sent;
+        bool complete;
+    } gets[] = {{0, size / 2, false}, {size / 2, size / 4, false}, {size - 1000, 1000, true}};
+    for (const auto &get : gets) {
+        SCOPED_TRACE(get.from);
+        RawHttpConnection connection(service.port());
+        ASSERT_TRUE(connection.sendRequest(
+            "GET", url,
+            {"Range: bytes=" + QByteArray::number(get.from) + '-', "Connection: close"}));
+        const Response head = connection.readResponse(false, 0);
+        EXPECT_EQ(head.status, 206);
+        QByteArray tail;
+        EXPECT_EQ(connection.discardToEnd(tail, 100), get.sent);
+        EXPECT_EQ(tail, bulkBytes(get.from + get.sent - 100, 100));
+    }
+    // The other stream is not flaky.
+    EXPECT_TRUE(exchange(service, "GET", "/videos/vidlark0009/5.flv").complete);
+}
+
 TEST(SampleServiceFlakyTest, GetsOfTheSameResourceShareOneCount)
 {
     SampleService service;

@@ -74,6 +74,8 @@ int main(int argc, char **argv)
                     "http://127.0.0.1:%u%s\n",
                     page.what, WebPages::Host, page.path, port, port, page.path);
     }
+    std::printf("a stream whose first two downloads break off: "
+                "http://www.youtube.com/watch?v=vidlark0009 (through the proxy)\n");
     std::fflush(stdout);
     int received = 0;
     sigwait(&signals, &received);
