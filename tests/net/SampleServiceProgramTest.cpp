@@ -79,7 +79,8 @@ TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
                                       " (through the proxy " + base + ")"));
         const QByteArray direct = base + pages[i].path;
         ASSERT_TRUE(lines[i].endsWith(" " + direct));
-        EXPECT_TRUE(client.Get(QString::fromLatin1(direct)).contains(QLatin1String(pages[i].text)));
+        EXPECT_TRUE(
+            client.Get(QString::fromLatin1(direct)).text.contains(QLatin1String(pages[i].text)));
     }
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(10000));
