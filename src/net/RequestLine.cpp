@@ -10,6 +10,39 @@ QByteArray headerLine(const char *name, const QString &value)
     return QByteArray(name) + ": " + bytes;
 }
 
+// Headers the client decides itself, whatever a stream asks for: the framing,
+// the resume, the uncompressed body, the connection, and never a cookie.
+bool isClientOwned(const QByteArray &name)
+{
+    static const char *const owned[] = {
+        "Host",   "Content-Length",  "Transfer-Encoding", "Range",   "If-Range",
+        "Expect", "Accept-Encoding", "Connection",        "Cookie",  "Proxy-Authorization",
+        "TE",     "Upgrade",         "Keep-Alive",        "Trailer", "Proxy-Connection",
+    };
+    for (const char *ownedName : owned) {
+        if (name.compare(ownedName, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A name is a token and a value one line, so no header can smuggle another.
+bool isSafeExtraHeader(const QByteArray &name, const QByteArray &value)
+{
+    if (name.isEmpty() || isClientOwned(name))
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7f || c == ':')
+            return false;
+    }
+    for (const char c : value) {
+        if (c == '\r' || c == '\n' || c == '\0')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // A link pasted with a trailing blank still makes its request: libcurl would
@@ -41,17 +74,30 @@ bool isWebScheme(const QByteArray &url)
 QList<QByteArray> requestHeaderLines(const HttpRequestSettings &settings)
 {
     QList<QByteArray> lines;
+    const auto overridden = [&](const char *name) {
+        for (const auto &[extraName, value] : settings.Extra) {
+            if (extraName.compare(name, Qt::CaseInsensitive) == 0 &&
+                isSafeExtraHeader(extraName, value))
+                return true;
+        }
+        return false;
+    };
     const auto add = [&](const char *name, const QString &value) {
-        if (!value.isEmpty())
+        if (!value.isEmpty() && !overridden(name))
             lines.append(headerLine(name, value));
     };
     add("Referer", settings.Referer);
     add("User-Agent", settings.UserAgent);
-    lines.append(settings.Accept.isEmpty() ? QByteArray("Accept:")
-                                           : headerLine("Accept", settings.Accept));
+    if (!overridden("Accept"))
+        lines.append(settings.Accept.isEmpty() ? QByteArray("Accept:")
+                                               : headerLine("Accept", settings.Accept));
     add("Accept-Charset", settings.AcceptCharSet);
     lines.append("Accept-Encoding: identity");
     add("Connection", settings.Connection);
     add("Content-Type", settings.ContentType);
+    for (const auto &[name, value] : settings.Extra) {
+        if (isSafeExtraHeader(name, value))
+            lines.append(name + ": " + value);
+    }
     return lines;
 }

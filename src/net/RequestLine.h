@@ -15,5 +15,7 @@ QByteArray urlBytes(const QString &url);
 bool isWebScheme(const QByteArray &url);
 
 // The header lines of a request: each non-empty setting, the fixed
-// Accept-Encoding, and an empty "Accept:" that keeps libcurl's default out.
+// Accept-Encoding, an empty "Accept:" that keeps libcurl's default out, and
+// the extra headers (each in place of a setting of its name) except those the
+// client decides itself and any that would not stay one header line.
 QList<QByteArray> requestHeaderLines(const HttpRequestSettings &settings);

@@ -108,6 +108,39 @@ TEST_F(HttpClientTest, SendsOnlyNonEmptySettingsAndKeepsThemAcrossRequests)
     }
 }
 
+// A stream's own headers (named by the external extractor) replace the
+// settings of their names; those the client decides itself never go out, nor
+// anything that would not stay one header line.
+TEST_F(HttpClientTest, ExtraHeadersReplaceSettingsButNeverTheClientsOwn)
+{
+    const QString host = QStringLiteral("Host: 127.0.0.1:%1").arg(service.port());
+    client.Request.Referer = QStringLiteral("http://www.youtube.com/watch?v=abc");
+    client.Request.UserAgent = QStringLiteral("Agent/1");
+    client.Request.Connection = QStringLiteral("Keep-Alive");
+    client.Request.Extra = {
+        {"user-agent", "Stream/2"},
+        {"Accept", "video/*"},
+        {"Sec-Fetch-Mode", "navigate"},
+        {"Host", "elsewhere.test"},
+        {"Range", "bytes=5-"},
+        {"Cookie", "a=b"},
+        {"Accept-Encoding", "gzip"},
+        {"Connection", "close"},
+        {"Content-Length", "3"},
+        {"X-Split", "a\r\nX-Injected: 1"},
+        {"Bad Name", "x"},
+        {"Bad:Name", "x"},
+        {"", "x"},
+    };
+    client.GetBytes(url("/bulk/10"));
+    EXPECT_EQ(headerLines(lastRequest()),
+              QStringList(
+                  {host, QStringLiteral("Referer: http://www.youtube.com/watch?v=abc"),
+                   QStringLiteral("Accept-Encoding: identity"),
+                   QStringLiteral("Connection: Keep-Alive"), QStringLiteral("user-agent: Stream/2"),
+                   QStringLiteral("Accept: video/*"), QStringLiteral("Sec-Fetch-Mode: navigate")}));
+}
+
 TEST_F(HttpClientTest, NeverSendsCookiesEvenWhenTheServiceSetsThem)
 {
     for (const bool allow : {true, false}) {
