@@ -10,6 +10,7 @@
 #include "service/TitleTexts.h"
 #include "service/VideoLink.h"
 #include "steps/ServiceClient.h"
+#include "steps/StepDown.h"
 
 #include <utility>
 
@@ -28,14 +29,20 @@ VideoLookup::VideoLookup(ServiceClient &client, JobInputs &inputs, JobBoxes &box
 
 ResolvedVideo VideoLookup::ResolveVideo(const QString &link)
 {
+    m_lastMiss = LookupMiss::None;
     const std::optional<VideoLink> parsed = ParseVideoLink(link);
-    if (!parsed)
+    if (!parsed) {
+        m_lastMiss = LookupMiss::UnknownLink;
         return {};
+    }
 
     QString streamUrl = parsed->VideoId;
     QString saveFileName;
-    if (!GetStreamInfo(streamUrl, saveFileName))
+    if (!GetStreamInfo(streamUrl, saveFileName)) {
+        if (m_lastMiss == LookupMiss::None)
+            m_lastMiss = LookupMiss::Other;
         return {};
+    }
 
     const QString infoUrl = InfoUrl(parsed->VideoId);
     const VideoFileNames names =
@@ -60,18 +67,15 @@ bool VideoLookup::GetStreamInfo(QString &StreamUrl, QString &SaveFileName)
         return false;
 
     const std::optional<QStringList> entries = StreamMapEntries(page.text);
-    if (!entries)
+    if (!entries) {
+        m_lastMiss = LookupMiss::NoStreamMap;
         return false;
-
-    // Each Yes lowers the selection to the very next index this loop visits.
-    // With nothing selected no format is tried and nothing is found.
-    bool result = false;
-    for (int i = FormatCount - 1; i >= 0; --i) {
-        if (i != m_inputs.formatIndex())
-            continue;
-        const VideoFormat &format = *formatAt(i);
-        result = PickStreamUrl(*entries, StreamUrl, format.ItagText, format.StepDownQuestion, i);
     }
+
+    const bool result = TrySelectedFormat(m_inputs, [&](int i) {
+        const VideoFormat &format = *formatAt(i);
+        return PickStreamUrl(*entries, StreamUrl, format.ItagText, format.StepDownQuestion, i);
+    });
     if (!result)
         return false;
 
@@ -100,8 +104,8 @@ bool VideoLookup::PickStreamUrl(const QStringList &entries, QString &StreamUrl,
             found = false;
     }
 
-    if (!found && index > 0 && m_boxes.askStepDown(StepDownQuestion))
-        m_inputs.setFormatIndex(index - 1);
+    if (!found)
+        OfferStepDown(m_inputs, m_boxes, index, StepDownQuestion);
     return found;
 }
 

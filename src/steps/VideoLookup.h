@@ -20,6 +20,15 @@ class VideoLookup final : public VideoResolver
 public:
     using DateSource = std::function<QDateTime()>;
 
+    // Why the last ResolveVideo found no stream.
+    enum class LookupMiss
+    {
+        None,        // it found one
+        UnknownLink, // the link is not one of the service's forms
+        NoStreamMap, // the watch page holds no stream map
+        Other,       // a request failed, no format answered, the user said No
+    };
+
     // The most each page may bring; a longer one fails as its request would.
     static constexpr qint64 WatchPageLimit = qint64(16) << 20;
     static constexpr qint64 TitlePageLimit = qint64(1) << 20; // the feed and the fallback page
@@ -45,9 +54,12 @@ public:
     // The text after `marker` on the page at url, or empty; never fails.
     QString FetchMarkedText(const QString &url, const QString &marker);
 
+    LookupMiss lastMiss() const { return m_lastMiss; }
+
 private:
     ServiceClient &m_client;
     JobInputs &m_inputs;
     JobBoxes &m_boxes;
     DateSource m_now;
+    LookupMiss m_lastMiss = LookupMiss::None;
 };
