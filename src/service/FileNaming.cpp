@@ -84,6 +84,19 @@ QString replaceAll(const QString &text, const QString &what, const QString &by)
 
 } // namespace
 
+namespace {
+
+// Cleaned, with its extension, cut to fit without losing the suffix.
+QString finishedName(const QString &name, const QString &suffix, const QString &extension)
+{
+    const QString cleaned = CleanFileName(name);
+    const qsizetype keptTail =
+        extension.size() + (!suffix.isEmpty() && cleaned.endsWith(suffix) ? suffix.size() : 0);
+    return FitFileName(cleaned + extension, keptTail);
+}
+
+} // namespace
+
 QString DatedName(const QDateTime &moment)
 {
     const QDate d = moment.date();
@@ -141,9 +154,18 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
     if (name.isEmpty())
         name = dated;
 
-    name = CleanFileName(name);
     const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
-    const qsizetype keptTail =
-        extension.size() + (!suffix.isEmpty() && name.endsWith(suffix) ? suffix.size() : 0);
-    return {FitFileName(name + extension, keptTail), dated + QStringLiteral(".flv")};
+    return {finishedName(name, suffix, extension), dated + QStringLiteral(".flv")};
+}
+
+VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
+                                       const QDateTime &moment, const QString &extension)
+{
+    const VideoFormat *format = formatAt(formatIndex);
+    const QString dated = DatedName(moment);
+    // A title of blanks alone would leave a name of nothing but the extension.
+    const bool titled = !CleanFileName(title).isEmpty();
+    const QString suffix = format && titled ? format->FeedSuffix : QString();
+    const QString name = titled ? title + suffix : dated;
+    return {finishedName(name, suffix, extension), dated + QStringLiteral(".flv")};
 }

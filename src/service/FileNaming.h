@@ -30,3 +30,9 @@ struct VideoFileNames
 // name; cleaned, given the format's extension and made to fit.
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
                               const QDateTime &moment, const std::function<QString()> &pageTitle);
+
+// The names of a video found by the external extractor: its title with the
+// format's feed suffix, else the dated name; cleaned, given the extension of
+// the container that will be downloaded and made to fit.
+VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
+                                       const QDateTime &moment, const QString &extension);

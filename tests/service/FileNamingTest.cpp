@@ -120,3 +120,41 @@ TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
     EXPECT_EQ(FitFileName(exact, 4), exact);
     EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
 }
+
+TEST(FileNaming, ExtractorTitlesTakeTheFeedSuffixAndTheContainersExtension)
+{
+    const struct
+    {
+        QString title;
+        int format;
+        QString extension;
+        QString name;
+    } cases[] = {
+        {QStringLiteral("Clip"), 4, QStringLiteral(".mp4"), QStringLiteral("Clip_(720p).mp4")},
+        {QStringLiteral("Clip"), 2, QStringLiteral(".webm"), QStringLiteral("Clip_(360p).webm")},
+        {QStringLiteral("Clip"), 0, QStringLiteral(".3gp"), QStringLiteral("Clip.3gp")},
+        {QStringLiteral(" AC/DC: Live? "), 1, QStringLiteral(".mp4"),
+         QStringLiteral("AC_DC_ Live_.mp4")},
+        // No title, or one that cleans away: the dated name, with no suffix.
+        {QString(), 3, QStringLiteral(".mkv"), QStringLiteral("movie_08-15-2012_14-05-09.mkv")},
+        {QStringLiteral(" \n "), 3, QStringLiteral(".mp4"),
+         QStringLiteral("movie_08-15-2012_14-05-09.mp4")},
+        // Extractor titles have no 100-character limit.
+        {QString(120, QLatin1Char('a')), 5, QStringLiteral(".mp4"),
+         QString(120, QLatin1Char('a')) + QStringLiteral("_(1080p).mp4")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        const VideoFileNames names =
+            NameExtractorVideoFiles(c.title, c.format, Moment, c.extension);
+        EXPECT_EQ(names.SaveFileName, c.name);
+        EXPECT_EQ(names.DefaultName, QStringLiteral("movie_08-15-2012_14-05-09.flv"));
+    }
+
+    // The 255-byte rule keeps the suffix and the extension.
+    const VideoFileNames cut =
+        NameExtractorVideoFiles(QString(100, QChar(0x6F22)), 4, Moment, QStringLiteral(".webm"));
+    EXPECT_LE(cut.SaveFileName.toUtf8().size(), MaxFileNameBytes);
+    EXPECT_TRUE(cut.SaveFileName.endsWith(QStringLiteral("_(720p).webm")));
+    EXPECT_TRUE(cut.SaveFileName.startsWith(QChar(0x6F22)));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+// One format of a video as the external extractor (yt-dlp -J) describes it.
+struct ExtractorFormat
+{
+    QString FormatId;
+    QString Url;
+    QString Protocol;     // "http", "https", "m3u8_native", "http_dash_segments", ...
+    QString Extension;    // the container, without the dot: "mp4", "webm", ...
+    int Height = 0;       // 0 when unknown
+    bool HasVideo = true; // false only when the extractor says "none"
+    bool HasAudio = true;
+    double Bitrate = 0;     // total, kbit/s; 0 when unknown
+    QList<std::pair<QByteArray, QByteArray>> Headers; // its own request headers: name, value
+};
+
+struct ExtractorInfo
+{
+    QString Title;
+    QList<ExtractorFormat> Formats; // in the extractor's order, worst first
+};
+
+struct ExtractorInfoResult
+{
+    std::optional<ExtractorInfo> info;
+    QString error; // one line, when there is no info
+};
+
+// Reads the extractor's JSON answer for one video. A playlist answer counts
+// as its first video; anything but an object, or a video without a format,
+// gives an error.
+ExtractorInfoResult ParseExtractorInfo(const QByteArray &json);
