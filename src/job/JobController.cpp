@@ -102,7 +102,9 @@ void JobController::runSteps()
     if (video.StreamUrl.isEmpty()) {
         m_window.boxes.showError(QStringLiteral("No video to download."));
         report(QStringLiteral("Error. No video to download."),
-               QStringLiteral("Status: Error. No video to download."));
+               video.FailureReason.isEmpty()
+                   ? QStringLiteral("Status: Error. No video to download.")
+                   : QStringLiteral("Status: Error. ") + video.FailureReason);
         windDownAfterFailure();
         return;
     }
@@ -110,8 +112,7 @@ void JobController::runSteps()
     report(QStringLiteral("Downloading \"") + m_state.SaveFileName + QLatin1Char('"'),
            QStringLiteral("Status: Downloading"));
     const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
-    m_run.transferResult =
-        m_steps.transfer.DownloadToFile(video.StreamUrl, saveDir + m_state.SaveFileName);
+    m_run.transferResult = m_steps.transfer.DownloadVideo(video, saveDir + m_state.SaveFileName);
     if (!m_run.transferResult) {
         m_window.boxes.showError(QStringLiteral("Unable to download this video."));
         report(QStringLiteral("Error: Unable to download this video."),

@@ -1,17 +1,36 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // The steps a job hands off to. The window and the console front end plug in
 // the real lookup, transfer and conversion; tests plug in fakes.
 
+// Who fetches a found stream: the program's own transfer, or the external
+// extractor (fragmented formats, video and audio to merge).
+enum class StreamFetch
+{
+    OwnTransfer,
+    Extractor,
+};
+
 // What the lookup found: the stream URL (empty: nothing to download), the
-// title-based SaveFileName and the dated DefaultName.
+// title-based SaveFileName and the dated DefaultName. The external extractor's
+// route also gives the stream's own request headers or, for a stream it must
+// fetch itself, its format selection (StreamUrl then holds the video's link).
 struct ResolvedVideo
 {
     QString StreamUrl;
     QString SaveFileName;
     QString DefaultName;
+    StreamFetch Fetch = StreamFetch::OwnTransfer;
+    QList<std::pair<QByteArray, QByteArray>> StreamHeaders{}; // name, value
+    QString ExtractorFormat{};      // the extractor's format selection
+    QString ExtractorMergeFormat{}; // container of a merge; empty when none
+    QString FailureReason{};        // one line on why nothing was found; may be empty
 };
 
 class VideoResolver
@@ -27,6 +46,11 @@ public:
     virtual ~FileTransfer() = default;
     // Copies the stream into the file at path; true when the transfer counts as done.
     virtual bool DownloadToFile(const QString &url, const QString &path) = 0;
+    // The found video into the file at path, by whichever way it must be fetched.
+    virtual bool DownloadVideo(const ResolvedVideo &video, const QString &path)
+    {
+        return DownloadToFile(video.StreamUrl, path);
+    }
 };
 
 // What the conversion workflow needs from the job.

@@ -6,6 +6,8 @@
 #include "service/RequestValues.h"
 #include "steps/TargetFile.h"
 
+#include <utility>
+
 Transfer::Transfer(ProgramState &state, const JobWindow &window, HttpClient &client)
     : m_state(state)
     , m_window(window)
@@ -26,6 +28,7 @@ bool Transfer::DownloadToFile(const QString &url, const QString &path)
     m_client.Request.ContentType = FormContentType;
     m_client.Request.UserAgent = FallbackUserAgent;
     m_client.Request.Connection = KeepAlive;
+    m_client.Request.Extra = std::exchange(m_streamHeaders, {});
 
     bool received = false;
     bool closed = false;
@@ -34,6 +37,7 @@ bool Transfer::DownloadToFile(const QString &url, const QString &path)
         received = m_client.Get(url, file).ok();
         closed = file.finish();
     }
+    m_client.Request.Extra.clear();
     m_client.Disconnect();
     return received && closed && m_state.DownloadState != dsClosing;
 }

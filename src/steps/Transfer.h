@@ -2,6 +2,7 @@
 
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
+#include "net/HttpRequestSettings.h"
 #include "net/HttpWorkListener.h"
 
 class HttpClient;
@@ -29,6 +30,8 @@ public:
     Transfer &operator=(const Transfer &) = delete;
 
     bool DownloadToFile(const QString &url, const QString &path) override;
+    // Request headers of the stream's own, sent with the next download only.
+    void setStreamHeaders(const RequestHeaders &headers) { m_streamHeaders = headers; }
 
     void IdHTTP1WorkBegin(TWorkMode AWorkMode, qint64 AWorkCountMax);
     // Stop when the job is winding down, decided before the step's message pass.
@@ -44,4 +47,5 @@ private:
     ProgramState &m_state;
     JobWindow m_window;
     HttpClient &m_client;
+    RequestHeaders m_streamHeaders;
 };

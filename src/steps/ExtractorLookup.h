@@ -1,0 +1,42 @@
+#pragma once
+
+#include "job/JobSteps.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+class JobBoxes;
+class JobInputs;
+class MessagePass;
+struct ProgramState;
+
+// The second lookup route: the external extractor describes the video
+// (yt-dlp -J), a format of the selected row is chosen with the same step-down
+// chain as the built-in route, and the title is named by the same rules.
+class ExtractorLookup
+{
+public:
+    using DateSource = std::function<QDateTime()>;
+
+    static constexpr int TimeLimitMs = 60000;
+    static constexpr qint64 AnswerLimit = qint64(32) << 20;
+
+    ExtractorLookup(const ProgramState &state, JobInputs &inputs, JobBoxes &boxes,
+                    MessagePass &messages, DateSource now = &QDateTime::currentDateTime);
+
+    // The video at link through the extractor program. Nothing found: an empty
+    // StreamUrl, with the reason when the extractor gave or caused one.
+    ResolvedVideo ResolveVideo(const QString &program, const QString &link);
+
+    void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
+
+private:
+    const ProgramState &m_state;
+    JobInputs &m_inputs;
+    JobBoxes &m_boxes;
+    MessagePass &m_messages;
+    DateSource m_now;
+    int m_timeLimitMs = TimeLimitMs;
+};

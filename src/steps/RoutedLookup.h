@@ -1,0 +1,27 @@
+#pragma once
+
+#include "job/JobSteps.h"
+
+#include <QString>
+
+class ExtractorLookup;
+class VideoLookup;
+struct ProgramState;
+
+// The lookup with its second route: when the built-in lookup finds no stream
+// because it does not know the link or the watch page holds no stream map,
+// and an extractor program is set, the external extractor looks the link up.
+class RoutedLookup final : public VideoResolver
+{
+public:
+    RoutedLookup(const ProgramState &state, VideoLookup &builtIn, ExtractorLookup &extractor,
+                 const QString &program);
+
+    ResolvedVideo ResolveVideo(const QString &link) override;
+
+private:
+    const ProgramState &m_state;
+    VideoLookup &m_builtIn;
+    ExtractorLookup &m_extractor;
+    const QString &m_program; // empty: the route is off
+};

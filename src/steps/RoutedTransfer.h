@@ -1,0 +1,25 @@
+#pragma once
+
+#include "job/JobSteps.h"
+
+#include <QString>
+
+class ExtractorDownload;
+class Transfer;
+
+// The download by the way the lookup found it: the program's own transfer
+// (with the stream's own request headers, when it names any), or the external
+// extractor for a format only it can fetch.
+class RoutedTransfer final : public FileTransfer
+{
+public:
+    RoutedTransfer(Transfer &own, ExtractorDownload &extractor, const QString &program);
+
+    bool DownloadToFile(const QString &url, const QString &path) override;
+    bool DownloadVideo(const ResolvedVideo &video, const QString &path) override;
+
+private:
+    Transfer &m_own;
+    ExtractorDownload &m_extractor;
+    const QString &m_program;
+};

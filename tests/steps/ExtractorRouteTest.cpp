@@ -1,0 +1,459 @@
+#include "FakeServiceClient.h"
+#include "FileContents.h"
+#include "NoProxyEnvironment.h"
+#include "RecordingJobWindow.h"
+#include "SampleService.h"
+#include "job/ProgramState.h"
+#include "session/JobSession.h"
+#include "steps/ExtractorDownload.h"
+#include "steps/ExtractorLookup.h"
+#include "steps/ExtractorProgram.h"
+#include "steps/RoutedLookup.h"
+#include "steps/VideoLookup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString StandIn = QStringLiteral(STAND_IN_EXTRACTOR);
+const char *const ProgressivePage = "http://media.sample.test/pages/progressive";
+const char *const HlsPage = "http://media.sample.test/pages/hls";
+
+// Processes still alive (zombies do not count) whose command line mentions marker.
+QStringList livingProcessesMentioning(const QString &marker)
+{
+    QStringList living;
+    const QByteArray needle = marker.toUtf8();
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        pid.toInt(&number);
+        if (!number)
+            continue;
+        const QByteArray stat =
+            contentsOf(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        const qsizetype paren = stat.lastIndexOf(')');
+        if (paren < 0 || stat.mid(paren + 2, 1) == "Z")
+            continue;
+        QByteArray command =
+            contentsOf(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+        command.replace('\0', ' ');
+        if (command.contains(needle))
+            living.append(pid + QLatin1Char(' ') + QString::fromUtf8(command));
+    }
+    return living;
+}
+
+bool processLives(const QString &pid)
+{
+    const QByteArray stat = contentsOf(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren >= 0 && stat.mid(paren + 2, 1) != "Z";
+}
+
+// Whether any of the processes is still alive once `since` has run for a
+// second: a signalled process takes a moment to go.
+bool anyLivesASecondAfter(const QStringList &pids, const QElapsedTimer &since)
+{
+    for (;;) {
+        bool living = false;
+        for (const QString &pid : pids)
+            living = living || processLives(pid);
+        if (!living || since.elapsed() >= 1000)
+            return living;
+        QThread::msleep(10);
+    }
+}
+
+// The real session (client, both lookup routes, transfer, extractor download)
+// on the recording window, against the sample service through the proxy.
+class ExtractorRoute : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(saveDir.isValid());
+        ASSERT_TRUE(scratch.isValid());
+        clearProxyEnvironment();
+        service.start();
+        ::setenv("http_proxy", service.baseUrl().toLatin1().constData(), 1);
+        ::setenv("STAND_IN_PIDS", pidsFile().toLocal8Bit().constData(), 1);
+        StartProgramState(state, scratch.path(), scratch.path());
+        window.folder = saveDir.path();
+        ytDlp = QStandardPaths::findExecutable(QStringLiteral("yt-dlp"));
+    }
+    void TearDown() override
+    {
+        ::unsetenv("http_proxy");
+        ::unsetenv("STAND_IN_PIDS");
+    }
+
+    std::optional<JobOutcome> run(const QString &program, const char *link, int format)
+    {
+        session.setExtractor(program);
+        window.link = QString::fromLatin1(link);
+        window.format = format;
+        return session.controller().StartButtonClick();
+    }
+    // Presses Stop from the first message pass that shows the transfer's progress.
+    void stopOnceTransferring()
+    {
+        window.onMessagePass = [this] {
+            if (stopped.isValid() ||
+                !window.statusLine.startsWith(QStringLiteral("Downloading... ")))
+                return;
+            stopped.start();
+            session.controller().StartButtonClick();
+        };
+    }
+    QString pidsFile() const { return scratch.filePath(QStringLiteral("pids")); }
+    QStringList standInPids() const
+    {
+        return QString::fromLatin1(contentsOf(pidsFile()))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QStringList savedFiles() const
+    {
+        return QDir(saveDir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+    QString saved(const QString &name) const { return saveDir.filePath(name); }
+    static QByteArray media(const char *file)
+    {
+        return contentsOf(SampleService::defaultMediaDir() + QLatin1Char('/') +
+                          QString::fromLatin1(file));
+    }
+    std::vector<ServiceRequest> requestsFor(QByteArrayView pathStart) const
+    {
+        std::vector<ServiceRequest> found;
+        for (const ServiceRequest &request : service.requests()) {
+            if (request.path.startsWith(pathStart))
+                found.push_back(request);
+        }
+        return found;
+    }
+    void expectNoVideo(const QString &panel)
+    {
+        EXPECT_TRUE(window.calls.contains(QStringLiteral("error box No video to download.")))
+            << window.calls.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(window.calls.contains(QStringLiteral("status panel ") + panel))
+            << window.calls.join(QLatin1Char('\n')).toStdString();
+    }
+
+    QTemporaryDir saveDir;
+    QTemporaryDir scratch;
+    SampleService service;
+    ProgramState state;
+    RecordingJobWindow window;
+    JobSession session{state, window.roles()};
+    QString ytDlp;
+    QElapsedTimer stopped;
+};
+
+} // namespace
+
+TEST_F(ExtractorRoute, TheProgressivePageGoesThroughTheOwnTransferByteForByte)
+{
+    ASSERT_FALSE(ytDlp.isEmpty()) << "yt-dlp is not installed (scripts/install-deps)";
+    const struct
+    {
+        int format;
+        std::deque<bool> answers;
+        int endFormat;
+        QString name;
+        const char *media;
+    } cases[] = {
+        {0, {}, 0, QStringLiteral("Sample HTML5 Video (1).mp4"), "progressive-240.mp4"},
+        {1, {}, 1, QStringLiteral("Sample HTML5 Video (1).mp4"), "progressive-360.mp4"},
+        {2, {}, 2, QStringLiteral("Sample HTML5 Video (1)_(360p).mp4"), "progressive-360.mp4"},
+        {4, {}, 4, QStringLiteral("Sample HTML5 Video (1)_(720p).mp4"), "progressive-720.mp4"},
+        // No 480p or 1080p: the built-in route's questions, and the lowered selection stays.
+        {3, {true}, 2, QStringLiteral("Sample HTML5 Video (1)_(360p).mp4"), "progressive-360.mp4"},
+        {5, {true}, 4, QStringLiteral("Sample HTML5 Video (1)_(720p).mp4"), "progressive-720.mp4"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.format);
+        for (const QString &file : savedFiles())
+            QFile::remove(saved(file));
+        service.clearRequests();
+        window.stepDownAnswers = c.answers;
+
+        EXPECT_EQ(run(ytDlp, ProgressivePage, c.format), JobOutcome::Completed);
+        EXPECT_EQ(window.format, c.endFormat);
+        EXPECT_EQ(savedFiles(), QStringList{c.name});
+        EXPECT_EQ(contentsOf(saved(c.name)), media(c.media));
+        EXPECT_TRUE(
+            window.calls.contains(QStringLiteral("status panel Status: Download is complete")));
+
+        // One GET of the file, by the program's own client with the format's headers.
+        const auto gets = requestsFor("/media/");
+        ASSERT_EQ(gets.size(), 1u);
+        EXPECT_EQ(gets[0].path, QByteArray("/media/") + c.media);
+        EXPECT_EQ(gets[0].header("Content-Type"), "application/x-www-form-urlencoded");
+        EXPECT_EQ(gets[0].header("Accept-Encoding"), "identity");
+        EXPECT_EQ(gets[0].header("Sec-Fetch-Mode"), "navigate");
+        EXPECT_EQ(gets[0].header("Referer"), ProgressivePage);
+        EXPECT_TRUE(gets[0].header("User-Agent").contains("Chrome"));
+        EXPECT_TRUE(gets[0].header("Cookie").isEmpty());
+    }
+}
+
+TEST_F(ExtractorRoute, ARowTheVideoLacksAndANoEndTheJobAsOnTheBuiltInRoute)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    window.stepDownAnswers = {false};
+    EXPECT_EQ(run(ytDlp, ProgressivePage, 5), JobOutcome::Failed);
+    EXPECT_EQ(window.format, 5);
+    expectNoVideo(QStringLiteral("Status: Error. No video to download."));
+    EXPECT_TRUE(window.calls.contains(
+        QStringLiteral("question Unable to download FullHD (1080p) version of this video.\n\r"
+                       "Should I try to download the HD (720p) version? -> No")))
+        << window.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(savedFiles().isEmpty());
+    EXPECT_TRUE(requestsFor("/media/").empty());
+}
+
+TEST_F(ExtractorRoute, TheHlsPageIsFetchedByTheExtractorWithProgress)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    EXPECT_EQ(run(ytDlp, HlsPage, 2), JobOutcome::Completed);
+    const QString name = QStringLiteral("Sample HLS Video (1)_(360p).mp4");
+    EXPECT_EQ(savedFiles(), QStringList{name});
+    const QByteArray file = contentsOf(saved(name));
+    ASSERT_GT(file.size(), 1000);
+    EXPECT_EQ(file.mid(4, 4), "ftyp"); // an MP4, not the MPEG-TS fragments
+
+    // The segments came through the extractor, not the program's client.
+    const auto segments = requestsFor("/media/hls/segment");
+    EXPECT_EQ(segments.size(), 4u);
+    for (const ServiceRequest &segment : segments)
+        EXPECT_TRUE(segment.header("Content-Type").isEmpty());
+
+    // The transfer's texts, bar and launcher progress.
+    const QStringList &calls = window.calls;
+    const auto progressLines = calls.filter(QRegularExpression(
+        QStringLiteral("^status line Downloading\\.\\.\\. [0-9.]+ [KM]?B of "
+                       "[0-9.]+ [KM]?B - \"Sample HLS Video \\(1\\)_\\(360p\\)\\.mp4\"$")));
+    EXPECT_FALSE(progressLines.isEmpty()) << calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(calls.contains(QStringLiteral("status panel Status: Downloading...")));
+    EXPECT_FALSE(calls.filter(QRegularExpression(QStringLiteral("^bar maximum [1-9]"))).isEmpty());
+    EXPECT_FALSE(calls
+                     .filter(QRegularExpression(
+                         QStringLiteral("^ShowTransferProgress [1-9][0-9]* of [1-9]")))
+                     .isEmpty());
+    EXPECT_TRUE(calls.contains(QStringLiteral("status panel Status: Download is complete")));
+}
+
+TEST_F(ExtractorRoute, AStopEndsTheExtractorsDownloadWithinASecondAndLeavesNoProcess)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    stopOnceTransferring();
+    const std::optional<JobOutcome> outcome = run(ytDlp, HlsPage, 2);
+    ASSERT_TRUE(stopped.isValid()) << window.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_LT(stopped.elapsed(), 1000);
+    EXPECT_EQ(outcome, JobOutcome::Stopped);
+    while (!livingProcessesMentioning(saveDir.path()).isEmpty() && stopped.elapsed() < 1000)
+        QThread::msleep(10);
+    EXPECT_TRUE(livingProcessesMentioning(saveDir.path()).isEmpty())
+        << livingProcessesMentioning(saveDir.path()).join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Sample HLS Video (1)_(360p).mp4"))));
+    EXPECT_TRUE(window.calls.contains(
+        QStringLiteral("status panel Status: Download is stopped by the user")));
+}
+
+TEST_F(ExtractorRoute, AStopEndsTheStandInAndTheChildItStartedWithinASecond)
+{
+    stopOnceTransferring();
+    EXPECT_EQ(run(StandIn, "fragments", 2), JobOutcome::Stopped);
+    ASSERT_TRUE(stopped.isValid()) << window.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_LT(stopped.elapsed(), 1000);
+    const QStringList pids = standInPids();
+    ASSERT_EQ(pids.size(), 3) << pids.join(QLatin1Char(' ')).toStdString(); // -J, download, child
+    EXPECT_FALSE(anyLivesASecondAfter(pids, stopped)) << pids.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(savedFiles().isEmpty()) << savedFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(ExtractorRoute, ExtractorFailuresEndInNoVideoWithTheirReason)
+{
+    const struct
+    {
+        const char *link;
+        QString panel;
+    } cases[] = {
+        {"exit-2",
+         QStringLiteral("Status: Error. [generic] Unable to download webpage: stand-in failure")},
+        {"silent-exit-3", QStringLiteral("Status: Error. The extractor ended with exit code 3.")},
+        {"garbage", QStringLiteral("Status: Error. The extractor's answer is not readable.")},
+        {"huge", QStringLiteral("Status: Error. The extractor's answer is too long.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        window.calls.clear();
+        QFile::remove(pidsFile());
+        QElapsedTimer took;
+        took.start();
+        EXPECT_EQ(run(StandIn, c.link, 2), JobOutcome::Failed);
+        EXPECT_LT(took.elapsed(), 20000);
+        expectNoVideo(c.panel);
+        EXPECT_TRUE(
+            window.calls.contains(QStringLiteral("status line Error. No video to download.")));
+        QElapsedTimer ended;
+        ended.start();
+        EXPECT_FALSE(anyLivesASecondAfter(standInPids(), ended));
+    }
+    EXPECT_TRUE(savedFiles().isEmpty());
+
+    // A program that cannot be started.
+    window.calls.clear();
+    EXPECT_EQ(run(scratch.filePath(QStringLiteral("no-such-extractor")), "exit-1", 2),
+              JobOutcome::Failed);
+    expectNoVideo(QStringLiteral("Status: Error. The extractor could not be started."));
+}
+
+TEST_F(ExtractorRoute, TheRouteIsTakenOnlyForLinksTheBuiltInLookupDoesNotKnow)
+{
+    const struct
+    {
+        QString program;
+        const char *link;
+        int format;
+        std::deque<bool> answers;
+        bool extractorRan;
+    } cases[] = {
+        // Route off: exactly today's failure.
+        {QString(), "exit-2", 2, {}, false},
+        {ChooseExtractorProgram(QStringLiteral("none")), "exit-2", 2, {}, false},
+        // Not a link of the service: the extractor is asked.
+        {StandIn, "exit-2", 2, {}, true},
+        // The built-in route found the stream: never the extractor.
+        {StandIn, "http://www.youtube.com/watch?v=vidlark0002", 2, {}, false},
+        // The user declined a step-down on the built-in route.
+        {StandIn, "http://www.youtube.com/watch?v=vidlark0002", 4, {false}, false},
+        // The watch page failed (an unknown video answers 404).
+        {StandIn, "http://www.youtube.com/watch?v=unknown0001", 2, {}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        QFile::remove(pidsFile());
+        window.stepDownAnswers = c.answers;
+        run(c.program, c.link, c.format);
+        EXPECT_EQ(!standInPids().isEmpty(), c.extractorRan);
+    }
+}
+
+TEST(ExtractorLookupAlone, AHangIsEndedByTheTimeLimitAndByAStop)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString pids = scratch.filePath(QStringLiteral("pids"));
+    ::setenv("STAND_IN_PIDS", pids.toLocal8Bit().constData(), 1);
+    ProgramState state;
+    state.DownloadState = dsResolving;
+    RecordingJobWindow window;
+    ExtractorLookup lookup(state, window, window, window);
+
+    const auto expectNoneLeft = [&] {
+        const QStringList started =
+            QString::fromLatin1(contentsOf(pids)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_EQ(started.size(), 2); // the stand-in and its child
+        QElapsedTimer ended;
+        ended.start();
+        EXPECT_FALSE(anyLivesASecondAfter(started, ended))
+            << started.join(QLatin1Char(' ')).toStdString();
+        QFile::remove(pids);
+    };
+
+    lookup.setTimeLimit(2000);
+    QElapsedTimer took;
+    took.start();
+    const ResolvedVideo timedOut = lookup.ResolveVideo(StandIn, QStringLiteral("hang"));
+    EXPECT_GE(took.elapsed(), 2000);
+    EXPECT_LT(took.elapsed(), 3500);
+    EXPECT_TRUE(timedOut.StreamUrl.isEmpty());
+    EXPECT_EQ(timedOut.FailureReason,
+              QStringLiteral("The extractor gave no answer within 2 seconds."));
+    expectNoneLeft();
+
+    // The window stays responsive: message passes keep coming while it waits.
+    const auto passes = window.calls.filter(QStringLiteral("message pass")).size();
+    EXPECT_GE(passes, 2000 / 200);
+
+    // Stop once the stand-in has started its child.
+    lookup.setTimeLimit(ExtractorLookup::TimeLimitMs);
+    QElapsedTimer stopped;
+    window.onMessagePass = [&] {
+        if (!stopped.isValid() && contentsOf(pids).count('\n') == 2) {
+            stopped.start();
+            state.DownloadState = dsStopRequested;
+        }
+    };
+    took.restart();
+    const ResolvedVideo stoppedVideo = lookup.ResolveVideo(StandIn, QStringLiteral("hang"));
+    ASSERT_TRUE(stopped.isValid());
+    EXPECT_LT(stopped.elapsed(), 1000);
+    EXPECT_LT(took.elapsed(), 10000);
+    EXPECT_TRUE(stoppedVideo.StreamUrl.isEmpty());
+    EXPECT_TRUE(stoppedVideo.FailureReason.isEmpty());
+    expectNoneLeft();
+    ::unsetenv("STAND_IN_PIDS");
+}
+
+TEST(RoutedLookupAlone, AWatchPageWithoutAStreamMapGoesToTheExtractor)
+{
+    const QString link = QStringLiteral("http://www.youtube.com/watch?v=vid1");
+    const struct
+    {
+        QByteArray page;
+        int status;
+        QString reason; // empty: the extractor was not asked
+    } cases[] = {
+        {"<html>today's watch page, no stream map</html>", 200,
+         QStringLiteral("stand-in does not know ") + link},
+        {"<html>not found</html>", 404, QString()},
+        {"<html>\"url_encoded_fmt_stream_map\": \"\"</html>", 200, QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.page.toStdString());
+        FakeServiceClient client;
+        client.answers[link + QStringLiteral("&hl=en-GB")] = {c.status, c.page};
+        ProgramState state;
+        state.DownloadState = dsResolving;
+        RecordingJobWindow window;
+        VideoLookup builtIn(client, window, window);
+        ExtractorLookup extractor(state, window, window, window);
+        const QString program = StandIn;
+        RoutedLookup lookup(state, builtIn, extractor, program);
+        const ResolvedVideo video = lookup.ResolveVideo(link);
+        EXPECT_TRUE(video.StreamUrl.isEmpty());
+        EXPECT_EQ(video.FailureReason, c.reason);
+    }
+}
+
+TEST(ExtractorProgramChoice, NoneTurnsTheRouteOffAndNothingMeansYtDlpOnPath)
+{
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("yt-dlp"));
+    const struct
+    {
+        std::optional<QString> setting;
+        QString program;
+    } cases[] = {
+        {std::nullopt, onPath},
+        {QString(), onPath},
+        {QStringLiteral("  "), onPath},
+        {QStringLiteral("none"), QString()},
+        {QStringLiteral(" NoNe "), QString()},
+        {QStringLiteral("/opt/yt-dlp/yt-dlp"), QStringLiteral("/opt/yt-dlp/yt-dlp")},
+        {QStringLiteral(" my-extractor "), QStringLiteral("my-extractor")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.setting.value_or(QStringLiteral("(unset)")).toStdString());
+        EXPECT_EQ(ChooseExtractorProgram(c.setting), c.program);
+    }
+}
