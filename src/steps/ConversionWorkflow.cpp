@@ -137,7 +137,9 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     // A staged output that could not be put back goes with the staged copy.
     tidy(files, files.staged ? delivered : converted);
     if (delivered) {
-        removeIfPresent(download);
+        // A download already in the target's container has just been replaced.
+        if (target != download)
+            removeIfPresent(download);
         return ConversionOutcome::Finished;
     }
 

@@ -120,6 +120,20 @@ TEST_F(ConversionWorkflowTest, Mp4UsesFfmpegsOwnAacEncoder)
                      QStringLiteral("-b"), QStringLiteral("600k")}));
 }
 
+// The external extractor may bring an FLV row's video as an MP4 already; its
+// conversion to MP4 replaces the download, and nothing is lost.
+TEST_F(ConversionWorkflowTest, ConvertingIntoTheDownloadsOwnContainerReplacesIt)
+{
+    const QString download = QStringLiteral("From Today.mp4");
+    ASSERT_TRUE(writeFile(saveDir + download, "mp4 bytes"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(workflow.RunConversion({saveDir, download, Dated, QStringLiteral(".mp4")}),
+              ConversionOutcome::Finished);
+    EXPECT_EQ(filesIn(saveDir), QStringList({download, Download}));
+    EXPECT_EQ(readAll(saveDir + download), QStringLiteral("converted bytes"));
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+}
+
 TEST_F(ConversionWorkflowTest, OlderConvertedFileMakesWayAfterSuccess)
 {
     ASSERT_TRUE(writeFile(saveDir + Converted, "old conversion"));
