@@ -69,6 +69,11 @@ void FormLifecycle::LoadSettings(TMainForm &form)
     form.DirectoryEdit()->setText(IniFile::readValue(path, Section, Key).value_or(QString()));
 }
 
+std::optional<QString> FormLifecycle::ExtractorSetting(const QString &appDir)
+{
+    return IniFile::readValue(settingsPath(appDir), Section, QStringLiteral("Extractor"));
+}
+
 QString FormLifecycle::SaveSettings(TMainForm &form)
 {
     const QString path = settingsPath(form.state().AppDir);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class TMainForm;
 struct StartUpEnvironment;
 
@@ -19,6 +21,9 @@ public:
     static void FormCloseQuery(TMainForm &form);
 
     static void LoadSettings(TMainForm &form);
+    // "Extractor" in section "Main": the external extractor program, or
+    // "none"; nothing when the file or the key is missing.
+    static std::optional<QString> ExtractorSetting(const QString &appDir);
     // Returns an error text, empty on success.
     static QString SaveSettings(TMainForm &form);
 };

@@ -2,6 +2,7 @@
 #include "app/FormLifecycle.h"
 #include "app/StartUpEnvironment.h"
 #include "app/WindowProgram.h"
+#include "steps/ExtractorProgram.h"
 #include "window/TaskbarProgress.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char **argv)
     TMainForm &form = program.form();
     FormLifecycle::FormCreate(form,
                               StartUpEnvironment::system([] { return TaskbarProgress::Create(); }));
+    program.session().setExtractor(
+        ChooseExtractorProgram(FormLifecycle::ExtractorSetting(form.state().AppDir)));
     form.setCloseQuery([&form] { FormLifecycle::FormCloseQuery(form); });
     form.centreOnScreen();
     form.show();

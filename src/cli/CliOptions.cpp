@@ -7,7 +7,8 @@
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no] LINK\n"
+        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no]\n"
+        "                   [--extractor PATH|none] LINK\n"
         "Saves the video of LINK into FOLDER.\n"
         "  --format N        0 FLV 240p, 1 MP4 medium, 2 FLV 360p (default), 3 FLV 480p,\n"
         "                    4 MP4 720p, 5 MP4 1080p\n"
@@ -15,6 +16,8 @@ QString CliUsage()
         "  --convert avi|mp4 convert an FLV download afterwards\n"
         "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
         "                    terminal, otherwise no)\n"
+        "  --extractor PATH  the external extractor for links of other sites (default:\n"
+        "                    yt-dlp on PATH); none turns it off\n"
         "Exit status: 0 saved, 1 error, 2 stopped, 64 bad usage.\n");
 }
 
@@ -76,6 +79,11 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             options.toMp4 = v == QStringLiteral("mp4");
             if (!options.toAvi && !options.toMp4)
                 return failure(QStringLiteral("--convert needs avi or mp4."));
+        } else if (arg == QStringLiteral("--extractor")) {
+            const std::optional<QString> v = takeValue();
+            if (!v || v->trimmed().isEmpty())
+                return failure(QStringLiteral("--extractor needs a program or none."));
+            options.extractor = *v;
         } else if ((arg == QStringLiteral("--yes") || arg == QStringLiteral("--no")) &&
                    !hasInlineValue) {
             const bool yes = arg == QStringLiteral("--yes");

@@ -13,6 +13,7 @@ struct CliOptions
     bool toAvi = false;         // --convert avi
     bool toMp4 = false;         // --convert mp4
     std::optional<bool> answer; // --yes / --no; unset: ask on a terminal, else No
+    QString extractor;          // --extractor PATH|none; empty: yt-dlp on PATH
     QString link;
 };
 

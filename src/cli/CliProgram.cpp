@@ -6,6 +6,7 @@
 #include "job/Clock.h"
 #include "job/ProgramState.h"
 #include "session/JobSession.h"
+#include "steps/ExtractorProgram.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,9 +55,11 @@ int ExitStatusOf(std::optional<JobOutcome> outcome)
     return ExitError;
 }
 
-int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal)
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
+              const QString &extractor)
 {
     JobSession session(state, window);
+    session.setExtractor(extractor);
     int status = ExitError;
     try {
         status = ExitStatusOf(session.controller().StartButtonClick());
@@ -93,5 +96,5 @@ int RunCli(const QStringList &arguments)
         {&out, &err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDIN_FILENO) == 1, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
-    return RunCliJob(state, window.jobWindow(), window);
+    return RunCliJob(state, window.jobWindow(), window, ChooseExtractorProgram(options.extractor));
 }

@@ -23,8 +23,10 @@ enum CliExitStatus
 int ExitStatusOf(std::optional<JobOutcome> outcome);
 
 // Runs one real job on the window's roles, whose terminal shows what escapes
-// it; returns the exit status.
-int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal);
+// it; returns the exit status. The external extractor's route is off unless
+// a program is given.
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
+              const QString &extractor = QString());
 
 // Runs one job for the arguments after the program name; returns the exit status.
 int RunCli(const QStringList &arguments);

@@ -214,3 +214,23 @@ TEST_F(FormLifecycleTest, LeftoverConverterCopyIsRemoved)
 }
 
 } // namespace
+
+TEST_F(FormLifecycleTest, TheExtractorSettingIsReadFromMain)
+{
+    EXPECT_EQ(FormLifecycle::ExtractorSetting(appDir), std::nullopt);
+    const struct
+    {
+        QByteArray file;
+        std::optional<QString> setting;
+    } cases[] = {
+        {"[Main]\nSavePath=/v\n", std::nullopt},
+        {"[Main]\nExtractor=none\n", QStringLiteral("none")},
+        {"[main]\nextractor = /opt/yt-dlp \n", QStringLiteral("/opt/yt-dlp")},
+        {"[Other]\nExtractor=/x\n", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        writeFile(ini(), c.file);
+        EXPECT_EQ(FormLifecycle::ExtractorSetting(appDir), c.setting);
+    }
+}

@@ -109,6 +109,9 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
         {QStringLiteral("--verbose"), QStringLiteral("L")},
         {QStringLiteral("-x"), QStringLiteral("L")},
         {QStringLiteral("L"), QStringLiteral("--"), QStringLiteral("M")},
+        {QStringLiteral("L"), QStringLiteral("--extractor")},
+        {QStringLiteral("--extractor="), QStringLiteral("L")},
+        {QStringLiteral("--extractor"), QStringLiteral(" "), QStringLiteral("L")},
     };
     for (const QStringList &args : cases) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
@@ -119,4 +122,28 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
     }
     EXPECT_TRUE(ParseCliArguments({QStringLiteral("--help")}, QStringLiteral("/")).help);
     EXPECT_TRUE(CliUsage().startsWith(QStringLiteral("Usage: vidlark-cli")));
+}
+
+TEST(CliOptions, ExtractorNamesAProgramOrNone)
+{
+    const struct
+    {
+        QStringList args;
+        QString extractor;
+    } cases[] = {
+        {{QStringLiteral("L")}, QString()},
+        {{QStringLiteral("--extractor"), QStringLiteral("/opt/yt-dlp"), QStringLiteral("L")},
+         QStringLiteral("/opt/yt-dlp")},
+        {{QStringLiteral("--extractor=none"), QStringLiteral("L")}, QStringLiteral("none")},
+        // A link that looks like an option still needs "--".
+        {{QStringLiteral("--extractor"), QStringLiteral("x"), QStringLiteral("--"),
+          QStringLiteral("-L")},
+         QStringLiteral("x")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const CliParseResult result = ParseCliArguments(c.args, QStringLiteral("/"));
+        ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
+        EXPECT_EQ(result.options->extractor, c.extractor);
+    }
 }
