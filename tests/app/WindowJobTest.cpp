@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -186,6 +187,56 @@ TEST_F(WindowJob, ClosingDuringATransferEndsTheProgramAfterTheJob)
     EXPECT_TRUE(jobReturned);
     EXPECT_EQ(form.state().DownloadState, dsIdle);
     EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+}
+
+// Today's web through the external extractor: the real yt-dlp reads the
+// sample service's pages; the progressive MP4 comes through the program's own
+// transfer, the HLS video through the extractor, each with the window's progress.
+TEST_F(WindowJob, PagesOfTodaysWebDownloadThroughTheExtractor)
+{
+    const QString ytDlp = QStandardPaths::findExecutable(QStringLiteral("yt-dlp"));
+    ASSERT_FALSE(ytDlp.isEmpty()) << "yt-dlp is not installed (scripts/install-deps)";
+    program.session().setExtractor(ytDlp);
+    const struct
+    {
+        const char *link;
+        int format;
+        QString name;
+        const char *media; // byte for byte; null: remuxed by the extractor
+    } cases[] = {
+        // An FLV row takes its height in any container.
+        {"http://media.sample.test/pages/progressive", 2,
+         QStringLiteral("Sample HTML5 Video (1)_(360p).mp4"), "progressive-360.mp4"},
+        {"http://media.sample.test/pages/hls", 2, QStringLiteral("Sample HLS Video (1)_(360p).mp4"),
+         nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        boxes->shown.clear();
+        control<QLineEdit>("MoviePathEdit")->clear();
+        type(c.link, c.format);
+        QStringList progressSeen;
+        onceTransferring([&] { progressSeen.append(statusLine()); });
+        pressDownload();
+
+        EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Information: Download is complete\n\r"
+                                                           "Check \"") +
+                                            c.name + QLatin1Char('"')});
+        EXPECT_EQ(statusLine(), QStringLiteral("Download is complete: ") + c.name);
+        EXPECT_EQ(statusPanel(), QStringLiteral("Status: Download is complete"));
+        ASSERT_EQ(progressSeen.size(), 1);
+        EXPECT_TRUE(progressSeen[0].endsWith(QLatin1Char('"') + c.name + QLatin1Char('"')))
+            << progressSeen[0].toStdString();
+        const QByteArray saved = contentsOf(saveDir.filePath(c.name));
+        const QByteArray expected =
+            c.media ? contentsOf(SampleService::defaultMediaDir() + QLatin1Char('/') +
+                                 QString::fromLatin1(c.media))
+                    : saved;
+        EXPECT_EQ(saved, expected);
+        EXPECT_EQ(saved.mid(4, 4), "ftyp"); // an MP4 either way
+        expectIdleWindow();
+    }
+    EXPECT_EQ(savedFiles().size(), 2) << savedFiles().join(QLatin1Char(' ')).toStdString();
 }
 
 // The client lets the window's events through from the window's creation on.
