@@ -205,6 +205,29 @@ TEST_F(ExtractorRoute, TheProgressivePageGoesThroughTheOwnTransferByteForByte)
     }
 }
 
+// Needs the partial files and resume of the own transfer ("Downloads you can
+// trust"); enabled once that transfer is on this branch.
+TEST_F(ExtractorRoute, DISABLED_AProgressiveDownloadStoppedHalfWayResumesWhereItStopped)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    stopOnceTransferring();
+    EXPECT_EQ(run(ytDlp, ProgressivePage, 4), JobOutcome::Stopped);
+    ASSERT_TRUE(stopped.isValid());
+    const QString name = QStringLiteral("Sample HTML5 Video (1)_(720p).mp4");
+    EXPECT_NE(contentsOf(saved(name)), media("progressive-720.mp4"));
+
+    window.onMessagePass = nullptr;
+    service.clearRequests();
+    EXPECT_EQ(run(ytDlp, ProgressivePage, 4), JobOutcome::Completed);
+    EXPECT_EQ(savedFiles(), QStringList{name});
+    EXPECT_EQ(contentsOf(saved(name)), media("progressive-720.mp4"));
+    const auto gets = requestsFor("/media/");
+    ASSERT_EQ(gets.size(), 1u);
+    EXPECT_TRUE(gets[0].header("Range").startsWith("bytes="));
+    EXPECT_NE(gets[0].header("Range"), "bytes=0-");
+    EXPECT_FALSE(gets[0].header("If-Range").isEmpty());
+}
+
 TEST_F(ExtractorRoute, ARowTheVideoLacksAndANoEndTheJobAsOnTheBuiltInRoute)
 {
     ASSERT_FALSE(ytDlp.isEmpty());
