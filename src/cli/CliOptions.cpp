@@ -18,7 +18,8 @@ QString CliUsage()
         "                    terminal, otherwise no)\n"
         "  --extractor PATH  the external extractor for links of other sites (default:\n"
         "                    yt-dlp on PATH); none turns it off\n"
-        "Exit status: 0 saved, 1 error, 2 stopped, 64 bad usage.\n");
+        "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
+        "64 bad usage.\n");
 }
 
 namespace {
