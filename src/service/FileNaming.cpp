@@ -47,6 +47,18 @@ bool isTrimmed(QChar c)
     return c.unicode() <= 32;
 }
 
+// A page title may be as long as the page; no name keeps more than a few
+// hundred characters of it, so a longer one only costs time to clean and cut.
+constexpr qsizetype MaxPageTitleLength = 4096;
+
+QString boundedPageTitle(const QString &title)
+{
+    if (title.size() <= MaxPageTitleLength)
+        return title;
+    const bool pairCut = title.at(MaxPageTitleLength - 1).isHighSurrogate();
+    return title.left(MaxPageTitleLength - (pairCut ? 1 : 0));
+}
+
 // Only ASCII letters are folded: QString's case-insensitive search folds more.
 qsizetype indexOfAsciiFolded(const QString &text, const QString &what, qsizetype from)
 {
@@ -113,16 +125,19 @@ QString FitFileName(const QString &name, qsizetype keptTail)
     if (name.toUtf8().size() <= MaxFileNameBytes)
         return name;
     const QString tail = name.right(keptTail);
-    QString head = name.left(name.size() - tail.size());
-    const qsizetype tailBytes = tail.toUtf8().size();
-    // Cut whole characters (grapheme clusters) so that no byte sequence is split.
+    const QString head = name.left(name.size() - tail.size());
+    const qsizetype room = MaxFileNameBytes - tail.toUtf8().size();
+    // Keep whole characters (grapheme clusters) so that no byte sequence is
+    // split, adding up their sizes once from the front.
     QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
-    boundaries.toEnd();
-    while (!head.isEmpty() && head.toUtf8().size() + tailBytes > MaxFileNameBytes) {
-        const qsizetype cut = boundaries.toPreviousBoundary();
-        head.truncate(cut < 0 ? 0 : cut);
+    qsizetype kept = 0;
+    qsizetype keptBytes = 0;
+    for (qsizetype next; (next = boundaries.toNextBoundary()) > 0; kept = next) {
+        keptBytes += QStringView(head).mid(kept, next - kept).toUtf8().size();
+        if (keptBytes > room)
+            break;
     }
-    return head + tail;
+    return head.left(kept) + tail;
 }
 
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
@@ -136,7 +151,7 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
     if (haveStreamUrl && name.isEmpty()) {
         suffix = format ? format->PageSuffix : QString();
         // The suffix is added even to an empty page title.
-        name = pageTitle() + suffix;
+        name = boundedPageTitle(pageTitle()) + suffix;
     }
     if (name.isEmpty())
         name = dated;

@@ -26,7 +26,8 @@ struct VideoFileNames
 };
 
 // The names of a found video: the feed title (with its suffix, may be empty),
-// else the page title from `pageTitle` with the page suffix, else the dated
-// name; cleaned, given the format's extension and made to fit.
+// else the page title from `pageTitle` (its first few thousand characters) with
+// the page suffix, else the dated name; cleaned, given the format's extension
+// and made to fit.
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
                               const QDateTime &moment, const std::function<QString()> &pageTitle);

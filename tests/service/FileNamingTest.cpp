@@ -1,8 +1,12 @@
 #include "service/FileNaming.h"
 
+#include "ResultWithin.h"
+
 #include <gtest/gtest.h>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 const QDateTime Moment(QDate(2012, 8, 15), QTime(14, 5, 9));
 
@@ -119,4 +123,30 @@ TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
     const QString exact = QString(251, QLatin1Char('a')) + QStringLiteral(".flv");
     EXPECT_EQ(FitFileName(exact, 4), exact);
     EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
+}
+
+TEST(FileNaming, HugeTitlesAreCutLikeLongOnes)
+{
+    // A fallback page title may be as long as the page itself.
+    const QString huge(300000, QLatin1Char('x'));
+    const auto names = resultWithin(10s, [huge] {
+        return NameVideoFiles(QString(), true, 2, Moment, [huge] { return huge; });
+    });
+    ASSERT_TRUE(names.has_value()) << "naming a 300000-character title did not finish";
+    EXPECT_EQ(names->SaveFileName,
+              QString(241, QLatin1Char('x')) + QStringLiteral(" (HQ 360p).flv"));
+
+    // Cut straight, whole characters: "e" with its combining accent counts as one.
+    QString marked;
+    for (int i = 0; i < 100000; ++i)
+        marked += QString::fromUtf16(u"e\u0301\u6F22");
+    const auto fitted =
+        resultWithin(10s, [marked] { return FitFileName(marked + QStringLiteral(".mp4"), 4); });
+    ASSERT_TRUE(fitted.has_value()) << "fitting a 300000-character name did not finish";
+    QString expected;
+    for (int i = 0; i < 41; ++i)
+        expected += QString::fromUtf16(u"e\u0301\u6F22");
+    expected += QString::fromUtf16(u"e\u0301.mp4");
+    EXPECT_EQ(*fitted, expected);
+    EXPECT_EQ(fitted->toUtf8().size(), 253);
 }
