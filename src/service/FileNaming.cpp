@@ -14,10 +14,13 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-// Each replacement works on the result of the one before.
-const std::array<std::pair<QString, QString>, 20> &replacements()
+using Replacements = std::array<std::pair<QString, QString>, 9>;
+
+// Each replacement works on the result of the one before; the entities come
+// first, then the control characters go, then the characters a name cannot carry.
+const Replacements &entities()
 {
-    static const std::array<std::pair<QString, QString>, 20> table{{
+    static const Replacements table{{
         {QStringLiteral("&quot;"), QStringLiteral("\"")},
         {QStringLiteral("&nbsp;"), QStringLiteral(" ")},
         {QStringLiteral("&amp;"), QStringLiteral("&")},
@@ -27,8 +30,13 @@ const std::array<std::pair<QString, QString>, 20> &replacements()
         {QStringLiteral("&reg;"), QString()},
         {QStringLiteral("&sup1;"), QString()},
         {QStringLiteral("&sect;"), QString()},
-        {QStringLiteral("\n"), QString()},
-        {QStringLiteral("\r"), QString()},
+    }};
+    return table;
+}
+
+const Replacements &unfitCharacters()
+{
+    static const Replacements table{{
         {QStringLiteral("\""), QString()},
         {QStringLiteral("<"), QStringLiteral("_")},
         {QStringLiteral(">"), QStringLiteral("_")},
@@ -47,6 +55,14 @@ bool isTrimmed(QChar c)
     return c.unicode() <= 32;
 }
 
+// Unicode's control characters (category Cc). A NUL would end the name the
+// file system sees, and the others cannot be typed or shown.
+bool isControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
 // A page title may be as long as the page; no name keeps more than a few
 // hundred characters of it, so a longer one only costs time to clean and cut.
 constexpr qsizetype MaxPageTitleLength = 4096;
@@ -57,6 +73,16 @@ QString boundedPageTitle(const QString &title)
         return title;
     const bool pairCut = title.at(MaxPageTitleLength - 1).isHighSurrogate();
     return title.left(MaxPageTitleLength - (pairCut ? 1 : 0));
+}
+
+// False for the empty name, which with its extension would be a hidden file
+// of no name (".flv"), and for dots only ("." and ".." are folders).
+bool isUsableName(const QString &name)
+{
+    for (const QChar c : name)
+        if (c != QLatin1Char('.'))
+            return true;
+    return false;
 }
 
 // Only ASCII letters are folded: QString's case-insensitive search folds more.
@@ -115,7 +141,10 @@ QString CleanFileName(const QString &name)
     while (end > begin && isTrimmed(name.at(end - 1)))
         --end;
     QString result = name.mid(begin, end - begin);
-    for (const auto &[what, by] : replacements())
+    for (const auto &[what, by] : entities())
+        result = replaceAll(result, what, by);
+    result.removeIf(isControl);
+    for (const auto &[what, by] : unfitCharacters())
         result = replaceAll(result, what, by);
     return result;
 }
@@ -153,10 +182,10 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
         // The suffix is added even to an empty page title.
         name = boundedPageTitle(pageTitle()) + suffix;
     }
-    if (name.isEmpty())
+    name = CleanFileName(name);
+    if (!isUsableName(name))
         name = dated;
 
-    name = CleanFileName(name);
     const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
     const qsizetype keptTail =
         extension.size() + (!suffix.isEmpty() && name.endsWith(suffix) ? suffix.size() : 0);

@@ -9,6 +9,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const QDateTime Moment(QDate(2012, 8, 15), QTime(14, 5, 9));
+const QString Dated = QStringLiteral("movie_08-15-2012_14-05-09");
 
 } // namespace
 
@@ -39,7 +40,7 @@ TEST(FileNaming, CleaningTrimsResolvesAndReplaces)
         {QStringLiteral("&copy;&reg;&sup1;&sect;x"), QStringLiteral("x")},
         {QStringLiteral("a\nb\rc"), QStringLiteral("abc")},
         {QStringLiteral("a|b*c\\d"), QStringLiteral("a_b_c_d")},
-        {QStringLiteral("tab\tinside"), QStringLiteral("tab\tinside")},
+        {QStringLiteral("tab\tinside"), QStringLiteral("tabinside")},
         {QStringLiteral("&#39;kept&eacute;"), QStringLiteral("&#39;kept&eacute;")},
         // Only ASCII letters are folded: a dotless i is no "I".
         {QString::fromUtf16(u"&QU\u0131T;"), QString::fromUtf16(u"&QU\u0131T;")},
@@ -123,6 +124,66 @@ TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
     const QString exact = QString(251, QLatin1Char('a')) + QStringLiteral(".flv");
     EXPECT_EQ(FitFileName(exact, 4), exact);
     EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
+}
+
+TEST(FileNaming, ControlCharactersLeaveTheName)
+{
+    // A NUL would end the name the file system sees; the others cannot be typed.
+    const struct
+    {
+        QString title, cleaned;
+    } cases[]{
+        {QString::fromUtf16(u"Clip\u0000 two", 9), QStringLiteral("Clip two")},
+        {QString::fromUtf16(u"a\u0000\u0000b", 4), QStringLiteral("ab")},
+        {QString::fromUtf16(u"a\u0007b\u001Bc"), QStringLiteral("abc")},
+        {QString::fromUtf16(u"a\u007Fb"), QStringLiteral("ab")},
+        {QString::fromUtf16(u"a\u0080b\u0085c\u009Fd"), QStringLiteral("abcd")},
+        // Removed after the entities, as line breaks always were.
+        {QString::fromUtf16(u"&am\u0001p;"), QStringLiteral("&amp;")},
+        // Not controls: no-break space, zero-width space, the first letter after C1.
+        {QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1"),
+         QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        EXPECT_EQ(CleanFileName(c.title), c.cleaned);
+    }
+}
+
+TEST(FileNaming, NamesThatCleanToNothingGetTheDatedName)
+{
+    const struct
+    {
+        const char *name;
+        QString feedTitle;
+        int format;
+        QString pageTitle;
+        QString saveFileName;
+    } cases[]{
+        {"blank feed title", QStringLiteral(" "), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"entities only", QStringLiteral("&copy;&quot;"), 1, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"controls only", QString::fromUtf16(u"\u0000\u007F\u0085", 3), 4, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"one dot", QStringLiteral("."), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"two dots", QStringLiteral(".."), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"dots after trimming", QStringLiteral(" ... "), 5, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"NUL page title at index 1", QString(), 1, QString::fromUtf16(u"\u0000", 1),
+         Dated + QStringLiteral(".mp4")},
+        {"a NUL inside keeps both halves", QString::fromUtf16(u"Clip\u0000two", 8), 0, QString(),
+         QStringLiteral("Cliptwo.flv")},
+        {"dots with a letter stay", QStringLiteral(".a."), 0, QString(), QStringLiteral(".a..flv")},
+        {"page suffix alone stays", QString(), 4, QString::fromUtf16(u"\u0001", 1),
+         QStringLiteral("(HD).mp4")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const VideoFileNames names =
+            NameVideoFiles(c.feedTitle, true, c.format, Moment, [&] { return c.pageTitle; });
+        EXPECT_EQ(names.SaveFileName, c.saveFileName);
+        EXPECT_EQ(names.DefaultName, Dated + QStringLiteral(".flv"));
+    }
 }
 
 TEST(FileNaming, HugeTitlesAreCutLikeLongOnes)
