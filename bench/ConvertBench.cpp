@@ -4,11 +4,11 @@
 // rounds, and prints the median wall times. The last line is seconds=S, the
 // runner's median.
 #include "HeadlessJobWindow.h"
-#include "convert/ChildPriority.h"
 #include "convert/ConverterPresets.h"
-#include "convert/ConverterRunner.h"
 #include "job/Clock.h"
 #include "job/ProgramState.h"
+#include "steps/ChildPriority.h"
+#include "steps/ConverterRunner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     state.DownloadState = dsConverting;
     HeadlessJobWindow window;
     SteadyClock clock;
-    ConverterRunner runner(state, window, clock);
+    ConverterRunner runner(state, window.roles(), clock);
 
     std::vector<double> viaRunner;
     std::vector<double> direct;

@@ -5,39 +5,33 @@
 // A job window without a screen for benchmarks: it shows nothing and keeps
 // only what the benchmarks print, but its message pass handles the Qt events
 // as a real window's would (when there is an application to have events).
-class HeadlessJobWindow final : public JobWindow
+class HeadlessJobWindow final : public JobInputs,
+                                public InputLock,
+                                public StatusTexts,
+                                public JobProgress,
+                                public JobBoxes,
+                                public MessagePass
 {
 public:
-    int formatIndex() const override { return 2; }
-    void setFormatIndex(int) override {}
-    bool askStepDown(const QString &) override { return false; }
+    JobWindow roles() { return {*this, *this, *this, *this, *this, *this}; }
+
     QString linkText() const override { return {}; }
     QString folderText() const override { return {}; }
+    int formatIndex() const override { return 2; }
+    void setFormatIndex(int) override {}
     bool aviBoxChecked() const override { return false; }
     bool mp4BoxChecked() const override { return false; }
     void setStatusLine(const QString &text) override { statusLine = text; }
-    void setStatusPanel(const QString &) override {}
-    void setElapsedPanel(const QString &) override {}
-    void setBarPosition(qint32) override {}
     void SetProgressMaximum(qint32 maximum) override { lastMaximum = maximum; }
-    void BeginDownloadProgress() override {}
-    void ShowTransferProgress(qint64, quint32) override {}
-    void BeginConversionProgress() override {}
     void ShowConversionProgress(qint32 seconds, qint32) override
     {
         lastSeconds = seconds;
         ++progressUpdates;
     }
-    void EndTaskbarProgress() override {}
-    void setTimerEnabled(bool) override {}
-    void setAntiFreezeActive(bool) override {}
-    void setInputsEnabled(bool) override {}
-    void setConvertBoxesEnabled(bool) override {}
-    void setStartButtonCaption(const QString &) override {}
-    void blockThread(int) override {}
     void showError(const QString &) override {}
     void showInformation(const QString &) override {}
     void showCommandFailure(const QString &) override {}
+    bool askStepDown(const QString &) override { return false; }
     void processMessages() override;
 
     QString statusLine;

@@ -3,8 +3,8 @@
 // bytes=N seconds=S MBps=R peak_rss_mb=M (MB = 10^6 bytes, RSS in MiB).
 #include "HeadlessJobWindow.h"
 #include "job/ProgramState.h"
-#include "job/Transfer.h"
 #include "net/HttpClient.h"
+#include "steps/Transfer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -28,7 +28,7 @@ int main(int argc, char **argv)
     ProgramState state;
     HeadlessJobWindow window;
     HttpClient client;
-    Transfer transfer(state, window, client);
+    Transfer transfer(state, window.roles(), client);
     client.setAntiFreezeActive(true);
     client.setEventPump([] { QCoreApplication::processEvents(); });
     state.DownloadState = dsDownloading;

@@ -8,9 +8,9 @@
 // often each widget painted more than once. Exits 1 unless the job ended
 // "Download is complete".
 #include "AnsweringMessageBoxes.h"
+#include "app/WindowProgram.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
-#include "window/MainForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,7 +71,8 @@ int main(int argc, char **argv)
 
     PaintCounter paints;
     application.installEventFilter(&paints);
-    TMainForm form;
+    WindowProgram program;
+    TMainForm &form = program.form();
     form.state().AppDir = appDir.path() + QLatin1Char('/');
     form.state().TempDir = QDir::tempPath() + QLatin1Char('/');
     auto answering = std::make_unique<AnsweringMessageBoxes>(true);

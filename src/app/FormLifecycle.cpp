@@ -2,14 +2,13 @@
 
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
+#include "job/ConverterCopy.h"
 #include "window/MainForm.h"
 #include "window/TaskbarProgress.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 
 namespace {
@@ -42,9 +41,7 @@ void FormLifecycle::FormCreate(TMainForm &form, const StartUpEnvironment &env)
     if (env.sessionBusAvailable())
         form.setTaskbar(env.makeTaskbar ? env.makeTaskbar() : nullptr);
 
-    state.AppDir = QFileInfo(env.executablePath).absolutePath();
-    if (!state.AppDir.endsWith(QLatin1Char('/')))
-        state.AppDir += QLatin1Char('/');
+    StartProgramState(state, QFileInfo(env.executablePath).absolutePath(), env.tempPath);
 
     LoadSettings(form);
     const QString folder = form.DirectoryEdit()->text();
@@ -52,23 +49,14 @@ void FormLifecycle::FormCreate(TMainForm &form, const StartUpEnvironment &env)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         form.DirectoryEdit()->setText(env.documentsFolder());
 
-    state.TempDir = env.tempPath;
-    if (!state.TempDir.endsWith(QLatin1Char('/')))
-        state.TempDir += QLatin1Char('/');
-    if (const QString point = QLocale().decimalPoint(); !point.isEmpty())
-        state.DecimalSeparator = point.at(0);
-
-    // A converter copy left behind by an earlier run; failing to delete it is harmless.
-    if (const QString converter = state.AppDir + QStringLiteral("ffmpeg.exe");
-        QFileInfo::exists(converter))
-        QFile::remove(converter);
+    // A converter copy left behind by an earlier run.
+    RemoveConverterCopy(state.AppDir);
 }
 
 void FormLifecycle::FormCloseQuery(TMainForm &form)
 {
     form.state().DownloadState = dsClosing;
-    if (form.SupportTaskBar())
-        form.EndTaskbarProgress();
+    form.EndTaskbarProgress();
     if (const QString error = SaveSettings(form); !error.isEmpty())
         form.showError(error);
 }

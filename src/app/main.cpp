@@ -1,7 +1,7 @@
 // Vidlark: saves videos of an online video service into a folder.
 #include "app/FormLifecycle.h"
 #include "app/StartUpEnvironment.h"
-#include "window/MainForm.h"
+#include "app/WindowProgram.h"
 #include "window/TaskbarProgress.h"
 
 #include <QApplication>
@@ -13,8 +13,10 @@ int main(int argc, char **argv)
     // Docks match the window to vidlark.desktop, whose entry carries the launcher progress.
     QGuiApplication::setDesktopFileName(QStringLiteral("vidlark"));
 
-    TMainForm form;
-    FormLifecycle::FormCreate(form, StartUpEnvironment::system([] { return TaskbarProgress::Create(); }));
+    WindowProgram program;
+    TMainForm &form = program.form();
+    FormLifecycle::FormCreate(form,
+                              StartUpEnvironment::system([] { return TaskbarProgress::Create(); }));
     form.setCloseQuery([&form] { FormLifecycle::FormCloseQuery(form); });
     form.centreOnScreen();
     form.show();

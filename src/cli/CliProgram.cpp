@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLocale>
 #include <QTextStream>
 
 #include <cstdio>
@@ -17,9 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr int UsageExit = 64;
-constexpr int ErrorExit = 1;
 
 // One line from standard input, read unbuffered so that a Ctrl+C ends the wait.
 std::optional<QString> readInputLine()
@@ -43,6 +39,34 @@ std::optional<QString> readInputLine()
 
 } // namespace
 
+int ExitStatusOf(std::optional<JobOutcome> outcome)
+{
+    if (!outcome)
+        return ExitError;
+    switch (*outcome) {
+    case JobOutcome::Completed:
+        return ExitComplete;
+    case JobOutcome::Stopped:
+        return ExitStopped;
+    case JobOutcome::Failed:
+        break;
+    }
+    return ExitError;
+}
+
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal)
+{
+    JobSession session(state, window);
+    int status = ExitError;
+    try {
+        status = ExitStatusOf(session.controller().StartButtonClick());
+    } catch (const std::exception &error) {
+        terminal.showEscapedError(QString::fromLocal8Bit(error.what()));
+    }
+    terminal.finish();
+    return status;
+}
+
 int RunCli(const QStringList &arguments)
 {
     QTextStream out(stdout);
@@ -51,19 +75,16 @@ int RunCli(const QStringList &arguments)
     const CliParseResult parsed = ParseCliArguments(arguments, QDir::currentPath());
     if (parsed.help) {
         out << CliUsage() << Qt::flush;
-        return 0;
+        return ExitComplete;
     }
     if (!parsed.options) {
         err << "vidlark-cli: " << parsed.error << '\n' << CliUsage() << Qt::flush;
-        return UsageExit;
+        return ExitUsage;
     }
     const CliOptions &options = *parsed.options;
 
     ProgramState state;
-    state.AppDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    state.TempDir = QDir::tempPath() + QLatin1Char('/');
-    if (const QString point = QLocale().decimalPoint(); !point.isEmpty())
-        state.DecimalSeparator = point.at(0);
+    StartProgramState(state, QCoreApplication::applicationDirPath(), QDir::tempPath());
 
     SteadyClock clock;
     InterruptCounter interrupts;
@@ -72,17 +93,5 @@ int RunCli(const QStringList &arguments)
         {&out, &err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDIN_FILENO) == 1, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
-
-    JobSession session(state, window);
-    window.antiFreeze = [&session](bool active) { session.client().setAntiFreezeActive(active); };
-
-    try {
-        session.controller().StartButtonClick();
-    } catch (const std::exception &error) {
-        window.showEscapedError(QString::fromLocal8Bit(error.what()));
-        window.finish();
-        return ErrorExit;
-    }
-    window.finish();
-    return window.exitCode();
+    return RunCliJob(state, window.jobWindow(), window);
 }

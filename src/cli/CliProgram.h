@@ -1,7 +1,30 @@
 #pragma once
 
+#include "job/JobOutcome.h"
+
 #include <QStringList>
 
-// Runs one job for the arguments after the program name; returns the exit
-// status: 0 saved, 1 error, 2 stopped, 64 bad usage.
+#include <optional>
+
+class TerminalJobWindow;
+struct JobWindow;
+struct ProgramState;
+
+// Exit statuses of vidlark-cli.
+enum CliExitStatus
+{
+    ExitComplete = 0,
+    ExitError = 1,
+    ExitStopped = 2,
+    ExitUsage = 64,
+};
+
+// The exit status of a job's outcome; nothing (no job ran) is an error.
+int ExitStatusOf(std::optional<JobOutcome> outcome);
+
+// Runs one real job on the window's roles, whose terminal shows what escapes
+// it; returns the exit status.
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal);
+
+// Runs one job for the arguments after the program name; returns the exit status.
 int RunCli(const QStringList &arguments);

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
-#include <QThread>
 
 #include <utility>
 
@@ -32,16 +31,6 @@ TerminalJobWindow::TerminalJobWindow(ProgramState &state, const CliOptions &opti
     , m_clock(clock)
     , m_format(options.format)
 {}
-
-int TerminalJobWindow::exitCode() const
-{
-    if (m_lastStatusLine.startsWith(QStringLiteral("Download is complete")))
-        return 0;
-    // A transfer cut by the user may fail with an error box; the user still stopped it.
-    if (m_interrupts > 0)
-        return 2;
-    return m_errorShown ? 1 : 2;
-}
 
 int TerminalJobWindow::formatIndex() const
 {
@@ -99,7 +88,6 @@ bool TerminalJobWindow::mp4BoxChecked() const
 
 void TerminalJobWindow::setStatusLine(const QString &text)
 {
-    m_lastStatusLine = text;
     if (std::exchange(m_nextIsProgress, false)) {
         printProgress(text);
         return;
@@ -146,17 +134,6 @@ void TerminalJobWindow::finish()
     endProgressLine();
 }
 
-void TerminalJobWindow::setStatusPanel(const QString &) {}
-void TerminalJobWindow::setElapsedPanel(const QString &) {}
-void TerminalJobWindow::setBarPosition(qint32) {}
-void TerminalJobWindow::SetProgressMaximum(qint32) {}
-void TerminalJobWindow::BeginDownloadProgress() {}
-void TerminalJobWindow::EndTaskbarProgress() {}
-void TerminalJobWindow::setTimerEnabled(bool) {}
-void TerminalJobWindow::setInputsEnabled(bool) {}
-void TerminalJobWindow::setConvertBoxesEnabled(bool) {}
-void TerminalJobWindow::setStartButtonCaption(const QString &) {}
-
 void TerminalJobWindow::ShowTransferProgress(qint64, quint32)
 {
     m_nextIsProgress = true;
@@ -173,17 +150,6 @@ void TerminalJobWindow::ShowConversionProgress(qint32, qint32)
     m_nextIsProgress = true;
 }
 
-void TerminalJobWindow::setAntiFreezeActive(bool active)
-{
-    if (antiFreeze)
-        antiFreeze(active);
-}
-
-void TerminalJobWindow::blockThread(int milliseconds)
-{
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
 void TerminalJobWindow::box(const QString &kind, const QString &text)
 {
     endProgressLine();
@@ -193,7 +159,6 @@ void TerminalJobWindow::box(const QString &kind, const QString &text)
 
 void TerminalJobWindow::showError(const QString &text)
 {
-    m_errorShown = true;
     box(QStringLiteral("Error: "), text);
 }
 
@@ -204,7 +169,6 @@ void TerminalJobWindow::showInformation(const QString &text)
 
 void TerminalJobWindow::showCommandFailure(const QString &text)
 {
-    m_errorShown = true;
     box(QStringLiteral("Error: "), text);
 }
 

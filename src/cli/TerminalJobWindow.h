@@ -16,7 +16,11 @@ struct ProgramState;
 // at most ten lines a second, rewritten in place on a terminal), message boxes
 // to standard error, step-down questions are asked on the terminal or answered
 // from the options. Ctrl+C plays the Stop button once and the window close twice.
-class TerminalJobWindow final : public JobWindow
+class TerminalJobWindow final : public JobInputs,
+                                public StatusTexts,
+                                public JobProgress,
+                                public JobBoxes,
+                                public MessagePass
 {
 public:
     struct Terminal
@@ -32,45 +36,34 @@ public:
     TerminalJobWindow(ProgramState &state, const CliOptions &options, Terminal terminal,
                       const Clock &clock);
 
-    // Reaches the HTTP client's anti-freeze; set by the program.
-    std::function<void(bool)> antiFreeze;
     // Ctrl+C presses since the last call; set by the program.
     std::function<int()> takeInterrupts;
 
-    // 0 complete; 2 stopped by Ctrl+C, whatever box the stop caused; 1 ended after
-    // an error box; 2 otherwise (stopped).
-    int exitCode() const;
+    // The roles through which a job uses the terminal; nothing to lock.
+    JobWindow jobWindow() { return {*this, m_lock, *this, *this, *this, *this}; }
     // Ends a progress line left open on the terminal.
     void finish();
     // Shows an error that escaped the job.
     void showEscapedError(const QString &text);
 
-    int formatIndex() const override;
-    void setFormatIndex(int index) override;
-    bool askStepDown(const QString &question) override;
     QString linkText() const override;
     QString folderText() const override;
+    int formatIndex() const override;
+    void setFormatIndex(int index) override;
     bool aviBoxChecked() const override;
     bool mp4BoxChecked() const override;
+
     void setStatusLine(const QString &text) override;
-    void setStatusPanel(const QString &text) override;
-    void setElapsedPanel(const QString &text) override;
-    void setBarPosition(qint32 position) override;
-    void SetProgressMaximum(qint32 maximum) override;
-    void BeginDownloadProgress() override;
+
     void ShowTransferProgress(qint64 done, quint32 total) override;
     void BeginConversionProgress() override;
     void ShowConversionProgress(qint32 seconds, qint32 duration) override;
-    void EndTaskbarProgress() override;
-    void setTimerEnabled(bool enabled) override;
-    void setAntiFreezeActive(bool active) override;
-    void setInputsEnabled(bool enabled) override;
-    void setConvertBoxesEnabled(bool enabled) override;
-    void setStartButtonCaption(const QString &caption) override;
-    void blockThread(int milliseconds) override;
+
     void showError(const QString &text) override;
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
+    bool askStepDown(const QString &question) override;
+
     void processMessages() override;
 
 private:
@@ -83,13 +76,12 @@ private:
     const CliOptions &m_options;
     Terminal m_terminal;
     const Clock &m_clock;
+    InputLock m_lock;
     int m_format;
     bool m_nextIsProgress = false;
     bool m_progressShown = false; // a progress line was printed since the last other line
     bool m_lineOpen = false;      // a progress line on the terminal awaits its end
     quint32 m_lastProgressTick = 0;
     QString m_pendingProgress; // held back by the rate limit
-    QString m_lastStatusLine;
-    bool m_errorShown = false;
     int m_interrupts = 0;
 };

@@ -1,6 +1,6 @@
 #include "convert/ConverterOutput.h"
 
-#include "job/ConversionError.h"
+#include "convert/NumberReadingError.h"
 
 #include <QRegularExpression>
 
@@ -29,7 +29,7 @@ bool startsNumber(QChar c)
 
 [[noreturn]] void notANumber(const QString &text)
 {
-    throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    throw NumberReadingError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
 }
 
 // Whole seconds, halves to the even neighbour, whatever rounding mode is set.

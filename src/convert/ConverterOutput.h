@@ -13,9 +13,9 @@ QString chunkText(const QByteArray &bytes);
 
 // Seconds converted so far, from the first "time=" of the chunk, rounded
 // half to even and capped at total. Nothing when the chunk holds no whole
-// number. Throws ConversionError for a number that cannot be read.
+// number. Throws NumberReadingError for a number that cannot be read.
 std::optional<qint32> progressSeconds(const QString &chunk, qint32 total);
 
 // A progress number: plain seconds with "." as decimal point, or
-// hours:minutes:seconds with an optional fraction. Throws ConversionError.
+// hours:minutes:seconds with an optional fraction. Throws NumberReadingError.
 double readProgressNumber(const QString &numberText);

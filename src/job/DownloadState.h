@@ -12,3 +12,9 @@ enum TDownloadState : std::uint8_t
     dsStopRequested = 4, // Stop pressed, or a step failed; the job winds down
     dsClosing = 5,       // the window was closed
 };
+
+// Stop pressed or the window closed: the job winds down at its next chance.
+inline bool isWindingDown(TDownloadState state)
+{
+    return state == dsStopRequested || state == dsClosing;
+}

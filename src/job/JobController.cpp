@@ -1,13 +1,12 @@
 #include "job/JobController.h"
 
 #include "job/Clock.h"
+#include "job/ConverterCopy.h"
 #include "job/FileNames.h"
-#include "job/JobWindow.h"
 #include "job/ProgramState.h"
 #include "job/TimeTexts.h"
 #include "service/FormatTable.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -17,154 +16,161 @@ bool isExistingFolder(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
-const QString ConverterFileName = QStringLiteral("ffmpeg.exe");
-
 } // namespace
 
-JobController::JobController(ProgramState &state, JobWindow &window, VideoResolver &resolver,
-                             FileTransfer &transfer, ConversionStep &conversion, const Clock &clock)
+JobController::JobController(ProgramState &state, const JobWindow &window, const JobSteps &steps,
+                             const Clock &clock)
     : m_state(state)
     , m_window(window)
-    , m_resolver(resolver)
-    , m_transfer(transfer)
-    , m_conversion(conversion)
+    , m_steps(steps)
     , m_clock(clock)
 {}
 
-void JobController::StartButtonClick()
+std::optional<JobOutcome> JobController::StartButtonClick()
 {
     switch (m_state.DownloadState) {
     case dsIdle:
-        RunDownload();
-        break;
+        return RunDownload();
     case dsClosing:
-        break;
+        return std::nullopt;
     default:
         m_state.DownloadState = dsStopRequested;
-        break;
+        m_run.userStopped = true;
+        return std::nullopt;
     }
 }
 
 void JobController::Timer1Timer()
 {
-    m_window.setElapsedPanel(FormatElapsed(m_clock.tickCount() - m_state.StartTick));
+    m_window.status.setElapsedPanel(FormatElapsed(m_clock.tickCount() - m_state.StartTick));
 }
 
 void JobController::report(const QString &statusLine, const QString &statusPanel)
 {
-    m_window.setStatusLine(statusLine);
-    m_window.setStatusPanel(statusPanel);
+    m_window.status.setStatusLine(statusLine);
+    m_window.status.setStatusPanel(statusPanel);
 }
 
-void JobController::RunDownload()
+JobOutcome JobController::RunDownload()
 {
     report(QStringLiteral("Start downloading..."), QStringLiteral("Status: Start downloading..."));
 
-    if (!isExistingFolder(m_window.folderText())) {
-        m_window.showError(QStringLiteral("Please set the Download directory."));
+    if (!isExistingFolder(m_window.inputs.folderText())) {
+        m_window.boxes.showError(QStringLiteral("Please set the Download directory."));
         report(QStringLiteral("Error. Please set a Download directory."),
                QStringLiteral("Status: Error. Please set a Download directory."));
-        return;
+        return JobOutcome::Failed;
     }
 
-    m_window.setAntiFreezeActive(true);
+    m_steps.antiFreeze.setAntiFreezeActive(true);
     m_state.TotalSize = 0;
-    m_window.PrepareToStart();
+    PrepareToStart(m_window);
     m_state.DownloadState = dsDownloading;
     m_state.StartTick = m_clock.tickCount();
-    m_window.setTimerEnabled(true);
+    m_window.status.setTimerEnabled(true);
+    m_run = Run();
 
     // From here on every way out, an escaping error included, runs the end report.
-    bool transferResult = false;
-    QString targetExtension;
     try {
-        runSteps(transferResult, targetExtension);
+        runSteps();
     } catch (...) {
-        EndReport(transferResult, targetExtension);
+        EndReport();
         throw;
     }
-    EndReport(transferResult, targetExtension);
+    return EndReport();
 }
 
-void JobController::runSteps(bool &transferResult, QString &targetExtension)
+void JobController::windDownAfterFailure()
+{
+    // A failure that follows a Stop or a close is still the user's stop.
+    m_run.userStopped = m_run.userStopped || isWindingDown(m_state.DownloadState);
+    m_run.failed = true;
+    m_state.DownloadState = dsStopRequested;
+}
+
+void JobController::runSteps()
 {
     m_state.DownloadState = dsResolving;
-    const QString link = m_window.linkText();
-    QString streamUrl;
-    QString defaultName;
-    m_resolver.ResolveVideo(link, streamUrl, m_state.SaveFileName, defaultName);
+    const ResolvedVideo video = m_steps.resolver.ResolveVideo(m_window.inputs.linkText());
+    m_state.SaveFileName = video.SaveFileName;
 
     if (m_state.DownloadState == dsResolving)
         m_state.DownloadState = dsDownloading;
     else if (m_state.DownloadState == dsStopRequested)
         return;
 
-    if (streamUrl.isEmpty()) {
-        m_window.showError(QStringLiteral("No video to download."));
+    if (video.StreamUrl.isEmpty()) {
+        m_window.boxes.showError(QStringLiteral("No video to download."));
         report(QStringLiteral("Error. No video to download."),
                QStringLiteral("Status: Error. No video to download."));
-        m_state.DownloadState = dsStopRequested;
+        windDownAfterFailure();
         return;
     }
 
     report(QStringLiteral("Downloading \"") + m_state.SaveFileName + QLatin1Char('"'),
            QStringLiteral("Status: Downloading"));
-    const QString saveDir = withTrailingSlash(m_window.folderText());
-    transferResult = m_transfer.DownloadToFile(streamUrl, saveDir + m_state.SaveFileName);
-    if (!transferResult) {
-        m_window.showError(QStringLiteral("Unable to download this video."));
+    const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
+    m_run.transferResult =
+        m_steps.transfer.DownloadToFile(video.StreamUrl, saveDir + m_state.SaveFileName);
+    if (!m_run.transferResult) {
+        m_window.boxes.showError(QStringLiteral("Unable to download this video."));
         report(QStringLiteral("Error: Unable to download this video."),
                QStringLiteral("Status: Error"));
-        m_state.DownloadState = dsStopRequested;
+        windDownAfterFailure();
         return;
     }
 
     // A stop requested during the transfer does not prevent the conversion.
     if (m_state.DownloadState == dsClosing)
         return;
-    const bool toAvi = m_window.aviBoxChecked();
-    const bool toMp4 = m_window.mp4BoxChecked();
-    if ((!toAvi && !toMp4) || !isConvertibleFormat(m_window.formatIndex()))
+    const bool toAvi = m_window.inputs.aviBoxChecked();
+    const bool toMp4 = m_window.inputs.mp4BoxChecked();
+    if ((!toAvi && !toMp4) || !isConvertibleFormat(m_window.inputs.formatIndex()))
         return;
 
-    targetExtension = toAvi ? QStringLiteral(".avi") : QStringLiteral(".mp4");
+    m_run.targetExtension = toAvi ? QStringLiteral(".avi") : QStringLiteral(".mp4");
     m_state.DownloadState = dsConverting;
-    m_window.BeginConversionProgress();
-    m_window.setAntiFreezeActive(false);
-    const ConversionOutcome outcome =
-        m_conversion.RunConversion({saveDir, m_state.SaveFileName, defaultName, targetExtension});
+    m_window.progress.BeginConversionProgress();
+    m_steps.antiFreeze.setAntiFreezeActive(false);
+    const ConversionOutcome outcome = m_steps.conversion.RunConversion(
+        {saveDir, m_state.SaveFileName, video.DefaultName, m_run.targetExtension});
+    if (outcome == ConversionOutcome::ConverterMissing)
+        m_run.failed = true;
     // A converter that failed on its own leaves the download under its own name.
     if (outcome == ConversionOutcome::ConverterFailed)
-        targetExtension.clear();
+        m_run.targetExtension.clear();
 }
 
-void JobController::EndReport(bool transferResult, const QString &targetExtension)
+JobOutcome JobController::EndReport()
 {
-    const QString converter = m_state.AppDir + ConverterFileName;
-    if (QFileInfo::exists(converter))
-        QFile::remove(converter);
+    RemoveConverterCopy(m_state.AppDir);
+    PrepareToStop(m_window);
+    m_window.status.setTimerEnabled(false);
 
-    m_window.PrepareToStop();
-    m_window.setTimerEnabled(false);
+    if (!m_run.targetExtension.isEmpty())
+        m_state.SaveFileName = ChangeFileExt(m_state.SaveFileName, m_run.targetExtension);
 
-    if (!targetExtension.isEmpty())
-        m_state.SaveFileName = ChangeFileExt(m_state.SaveFileName, targetExtension);
-
+    JobOutcome outcome = JobOutcome::Stopped;
     const TDownloadState state = m_state.DownloadState;
-    if (!transferResult && state == dsDownloading) {
-        m_window.showError(QStringLiteral("Unable to download this video."));
+    if (!m_run.transferResult && state == dsDownloading) {
+        m_window.boxes.showError(QStringLiteral("Unable to download this video."));
         report(QStringLiteral("Error: Unable to download this video."),
                QStringLiteral("Status: Error"));
+        outcome = JobOutcome::Failed;
     } else if (state == dsDownloading || state == dsConverting) {
-        m_window.showInformation(QStringLiteral("Download is complete\n\rCheck \"") +
-                                 m_state.SaveFileName + QLatin1Char('"'));
+        m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck \"") +
+                                       m_state.SaveFileName + QLatin1Char('"'));
         report(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
                QStringLiteral("Status: Download is complete"));
+        outcome = JobOutcome::Completed;
     } else {
         report(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));
+        const bool userStopped = m_run.userStopped || state == dsClosing;
+        outcome = m_run.failed && !userStopped ? JobOutcome::Failed : JobOutcome::Stopped;
     }
 
-    m_window.EndTaskbarProgress();
+    m_window.progress.EndTaskbarProgress();
     m_state.DownloadState = dsIdle;
+    return outcome;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "job/JobOutcome.h"
 #include "job/JobSteps.h"
+#include "job/JobWindow.h"
+
+#include <optional>
 
 class Clock;
-class JobWindow;
 struct ProgramState;
 
 // Runs one download from the button press to the final report, on the window's
@@ -12,27 +15,36 @@ struct ProgramState;
 class JobController
 {
 public:
-    JobController(ProgramState &state, JobWindow &window, VideoResolver &resolver,
-                  FileTransfer &transfer, ConversionStep &conversion, const Clock &clock);
+    JobController(ProgramState &state, const JobWindow &window, const JobSteps &steps,
+                  const Clock &clock);
 
-    // Download/Stop button: starts a job when idle (returning when it has
-    // ended), otherwise asks the running job to stop. An error that escaped a
-    // step reaches the caller after the end report has run.
-    void StartButtonClick();
+    // Download/Stop button: runs a job when idle and returns how it ended;
+    // otherwise asks the running job to stop and returns nothing. An error
+    // that escaped a step reaches the caller after the end report has run.
+    std::optional<JobOutcome> StartButtonClick();
 
     // Once a second while the timer runs: the elapsed time of the job.
     void Timer1Timer();
 
 private:
-    void RunDownload();
-    void runSteps(bool &transferResult, QString &targetExtension);
-    void EndReport(bool transferResult, const QString &targetExtension);
+    // What the running job leaves for its end report.
+    struct Run
+    {
+        bool transferResult = false;
+        QString targetExtension;  // set once the conversion was entered
+        bool failed = false;      // a step's failure was shown
+        bool userStopped = false; // the user pressed Stop or closed the window
+    };
+
+    JobOutcome RunDownload();
+    void runSteps();
+    void windDownAfterFailure();
+    JobOutcome EndReport();
     void report(const QString &statusLine, const QString &statusPanel);
 
     ProgramState &m_state;
-    JobWindow &m_window;
-    VideoResolver &m_resolver;
-    FileTransfer &m_transfer;
-    ConversionStep &m_conversion;
+    JobWindow m_window;
+    JobSteps m_steps;
     const Clock &m_clock;
+    Run m_run;
 };

@@ -2,17 +2,23 @@
 
 #include <QString>
 
-// The three steps a job hands off to. The window and the console front end
-// plug in the real lookup, transfer and conversion; tests plug in fakes.
+// The steps a job hands off to. The window and the console front end plug in
+// the real lookup, transfer and conversion; tests plug in fakes.
+
+// What the lookup found: the stream URL (empty: nothing to download), the
+// title-based SaveFileName and the dated DefaultName.
+struct ResolvedVideo
+{
+    QString StreamUrl;
+    QString SaveFileName;
+    QString DefaultName;
+};
 
 class VideoResolver
 {
 public:
     virtual ~VideoResolver() = default;
-    // Turns a link into a stream URL (empty: nothing to download), the
-    // title-based SaveFileName and the dated DefaultName. Raises nothing.
-    virtual void ResolveVideo(const QString &link, QString &StreamUrl, QString &SaveFileName,
-                              QString &DefaultName) = 0;
+    virtual ResolvedVideo ResolveVideo(const QString &link) = 0;
 };
 
 class FileTransfer
@@ -34,15 +40,32 @@ struct ConversionOrder
 
 enum class ConversionOutcome
 {
-    Finished,        // converted, stopped, or the converter program was missing
-    ConverterFailed, // the converter failed or could not start; the download keeps its name
+    Finished,         // converted, or stopped with the job
+    ConverterMissing, // shown by the workflow, which has set dsStopRequested
+    ConverterFailed,  // the converter failed or could not start; the download keeps its name
 };
 
 class ConversionStep
 {
 public:
     virtual ~ConversionStep() = default;
-    // Runs after DownloadState has become dsConverting. May set dsStopRequested
-    // after a failure it has shown itself; errors it cannot handle propagate.
+    // Runs after DownloadState has become dsConverting; errors it cannot
+    // handle propagate.
     virtual ConversionOutcome RunConversion(const ConversionOrder &order) = 0;
+};
+
+// Whether the HTTP client lets window events through while it waits.
+class AntiFreeze
+{
+public:
+    virtual ~AntiFreeze() = default;
+    virtual void setAntiFreezeActive(bool active) = 0;
+};
+
+struct JobSteps
+{
+    VideoResolver &resolver;
+    FileTransfer &transfer;
+    ConversionStep &conversion;
+    AntiFreeze &antiFreeze;
 };

@@ -2,27 +2,35 @@
 
 #include "service/FormatTable.h"
 
+#include <chrono>
+#include <thread>
+
 namespace {
 constexpr int LockPauseMs = 100;
 }
 
-void JobWindow::PrepareToStart()
+void InputLock::blockThread(int milliseconds)
 {
-    BeginDownloadProgress();
-    setInputsEnabled(false);
-    setStartButtonCaption(QStringLiteral("Stop"));
-    blockThread(LockPauseMs);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void JobWindow::PrepareToStop()
+void PrepareToStart(const JobWindow &window)
 {
-    blockThread(LockPauseMs);
-    setInputsEnabled(true);
-    FormatComboBoxChange();
-    setStartButtonCaption(QStringLiteral("Download"));
+    window.progress.BeginDownloadProgress();
+    window.lock.setInputsEnabled(false);
+    window.lock.setStartButtonCaption(QStringLiteral("Stop"));
+    window.lock.blockThread(LockPauseMs);
 }
 
-void JobWindow::FormatComboBoxChange()
+void PrepareToStop(const JobWindow &window)
 {
-    setConvertBoxesEnabled(isConvertibleFormat(formatIndex()));
+    window.lock.blockThread(LockPauseMs);
+    window.lock.setInputsEnabled(true);
+    FormatComboBoxChange(window.inputs, window.lock);
+    window.lock.setStartButtonCaption(QStringLiteral("Download"));
+}
+
+void FormatComboBoxChange(JobInputs &inputs, InputLock &lock)
+{
+    lock.setConvertBoxesEnabled(isConvertibleFormat(inputs.formatIndex()));
 }

@@ -18,3 +18,7 @@ struct ProgramState
     // Decimal separator of the user's locale, taken once at start-up.
     QChar DecimalSeparator = QLatin1Char('.');
 };
+
+// Start-up of the values both front ends share: the program's and the
+// temporary folder (each given a final "/"), the locale's decimal separator.
+void StartProgramState(ProgramState &state, const QString &appDir, const QString &tempDir);

@@ -1,6 +1,6 @@
 #include "job/TimeTexts.h"
 
-#include "job/ConversionError.h"
+#include "convert/NumberReadingError.h"
 
 #include <algorithm>
 #include <vector>
@@ -122,7 +122,7 @@ qint32 readWholeNumber(const QString &field)
         ++i;
     }
     if (i == firstDigit || i != field.size())
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(field));
+        throw NumberReadingError(QStringLiteral("'%1' is not a valid integer value").arg(field));
     return negative ? -value : value;
 }
 

@@ -10,7 +10,7 @@ QString FormatElapsed(quint32 ms);
 QString FormatSize(qint64 bytes, QChar decimalSeparator = QLatin1Char('.'));
 
 // "hh:mm:ss" as seconds; 0 unless the third and sixth characters are ":".
-// Throws ConversionError for a field that is not a whole number.
+// Throws NumberReadingError for a field that is not a whole number.
 qint32 TimeToSec(const QString &StrTime);
 
 // Seconds as "hh:mm:ss"; hours of 100 or more keep all their digits.

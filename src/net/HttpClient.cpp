@@ -1,12 +1,12 @@
 #include "net/HttpClient.h"
 
+#include "net/RequestLine.h"
 #include "net/TextDecoding.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <exception>
-#include <string>
 
 namespace {
 
@@ -27,40 +27,13 @@ public:
     }
 };
 
-// Characters below 256 go out as those bytes, anything else as UTF-8. Blanks
-// and control characters cannot stand in a request line (libcurl refuses the
-// whole URL): they alone are escaped, so a link pasted with a trailing blank
-// still makes its request.
-QByteArray urlBytes(const QString &url)
+HttpResult failed(HttpFailure failure, const QString &error, int status = 0)
 {
-    bool wide = false;
-    for (const QChar c : url)
-        wide = wide || c.unicode() > 0xff;
-    const QByteArray bytes = wide ? url.toUtf8() : url.toLatin1();
-    QByteArray sent;
-    sent.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7f)
-            sent += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
-        else
-            sent += c;
-    }
-    return sent;
-}
-
-bool isWebScheme(const QByteArray &url)
-{
-    const QByteArray lower = url.left(8).toLower();
-    return lower.startsWith("http://") || lower.startsWith("https://");
-}
-
-// A header value never carries a line end into the request.
-QByteArray headerLine(const char *name, const QString &value)
-{
-    QByteArray bytes = value.toLatin1();
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return QByteArray(name) + ": " + bytes;
+    HttpResult result;
+    result.failure = failure;
+    result.status = status;
+    result.error = error;
+    return result;
 }
 
 } // namespace
@@ -77,12 +50,16 @@ struct HttpClient::Exchange
     bool workBegun = false;
     qint64 received = 0;
     bool sinkFailed = false;
-    bool disconnected = false;
-    bool finished = false;
+    bool stopped = false; // a listener answered Stop
     CURLcode result = CURLE_OK;
     std::exception_ptr callbackError;
     CurlSlist headers;
     char errorText[CURL_ERROR_SIZE] = {};
+
+    QString curlError() const
+    {
+        return QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
+    }
 };
 
 HttpClient::HttpClient()
@@ -92,46 +69,43 @@ HttpClient::HttpClient()
 
 HttpClient::~HttpClient() = default;
 
-QString HttpClient::Get(const QString &url)
+HttpText HttpClient::Get(const QString &url)
 {
     BufferSink sink;
-    request(Method::Get, url, &sink);
-    return decodeBody(sink.data, m_contentType);
+    HttpResult result = request(Method::Get, url, &sink);
+    return {std::move(result), decodeBody(sink.data, m_contentType)};
 }
 
-QByteArray HttpClient::GetBytes(const QString &url)
+HttpBytes HttpClient::GetBytes(const QString &url)
 {
     BufferSink sink;
-    request(Method::Get, url, &sink);
-    return sink.data;
+    HttpResult result = request(Method::Get, url, &sink);
+    return {std::move(result), std::move(sink.data)};
 }
 
-void HttpClient::Get(const QString &url, HttpBodySink &sink)
+HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink)
 {
-    request(Method::Get, url, &sink);
+    return request(Method::Get, url, &sink);
 }
 
-void HttpClient::Head(const QString &url)
+HttpResult HttpClient::Head(const QString &url)
 {
-    request(Method::Head, url, nullptr);
+    return request(Method::Head, url, nullptr);
 }
 
 void HttpClient::Disconnect()
 {
-    if (m_busy)
-        m_disconnectRequested = true;
-    else
+    if (!m_busy)
         resetConnections();
 }
 
-void HttpClient::resetConnections()
+bool HttpClient::resetConnections()
 {
     // Dropping the multi handle closes every connection it keeps.
     m_easy.reset();
     m_multi.reset(curl_multi_init());
     m_easy.reset(curl_easy_init());
-    if (!m_multi || !m_easy)
-        throw HttpError(0, "libcurl could not be initialised");
+    return m_multi && m_easy;
 }
 
 void HttpClient::pumpEvents()
@@ -142,129 +116,116 @@ void HttpClient::pumpEvents()
         QCoreApplication::processEvents();
 }
 
-void HttpClient::request(Method method, const QString &url, HttpBodySink *sink)
+HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink)
 {
     if (m_busy)
-        throw HttpError(0, "a request is already under way");
-    if (!m_multi || !m_easy)
-        resetConnections();
-    struct BusyGuard
+        return failed(HttpFailure::Refused, QStringLiteral("a request is already under way"));
+    if ((!m_multi || !m_easy) && !resetConnections())
+        return failed(HttpFailure::Network, QStringLiteral("libcurl could not be initialised"));
+    struct Busy
     {
-        HttpClient &client;
-        explicit BusyGuard(HttpClient &c)
-            : client(c)
+        bool &flag;
+        explicit Busy(bool &f)
+            : flag(f)
         {
-            client.m_busy = true;
-            client.m_disconnectRequested = false;
+            flag = true;
         }
-        ~BusyGuard()
-        {
-            client.m_busy = false;
-            if (client.m_disconnectRequested) {
-                client.m_disconnectRequested = false;
-                try {
-                    client.resetConnections();
-                } catch (const HttpError &) {
-                    // The next request reports it.
-                }
-            }
-        }
-    } guard(*this);
+        ~Busy() { flag = false; }
+    } busy(m_busy);
 
     QByteArray current = urlBytes(url);
     if (!isWebScheme(current))
-        throw HttpError(0, "only http and https URLs are supported");
+        return failed(HttpFailure::Refused, QStringLiteral("only http and https URLs are spoken"));
     for (int redirects = 0;; ++redirects) {
-        QByteArray next;
-        if (!exchange(method, current, sink, redirects, next))
-            return;
-        current = next;
+        Hop hop = exchange(method, current, sink, redirects);
+        if (hop.next.isEmpty())
+            return hop.result;
+        current = hop.next;
     }
 }
 
-bool HttpClient::exchange(Method method, const QByteArray &url, HttpBodySink *sink, int redirects,
-                          QByteArray &nextUrl)
+HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpBodySink *sink,
+                                     int redirects)
 {
     Exchange state;
     state.client = this;
     state.method = method;
     state.sink = sink;
     state.redirects = redirects;
-    configure(method, url, state);
+    if (!configure(method, url, state))
+        return {failed(HttpFailure::Network, QStringLiteral("the request could not be built")), {}};
     runTransfer(state);
 
     if (state.workBegun && m_listener)
-        m_listener->IdHTTP1WorkEnd(wmRead);
+        m_listener->workEnds();
+    // What a listener, sink or event pump threw belongs to its caller.
     if (state.callbackError)
         std::rethrow_exception(state.callbackError);
-    if (state.sinkFailed)
-        throw HttpError(0, "the response body could not be stored");
-    if (!state.head.complete) {
-        if (state.disconnected)
-            throw HttpError(0, "disconnected before a response arrived");
-        throw HttpError(0, state.errorText[0] ? state.errorText : curl_easy_strerror(state.result));
-    }
 
     const int status = state.head.status;
+    if (state.sinkFailed)
+        return {
+            failed(HttpFailure::Storage, QStringLiteral("the body could not be stored"), status),
+            {}};
+    if (!state.head.complete) {
+        if (state.stopped)
+            return {failed(HttpFailure::Stopped, QStringLiteral("stopped before a response")), {}};
+        return {failed(HttpFailure::Network, state.curlError()), {}};
+    }
+
     m_contentType = state.head.contentType;
     if (state.target == Target::Aside && !state.follow)
-        throw HttpError(status, "HTTP status " + std::to_string(status));
-    if (state.disconnected) {
-        // Cut by the job: a body of known length or read until close counts
-        // as received; a chunked one cannot tell whether anything is missing.
+        return {failed(HttpFailure::Status, QStringLiteral("HTTP status %1").arg(status), status),
+                {}};
+    HttpResult result;
+    result.status = status;
+    result.received = state.received;
+    if (state.stopped) {
+        // A body of known length or read until close counts as received up
+        // to the stop; a chunked one cannot tell whether anything is missing.
         if (state.follow || state.head.chunked)
-            throw HttpError(0, "the connection was closed during the response");
-        return false;
+            return {
+                failed(HttpFailure::Stopped, QStringLiteral("stopped during the response"), status),
+                {}};
+        result.stopped = true;
+        return {result, {}};
     }
-    if (state.result != CURLE_OK)
-        throw HttpError(0, state.errorText[0] ? state.errorText : curl_easy_strerror(state.result));
+    if (state.result != CURLE_OK) {
+        HttpResult cut = failed(HttpFailure::Cut, state.curlError(), status);
+        cut.received = state.received;
+        return {cut, {}};
+    }
     if (!state.follow)
-        return false;
+        return {result, {}};
 
     char *location = nullptr;
     curl_easy_getinfo(m_easy.get(), CURLINFO_REDIRECT_URL, &location);
     if (!location)
-        throw HttpError(0, "a redirect without a usable target");
-    nextUrl = QByteArray(location);
-    if (!isWebScheme(nextUrl))
-        throw HttpError(0, "a redirect to a scheme other than http or https");
-    return true;
+        return {failed(HttpFailure::Network, QStringLiteral("a redirect without a usable target"),
+                       status),
+                {}};
+    const QByteArray next(location);
+    if (!isWebScheme(next))
+        return {failed(HttpFailure::Refused,
+                       QStringLiteral("a redirect to a scheme other than http or https"), status),
+                {}};
+    return {result, next};
 }
 
-CurlSlist HttpClient::buildHeaders() const
-{
-    QList<QByteArray> lines;
-    const auto add = [&](const char *name, const QString &value) {
-        if (!value.isEmpty())
-            lines.append(headerLine(name, value));
-    };
-    add("Referer", Request.Referer);
-    add("User-Agent", Request.UserAgent);
-    // An empty line of this name keeps libcurl from sending its own default.
-    lines.append(Request.Accept.isEmpty() ? QByteArray("Accept:")
-                                          : headerLine("Accept", Request.Accept));
-    add("Accept-Charset", Request.AcceptCharSet);
-    lines.append("Accept-Encoding: identity");
-    add("Connection", Request.Connection);
-    add("Content-Type", Request.ContentType);
-
-    curl_slist *list = nullptr;
-    for (const QByteArray &line : lines) {
-        curl_slist *grown = curl_slist_append(list, line.constData());
-        if (!grown) {
-            curl_slist_free_all(list);
-            throw HttpError(0, "out of memory building the request");
-        }
-        list = grown;
-    }
-    return CurlSlist(list);
-}
-
-void HttpClient::configure(Method method, const QByteArray &url, Exchange &state)
+bool HttpClient::configure(Method method, const QByteArray &url, Exchange &state)
 {
     CURL *easy = m_easy.get();
     curl_easy_reset(easy);
-    state.headers = buildHeaders();
+    curl_slist *list = nullptr;
+    for (const QByteArray &line : requestHeaderLines(Request)) {
+        curl_slist *grown = curl_slist_append(list, line.constData());
+        if (!grown) {
+            curl_slist_free_all(list);
+            return false;
+        }
+        list = grown;
+    }
+    state.headers.reset(list);
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
     // A proxy's answer to CONNECT (https through a proxy) is no response of ours.
@@ -288,50 +249,37 @@ void HttpClient::configure(Method method, const QByteArray &url, Exchange &state
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, m_antiFreeze ? ConnectTimeoutMs : 0L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_stallTimeout.count()));
+    return true;
 }
 
 void HttpClient::runTransfer(Exchange &state)
 {
     CURLM *multi = m_multi.get();
     CURL *easy = m_easy.get();
-    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
-        throw HttpError(0, "the request could not be started");
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        state.result = CURLE_FAILED_INIT;
+        return;
+    }
 
     int running = 1;
-    while (true) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK)
-            break;
-        if (!running || state.disconnected)
-            break;
-        if (m_disconnectRequested) {
-            state.disconnected = true;
-            break;
-        }
+    while (curl_multi_perform(multi, &running) == CURLM_OK && running && !state.stopped) {
         int events = 0;
         curl_multi_poll(multi, nullptr, 0, SliceMs, &events);
-        if (events == 0) {
-            if (m_antiFreeze)
-                pumpEvents();
-            if (m_listener && m_listener->shouldDisconnect())
-                m_disconnectRequested = true;
-        }
-        if (m_disconnectRequested) {
-            state.disconnected = true;
-            break;
-        }
+        if (events != 0)
+            continue;
+        if (m_antiFreeze)
+            pumpEvents();
+        if (m_listener && m_listener->quietSlice() == WorkAnswer::Stop)
+            state.stopped = true;
     }
 
     int queued = 0;
     while (CURLMsg *message = curl_multi_info_read(multi, &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
-            state.finished = true;
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
             state.result = message->data.result;
-        }
     }
     // Removing a transfer that is still under way closes its connection.
     curl_multi_remove_handle(multi, easy);
-    if (state.disconnected)
-        m_disconnectRequested = true;
 }
 
 size_t HttpClient::headerCallback(char *data, size_t size, size_t count, void *user)
@@ -360,11 +308,11 @@ size_t HttpClient::writeCallback(char *data, size_t size, size_t count, void *us
 
 void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
 {
+    const QByteArrayView line(data, static_cast<qsizetype>(size));
     const bool wasComplete = state.head.complete;
-    state.head.addLine(QByteArrayView(data, static_cast<qsizetype>(size)));
+    state.head.addLine(line);
     ResponseHead &head = state.head;
-    if (head.status != 0 && !head.isInformational() && !head.complete &&
-        QByteArrayView(data, static_cast<qsizetype>(size)).startsWith("HTTP/"))
+    if (head.status != 0 && !head.isInformational() && !head.complete && line.startsWith("HTTP/"))
         m_responseCode = head.status;
     if (!head.complete || wasComplete)
         return;
@@ -390,19 +338,13 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
     if (hasBody) {
         state.workBegun = true;
         if (m_listener)
-            m_listener->IdHTTP1WorkBegin(
-                wmRead, head.chunked || head.contentLength < 0 ? 0 : head.contentLength);
+            m_listener->workBegins(head.chunked || head.contentLength < 0 ? 0 : head.contentLength);
     }
 }
 
 size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
 {
-    if (m_disconnectRequested) {
-        state.disconnected = true;
-        return 0;
-    }
-    size_t offset = 0;
-    while (offset < size) {
+    for (size_t offset = 0; offset < size;) {
         const size_t piece = std::min<size_t>(MaxPiece, size - offset);
         if (state.target == Target::Caller && state.sink &&
             !state.sink->write(data + offset, static_cast<qint64>(piece))) {
@@ -411,14 +353,12 @@ size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
         }
         offset += piece;
         state.received += static_cast<qint64>(piece);
-        if (m_listener)
-            m_listener->IdHTTP1Work(wmRead, state.received);
-        if (m_antiFreeze)
-            pumpEvents();
-        if (m_disconnectRequested) {
-            state.disconnected = true;
+        if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
+            state.stopped = true;
             return 0;
         }
+        if (m_antiFreeze)
+            pumpEvents();
     }
     return size;
 }

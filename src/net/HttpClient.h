@@ -2,8 +2,8 @@
 
 #include "net/CurlHandles.h"
 #include "net/HttpBodySink.h"
-#include "net/HttpError.h"
 #include "net/HttpRequestSettings.h"
+#include "net/HttpResult.h"
 #include "net/HttpWorkListener.h"
 #include "net/ResponseHead.h"
 
@@ -14,8 +14,9 @@
 #include <functional>
 
 // The one HTTP client of the program, on libcurl's multi interface. Requests
-// block the calling thread; while anti-freeze is on, waits are cut into short
-// slices and the event pump runs after each empty slice and each body piece.
+// block the calling thread and return how they went; while anti-freeze is on,
+// waits are cut into short slices and the event pump runs after each empty
+// slice and each body piece. A listener's Stop answer ends a request.
 class HttpClient
 {
 public:
@@ -29,16 +30,15 @@ public:
     bool HandleRedirects = true;
 
     // Body as text, decoded in the charset the response declares.
-    QString Get(const QString &url);
+    HttpText Get(const QString &url);
     // Body as raw bytes.
-    QByteArray GetBytes(const QString &url);
+    HttpBytes GetBytes(const QString &url);
     // Body into the sink, which sees only the final response's body.
-    void Get(const QString &url, HttpBodySink &sink);
+    HttpResult Get(const QString &url, HttpBodySink &sink);
     // Status only.
-    void Head(const QString &url);
+    HttpResult Head(const QString &url);
 
-    // Closes the connection; from inside a work event or the event pump it
-    // ends the request under way.
+    // Closes every connection the client keeps. Between requests only.
     void Disconnect();
     // Last status line received; unchanged by a request that got none.
     int ResponseCode() const { return m_responseCode; }
@@ -70,17 +70,18 @@ private:
     };
 
     struct Exchange;
+    struct Hop
+    {
+        HttpResult result;
+        QByteArray next; // the redirect to follow; empty when done
+    };
 
-    void request(Method method, const QString &url, HttpBodySink *sink);
-    // One request/response without following redirects; true when the
-    // response is a redirect to follow, with its target in nextUrl.
-    bool exchange(Method method, const QByteArray &url, HttpBodySink *sink, int redirects,
-                  QByteArray &nextUrl);
-    void configure(Method method, const QByteArray &url, Exchange &state);
-    CurlSlist buildHeaders() const;
+    HttpResult request(Method method, const QString &url, HttpBodySink *sink);
+    Hop exchange(Method method, const QByteArray &url, HttpBodySink *sink, int redirects);
+    bool configure(Method method, const QByteArray &url, Exchange &state);
     void runTransfer(Exchange &state);
     void pumpEvents();
-    void resetConnections();
+    bool resetConnections();
 
     void onHeaderLine(Exchange &state, const char *data, size_t size);
     size_t onBody(Exchange &state, const char *data, size_t size);
@@ -104,6 +105,5 @@ private:
     QByteArray m_contentType; // of the last final response
     int m_responseCode = 0;
     bool m_antiFreeze = false;
-    bool m_busy = false;
-    bool m_disconnectRequested = false;
+    bool m_busy = false; // a request is under way: a second one is refused
 };

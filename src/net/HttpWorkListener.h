@@ -2,22 +2,26 @@
 
 #include <QtGlobal>
 
-enum TWorkMode
+// What a listener tells the client after a work step or a quiet wait.
+enum class WorkAnswer
 {
-    wmRead,
-    wmWrite
+    GoOn,
+    Stop, // the client ends the request itself
 };
 
-// The client's work events: one begin before each response body, a step after
-// each piece of it, an end after it (also when reading it failed).
+// The client's work events: one begin before each response body (redirects'
+// and error statuses' bodies included), a step after each piece of it, an end
+// after it (also when reading it failed).
 class HttpWorkListener
 {
 public:
     virtual ~HttpWorkListener() = default;
-    virtual void IdHTTP1WorkBegin(TWorkMode AWorkMode, qint64 AWorkCountMax) = 0;
-    virtual void IdHTTP1Work(TWorkMode AWorkMode, qint64 AWorkCount) = 0;
-    virtual void IdHTTP1WorkEnd(TWorkMode AWorkMode) = 0;
-    // Asked after every wait slice that brought nothing, so that a Stop or a
-    // window close also ends a wait on a server that has gone quiet.
-    virtual bool shouldDisconnect() const { return false; }
+    // announced: the Content-Length, or 0 for a chunked body or one read until close.
+    virtual void workBegins(qint64 announced) = 0;
+    // received: the body's bytes so far. The piece is already with the sink.
+    virtual WorkAnswer workStep(qint64 received) = 0;
+    virtual void workEnds() = 0;
+    // After every wait slice that brought nothing, so that a stop also ends a
+    // wait on a server that has gone quiet.
+    virtual WorkAnswer quietSlice() { return WorkAnswer::GoOn; }
 };

@@ -1,30 +1,31 @@
 #pragma once
 
-#include "convert/ConversionWorkflow.h"
 #include "convert/StoredConverter.h"
 #include "job/Clock.h"
 #include "job/JobController.h"
-#include "job/Transfer.h"
 #include "net/HttpClient.h"
-#include "service/HttpServiceClient.h"
-#include "service/VideoLookup.h"
+#include "steps/ConversionWorkflow.h"
+#include "steps/HttpServiceClient.h"
+#include "steps/Transfer.h"
+#include "steps/VideoLookup.h"
 
-class JobWindow;
 struct ProgramState;
 
 // The real job: the program's one HTTP client and the real lookup, transfer
 // and conversion, wired to a window (the main window or the terminal).
-class JobSession
+class JobSession final : private AntiFreeze
 {
 public:
-    JobSession(ProgramState &state, JobWindow &window);
+    JobSession(ProgramState &state, const JobWindow &window);
     JobSession(const JobSession &) = delete;
     JobSession &operator=(const JobSession &) = delete;
 
     JobController &controller() { return m_controller; }
-    HttpClient &client() { return m_client; }
+    bool antiFreezeActive() const { return m_client.antiFreezeActive(); }
 
 private:
+    void setAntiFreezeActive(bool active) override { m_client.setAntiFreezeActive(active); }
+
     SteadyClock m_clock;
     HttpClient m_client;
     HttpServiceClient m_serviceClient{m_client};

@@ -1,12 +1,12 @@
 #include "window/MainForm.h"
 
+#include "job/JobController.h"
 #include "markup/FontFallback.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "markup/HTMLabel.h"
 #include "markup/TColor.h"
 #include "service/FormatTable.h"
-#include "session/JobSession.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
 #include "window/DesktopShell.h"
@@ -19,15 +19,10 @@
 #include "window/TaskbarProgress.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -39,11 +34,6 @@ constexpr int Panel2Height = 41;
 constexpr int StatusBarHeight = 19;
 constexpr int Inset = TPanel::BevelInset;
 constexpr QRect StatusLabelRect{75, 12, 548, 13};
-
-const QString WebSite = QStringLiteral("https://vidlark.example.org/");
-const QString HelpPage = WebSite + QStringLiteral("help.html");
-const QString DonationPage = WebSite + QStringLiteral("donate");
-const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
 
 const QString ExampleLink = QStringLiteral("http://www.youtube.com/watch?v=vidlark0001");
 
@@ -122,7 +112,8 @@ TMainForm::TMainForm(QWidget *parent)
     createPanels();
     createInputControls();
     createStatusControls();
-    m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, nullptr);
+    m_taskbar = std::make_unique<NoTaskbarProgress>();
+    m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, *m_taskbar);
     m_pacer = new PaintPacer(*this);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
@@ -135,18 +126,27 @@ TMainForm::TMainForm(QWidget *parent)
     m_moviePathEdit->setFocus();
     layoutPanels();
 
-    m_session = std::make_unique<JobSession>(m_state, *this);
     connect(m_startButton, &QAbstractButton::clicked, this, &TMainForm::StartButtonClick);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { m_session->controller().Timer1Timer(); });
+    connect(&m_timer1, &QTimer::timeout, this, [this] {
+        if (m_job)
+            m_job->Timer1Timer();
+    });
 }
 
 void TMainForm::StartButtonClick()
 {
+    if (!m_job)
+        return;
     try {
-        m_session->controller().StartButtonClick();
+        m_job->StartButtonClick();
     } catch (const std::exception &error) {
         m_boxes->show(this, MessageBoxes::Kind::Error, QString::fromUtf8(error.what()));
     }
+}
+
+JobWindow TMainForm::jobWindow()
+{
+    return {*this, *this, *this, *m_progress, *this, *this};
 }
 
 TMainForm::~TMainForm() = default;
@@ -318,213 +318,11 @@ void TMainForm::setDesktopShell(std::unique_ptr<DesktopShell> shell)
 
 void TMainForm::setTaskbar(std::unique_ptr<TaskbarProgress> taskbar)
 {
-    m_taskbar = std::move(taskbar);
-    m_progress = std::make_unique<ProgressIndicators>(*m_progressBar, m_taskbar.get());
+    m_taskbar = taskbar ? std::move(taskbar) : std::make_unique<NoTaskbarProgress>();
+    m_progress->setTaskbar(*m_taskbar);
 }
 
 bool TMainForm::SupportTaskBar() const
 {
     return m_progress->SupportTaskBar();
-}
-
-int TMainForm::formatIndex() const
-{
-    return m_formatComboBox->currentIndex();
-}
-
-void TMainForm::setFormatIndex(int index)
-{
-    m_formatComboBox->setCurrentIndex(index);
-}
-
-bool TMainForm::askStepDown(const QString &question)
-{
-    return m_boxes->askYesNo(this, question);
-}
-
-QString TMainForm::linkText() const
-{
-    return m_moviePathEdit->text();
-}
-
-QString TMainForm::folderText() const
-{
-    return m_directoryEdit->text();
-}
-
-bool TMainForm::aviBoxChecked() const
-{
-    return m_convertAVICheckBox->isChecked();
-}
-
-bool TMainForm::mp4BoxChecked() const
-{
-    return m_convertMP4CheckBox->isChecked();
-}
-
-void TMainForm::setStatusLine(const QString &text)
-{
-    m_statusLabel->setText(text);
-}
-
-void TMainForm::setStatusPanel(const QString &text)
-{
-    m_statusBar->setPanelText(2, text);
-}
-
-void TMainForm::setElapsedPanel(const QString &text)
-{
-    m_statusBar->setPanelText(1, text);
-}
-
-void TMainForm::setBarPosition(qint32 position)
-{
-    m_progressBar->SetPosition(position);
-}
-
-void TMainForm::SetProgressMaximum(qint32 maximum)
-{
-    m_progress->SetProgressMaximum(maximum);
-}
-
-void TMainForm::BeginDownloadProgress()
-{
-    m_progress->BeginDownloadProgress();
-}
-
-void TMainForm::ShowTransferProgress(qint64 done, quint32 total)
-{
-    m_progress->ShowTransferProgress(done, total);
-}
-
-void TMainForm::BeginConversionProgress()
-{
-    m_progress->BeginConversionProgress();
-}
-
-void TMainForm::ShowConversionProgress(qint32 seconds, qint32 duration)
-{
-    m_progress->ShowConversionProgress(seconds, duration);
-}
-
-void TMainForm::EndTaskbarProgress()
-{
-    m_progress->EndTaskbarProgress();
-}
-
-void TMainForm::setTimerEnabled(bool enabled)
-{
-    if (enabled)
-        m_timer1.start();
-    else
-        m_timer1.stop();
-}
-
-void TMainForm::setAntiFreezeActive(bool active)
-{
-    m_session->client().setAntiFreezeActive(active);
-}
-
-bool TMainForm::antiFreezeActive() const
-{
-    return m_session->client().antiFreezeActive();
-}
-
-void TMainForm::setInputsEnabled(bool enabled)
-{
-    for (QWidget *input :
-         {static_cast<QWidget *>(m_directoryEdit), static_cast<QWidget *>(m_moviePathEdit),
-          static_cast<QWidget *>(m_selectDirectoryButton), static_cast<QWidget *>(m_formatComboBox),
-          static_cast<QWidget *>(m_convertAVICheckBox),
-          static_cast<QWidget *>(m_convertMP4CheckBox)})
-        input->setEnabled(enabled);
-}
-
-void TMainForm::setConvertBoxesEnabled(bool enabled)
-{
-    m_convertAVICheckBox->setEnabled(enabled);
-    m_convertMP4CheckBox->setEnabled(enabled);
-}
-
-void TMainForm::setStartButtonCaption(const QString &caption)
-{
-    m_startButton->setText(caption);
-}
-
-void TMainForm::blockThread(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
-void TMainForm::showError(const QString &text)
-{
-    m_boxes->show(this, MessageBoxes::Kind::Error, text);
-}
-
-void TMainForm::showInformation(const QString &text)
-{
-    m_boxes->show(this, MessageBoxes::Kind::Information, text);
-}
-
-void TMainForm::showCommandFailure(const QString &text)
-{
-    m_boxes->show(this, MessageBoxes::Kind::CommandFailure, text);
-}
-
-void TMainForm::processMessages()
-{
-    m_pacer->pacedPass([] { QCoreApplication::processEvents(); });
-}
-
-void TMainForm::ConvertAVICheckBoxClick()
-{
-    if (m_convertAVICheckBox->isChecked())
-        m_convertMP4CheckBox->setChecked(false);
-}
-
-void TMainForm::ConvertMP4CheckBoxClick()
-{
-    if (m_convertMP4CheckBox->isChecked())
-        m_convertAVICheckBox->setChecked(false);
-}
-
-void TMainForm::SelectDirectoryButtonClick()
-{
-    QString start = m_directoryEdit->text();
-    if (start.isEmpty())
-        start = QDir::currentPath();
-    else if (start.size() > 1 && start.endsWith(QLatin1Char('/')))
-        start.chop(1);
-    const std::optional<QString> chosen = m_shell->chooseFolder(this, FolderDialogTitle, start);
-    // Letter case counts: the same folder written otherwise replaces the text.
-    if (chosen && *chosen != m_directoryEdit->text())
-        m_directoryEdit->setText(*chosen);
-}
-
-void TMainForm::OpenDirectoryButtonClick()
-{
-    const QString folder = m_directoryEdit->text();
-    if (folder.isEmpty())
-        return;
-    m_shell->exploreFolder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
-}
-
-void TMainForm::AdvToolButton2Click()
-{
-    m_shell->openWebPage(WebSite);
-}
-
-void TMainForm::HelpButton2Click()
-{
-    m_shell->openWebPage(HelpPage);
-}
-
-void TMainForm::ImageLogoClick()
-{
-    m_shell->openWebPage(WebSite);
-}
-
-void TMainForm::Button1Click()
-{
-    m_shell->openWebPage(DonationPage);
 }

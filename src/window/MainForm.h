@@ -10,7 +10,7 @@
 #include <memory>
 
 class DesktopShell;
-class JobSession;
+class JobController;
 class MessageBoxes;
 class PaintPacer;
 class ProgressIndicators;
@@ -28,8 +28,15 @@ class TStatusBar;
 class TaskbarProgress;
 
 // The program's one window. Controls carry their design names as object names;
-// the window owns the program state and must outlive any job it runs.
-class TMainForm : public QWidget, public JobWindow
+// the window owns the program state and must outlive any job it runs. It fills
+// the job's window roles; its progress bar and launcher entry are those of
+// ProgressIndicators.
+class TMainForm : public QWidget,
+                  public JobInputs,
+                  public InputLock,
+                  public StatusTexts,
+                  public JobBoxes,
+                  public MessagePass
 {
     Q_OBJECT
 
@@ -47,13 +54,18 @@ public:
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     // Replaces the folder browser, file manager and web browser (tests watch them).
     void setDesktopShell(std::unique_ptr<DesktopShell> shell);
-    // Launcher progress; null means none (no session bus).
+    // Launcher progress; null means none.
     void setTaskbar(std::unique_ptr<TaskbarProgress> taskbar);
     bool SupportTaskBar() const;
     // Runs when the user closes the window, before the close is accepted.
     void setCloseQuery(std::function<void()> handler) { m_closeQuery = std::move(handler); }
-    bool antiFreezeActive() const;
+    // The job the Download button and the timer drive; it must outlive the window's use of it.
+    void setJob(JobController &job) { m_job = &job; }
     void centreOnScreen();
+
+    // The roles through which a job uses this window.
+    JobWindow jobWindow();
+    ProgressIndicators &progress() { return *m_progress; }
 
     QLineEdit *DirectoryEdit() const { return m_directoryEdit; }
     QLineEdit *MoviePathEdit() const { return m_moviePathEdit; }
@@ -63,40 +75,40 @@ public:
     TAdvProgressBar *ProgressBar() const { return m_progressBar; }
     QTimer &Timer1() { return m_timer1; }
 
-    // JobWindow
-    int formatIndex() const override;
-    void setFormatIndex(int index) override;
-    bool askStepDown(const QString &question) override;
+    // JobInputs
     QString linkText() const override;
     QString folderText() const override;
+    int formatIndex() const override;
+    void setFormatIndex(int index) override;
     bool aviBoxChecked() const override;
     bool mp4BoxChecked() const override;
-    void setStatusLine(const QString &text) override;
-    void setStatusPanel(const QString &text) override;
-    void setElapsedPanel(const QString &text) override;
-    void setBarPosition(qint32 position) override;
-    void SetProgressMaximum(qint32 maximum) override;
-    void BeginDownloadProgress() override;
-    void ShowTransferProgress(qint64 done, quint32 total) override;
-    void BeginConversionProgress() override;
-    void ShowConversionProgress(qint32 seconds, qint32 duration) override;
-    void EndTaskbarProgress() override;
-    void setTimerEnabled(bool enabled) override;
-    void setAntiFreezeActive(bool active) override;
+    // InputLock
     void setInputsEnabled(bool enabled) override;
     void setConvertBoxesEnabled(bool enabled) override;
     void setStartButtonCaption(const QString &caption) override;
-    void blockThread(int milliseconds) override;
+    // StatusTexts
+    void setStatusLine(const QString &text) override;
+    void setStatusPanel(const QString &text) override;
+    void setElapsedPanel(const QString &text) override;
+    void setTimerEnabled(bool enabled) override;
+    // JobBoxes
     void showError(const QString &text) override;
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
+    bool askStepDown(const QString &question) override;
+    // MessagePass
     void processMessages() override;
 
+    // Locks the inputs for a job and starts the download look of the progress.
+    void PrepareToStart();
+    // Unlocks the inputs after a job.
+    void PrepareToStop();
+    // The convert boxes are offered only for the FLV formats.
+    void FormatComboBoxChange();
     // Download/Stop: runs a job when idle, otherwise asks the running one to stop.
     // An error that escaped the job is shown with its own text.
     void StartButtonClick();
-    // The real job's HTTP client, for settings that outlive one job.
-    JobSession &session() { return *m_session; }
+    void EndTaskbarProgress();
 
     // Behaviours of the window's own controls.
     void ConvertAVICheckBoxClick();
@@ -121,11 +133,11 @@ private:
     ProgramState m_state;
     std::unique_ptr<MessageBoxes> m_boxes;
     std::unique_ptr<DesktopShell> m_shell;
-    std::unique_ptr<TaskbarProgress> m_taskbar;
+    std::unique_ptr<TaskbarProgress> m_taskbar; // never null
     std::unique_ptr<ProgressIndicators> m_progress;
     std::function<void()> m_closeQuery;
     QTimer m_timer1;
-    std::unique_ptr<JobSession> m_session;
+    JobController *m_job = nullptr;
     PaintPacer *m_pacer = nullptr; // a child of the window
 
     TPanel *m_panel4 = nullptr;

@@ -10,16 +10,14 @@ constexpr quint32 BarLimit = std::numeric_limits<qint32>::max();
 
 } // namespace
 
-ProgressIndicators::ProgressIndicators(TAdvProgressBar &bar, TaskbarProgress *taskbar)
+ProgressIndicators::ProgressIndicators(TAdvProgressBar &bar, TaskbarProgress &taskbar)
     : m_bar(bar)
-    , m_taskbar(taskbar)
+    , m_taskbar(&taskbar)
 {}
 
 void ProgressIndicators::showOnTaskbar(TaskbarProgress::State state, quint64 completed,
                                        quint64 total)
 {
-    if (!m_taskbar)
-        return;
     // The state goes first: setting a value alone would switch a hidden display to normal.
     m_taskbar->SetProgressState(state);
     m_taskbar->SetProgressValue(completed, total);
@@ -76,6 +74,5 @@ void ProgressIndicators::ShowConversionProgress(qint32 seconds, qint32 duration)
 
 void ProgressIndicators::EndTaskbarProgress()
 {
-    if (m_taskbar)
-        m_taskbar->SetProgressState(TaskbarProgress::State::NoProgress);
+    m_taskbar->SetProgressState(TaskbarProgress::State::NoProgress);
 }

@@ -12,6 +12,6 @@ std::unique_ptr<TaskbarProgress> TaskbarProgress::Create()
 std::unique_ptr<TaskbarProgress> TaskbarProgress::Create(const QDBusConnection &bus)
 {
     if (!bus.isConnected())
-        return nullptr;
+        return std::make_unique<NoTaskbarProgress>();
     return std::make_unique<LauncherEntryProgress>(bus);
 }

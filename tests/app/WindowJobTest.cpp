@@ -3,10 +3,10 @@
 #include "RecordingMessageBoxes.h"
 #include "SampleService.h"
 #include "app/FormLifecycle.h"
+#include "app/WindowProgram.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
-#include "window/MainForm.h"
 #include "window/QtMessageBoxes.h"
 #include "window/StatusBar.h"
 
@@ -87,7 +87,8 @@ protected:
     QTemporaryDir saveDir;
     QTemporaryDir appDir;
     SampleService service;
-    TMainForm form;
+    WindowProgram program;
+    TMainForm &form = program.form();
     RecordingMessageBoxes *boxes = nullptr;
 };
 
@@ -185,4 +186,11 @@ TEST_F(WindowJob, ClosingDuringATransferEndsTheProgramAfterTheJob)
     EXPECT_TRUE(jobReturned);
     EXPECT_EQ(form.state().DownloadState, dsIdle);
     EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+}
+
+// The client lets the window's events through from the window's creation on.
+TEST(WindowProgramTest, AntiFreezeIsOnFromTheStart)
+{
+    WindowProgram program;
+    EXPECT_TRUE(program.session().antiFreezeActive());
 }

@@ -1,6 +1,8 @@
 #include "cli/TerminalJobWindow.h"
 
+#include "FakeClock.h"
 #include "cli/CliOptions.h"
+#include "cli/CliProgram.h"
 #include "job/Clock.h"
 #include "job/JobController.h"
 #include "job/ProgramState.h"
@@ -12,13 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FakeClock final : public Clock
-{
-public:
-    quint32 now = 0;
-    quint32 tickCount() const override { return now; }
-};
 
 struct Screen
 {
@@ -140,14 +135,12 @@ class ScriptedResolver final : public VideoResolver
 public:
     std::function<void()> during;
     QString streamUrl = QStringLiteral("http://streams.test/a");
-    void ResolveVideo(const QString &, QString &StreamUrl, QString &SaveFileName,
-                      QString &DefaultName) override
+    ResolvedVideo ResolveVideo(const QString &) override
     {
         if (during)
             during();
-        StreamUrl = streamUrl;
-        SaveFileName = QStringLiteral("a.flv");
-        DefaultName = QStringLiteral("movie_01-01-2012_00-00-00.flv");
+        return {streamUrl, QStringLiteral("a.flv"),
+                QStringLiteral("movie_01-01-2012_00-00-00.flv")};
     }
 };
 
@@ -171,6 +164,12 @@ public:
     {
         return ConversionOutcome::Finished;
     }
+};
+
+class NoAntiFreeze final : public AntiFreeze
+{
+public:
+    void setAntiFreezeActive(bool) override {}
 };
 
 } // namespace
@@ -222,9 +221,10 @@ TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
             seen = state.DownloadState;
         };
         NoConversion conversion;
-        JobController job(state, *window, resolver, transfer, conversion, clock);
-        job.StartButtonClick();
-        EXPECT_EQ(window->exitCode(), c.exitCode) << screen.err.toStdString();
+        NoAntiFreeze antiFreeze;
+        JobController job(state, window->jobWindow(), {resolver, transfer, conversion, antiFreeze},
+                          clock);
+        EXPECT_EQ(ExitStatusOf(job.StartButtonClick()), c.exitCode) << screen.err.toStdString();
         EXPECT_EQ(seen, c.stateSeenByTransfer);
         EXPECT_EQ(state.DownloadState, dsIdle);
     }

@@ -1,6 +1,6 @@
 #include "convert/ConverterOutput.h"
 
-#include "job/ConversionError.h"
+#include "convert/NumberReadingError.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST(ConverterOutputTest, ProgressSeconds)
     }
 }
 
-TEST(ConverterOutputTest, UnreadableProgressNumberIsAConversionError)
+TEST(ConverterOutputTest, UnreadableProgressNumberIsANumberReadingError)
 {
     const char *chunks[] = {
         "time=N/A bitrate=N/A speed=1.5x x",
@@ -79,6 +79,6 @@ TEST(ConverterOutputTest, UnreadableProgressNumberIsAConversionError)
     };
     for (const char *chunk : chunks) {
         SCOPED_TRACE(chunk);
-        EXPECT_THROW(progressSeconds(text(chunk), 213), ConversionError);
+        EXPECT_THROW(progressSeconds(text(chunk), 213), NumberReadingError);
     }
 }

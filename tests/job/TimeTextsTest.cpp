@@ -1,6 +1,6 @@
 #include "job/TimeTexts.h"
 
-#include "job/ConversionError.h"
+#include "convert/NumberReadingError.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -73,11 +73,11 @@ TEST(TimeTexts, TimeToSecRaisesForFieldsThatAreNoNumbers)
 {
     for (const char *text : {"0a:00:00", "00:00:", "00: x:00", "00:0 :00", "+ :00:00"}) {
         SCOPED_TRACE(text);
-        EXPECT_THROW(TimeToSec(QString::fromLatin1(text)), ConversionError);
+        EXPECT_THROW(TimeToSec(QString::fromLatin1(text)), NumberReadingError);
     }
     try {
         TimeToSec(QStringLiteral("0a:00:00"));
-    } catch (const ConversionError &error) {
+    } catch (const NumberReadingError &error) {
         EXPECT_STREQ(error.what(), "'0a' is not a valid integer value");
     }
 }

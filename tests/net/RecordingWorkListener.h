@@ -14,35 +14,34 @@ inline void PrintTo(const QString &text, std::ostream *out)
 }
 
 // Logs the client's work events as text lines, in order; a test may act
-// inside a work step (for instance disconnect) through onWork.
+// inside a work step through onWork, whose answer (Stop) ends the request.
 class RecordingWorkListener : public HttpWorkListener
 {
 public:
     QStringList events;
-    std::function<void(qint64)> onWork;
-    std::function<bool()> wantsDisconnect;
+    std::function<WorkAnswer(qint64)> onWork;
+    std::function<bool()> wantsStop; // asked after each quiet wait slice
     qint64 largestStep = 0;
     qint64 lastCount = 0;
 
-    void IdHTTP1WorkBegin(TWorkMode mode, qint64 max) override
+    void workBegins(qint64 max) override
     {
-        events.append(QStringLiteral("begin %1 %2").arg(int(mode)).arg(max));
+        events.append(QStringLiteral("begin 0 %1").arg(max));
         lastCount = 0;
     }
-    void IdHTTP1Work(TWorkMode mode, qint64 count) override
+    WorkAnswer workStep(qint64 count) override
     {
         if (events.isEmpty() || !events.last().startsWith(QLatin1String("work")))
-            events.append(QStringLiteral("work %1").arg(int(mode)));
+            events.append(QStringLiteral("work 0"));
         largestStep = std::max(largestStep, count - lastCount);
         lastCount = count;
-        if (onWork)
-            onWork(count);
+        return onWork ? onWork(count) : WorkAnswer::GoOn;
     }
-    void IdHTTP1WorkEnd(TWorkMode mode) override
+    void workEnds() override { events.append(QStringLiteral("end 0 at %1").arg(lastCount)); }
+    WorkAnswer quietSlice() override
     {
-        events.append(QStringLiteral("end %1 at %2").arg(int(mode)).arg(lastCount));
+        return wantsStop && wantsStop() ? WorkAnswer::Stop : WorkAnswer::GoOn;
     }
-    bool shouldDisconnect() const override { return wantsDisconnect && wantsDisconnect(); }
 };
 
 // A sink that keeps what it was given and can refuse to start.

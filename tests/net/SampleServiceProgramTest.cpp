@@ -30,7 +30,7 @@ TEST(SampleServiceProgramTest, NamesItsPortAnswersAndLogs)
 
     HttpClient client;
     client.Request.Referer = QStringLiteral("http://www.youtube.com/watch?v=Vk2xSample1");
-    const QString page = client.Get(base + QStringLiteral("/watch?v=Vk2xSample1&hl=en-GB"));
+    const QString page = client.Get(base + QStringLiteral("/watch?v=Vk2xSample1&hl=en-GB")).text;
     EXPECT_TRUE(page.contains(QLatin1String("url_encoded_fmt_stream_map")));
 
     program.terminate();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobSteps.h"
 #include "job/JobWindow.h"
 
 #include <QString>
@@ -8,13 +9,22 @@
 #include <deque>
 #include <functional>
 
-// A job window without a screen: logs every call, in order, as one line of
-// text, and answers the step-down questions from a script (No when it runs out).
-// Hooks run inside the message pass and the modal boxes, where a real window
-// would handle the user's Stop click or window close.
-class RecordingJobWindow : public JobWindow
+// A job window without a screen: plays every role, logs every call, in order,
+// as one line of text, and answers the step-down questions from a script (No
+// when it runs out). Hooks run inside the message pass and the modal boxes,
+// where a real window would handle the user's Stop click or window close. It
+// also stands in for the client's anti-freeze switch, logged in the same line.
+class RecordingJobWindow : public JobInputs,
+                           public InputLock,
+                           public StatusTexts,
+                           public JobProgress,
+                           public JobBoxes,
+                           public MessagePass,
+                           public AntiFreeze
 {
 public:
+    JobWindow roles() { return {*this, *this, *this, *this, *this, *this}; }
+
     // Inputs, as the user left them.
     QString link;
     QString folder;

@@ -4,6 +4,7 @@
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
 #include "window/MainForm.h"
+#include "window/ProgressIndicators.h"
 #include "window/StatusBar.h"
 
 #include <QApplication>
@@ -47,8 +48,8 @@ protected:
 
 TEST_F(MainFormJobWindow, PrepareToStartLocksTheSixInputsOnly)
 {
-    form.SetProgressMaximum(100);
-    form.setBarPosition(40);
+    form.progress().SetProgressMaximum(100);
+    form.progress().setBarPosition(40);
     form.PrepareToStart();
     for (const char *name : JobInputs) {
         SCOPED_TRACE(name);
@@ -169,15 +170,12 @@ TEST_F(MainFormJobWindow, TimerProgressAndMessagePass)
     EXPECT_TRUE(form.Timer1().isActive());
     form.setTimerEnabled(false);
     EXPECT_FALSE(form.Timer1().isActive());
-    form.setAntiFreezeActive(false);
-    EXPECT_FALSE(form.antiFreezeActive());
-
-    form.BeginDownloadProgress();
-    form.SetProgressMaximum(1000);
-    form.ShowTransferProgress(250, 1000);
+    form.progress().BeginDownloadProgress();
+    form.progress().SetProgressMaximum(1000);
+    form.progress().ShowTransferProgress(250, 1000);
     EXPECT_EQ(form.ProgressBar()->Max(), 1000);
     EXPECT_EQ(form.ProgressBar()->Position(), 250);
-    form.setBarPosition(5000);
+    form.progress().setBarPosition(5000);
     EXPECT_EQ(form.ProgressBar()->Position(), 1000);
     EXPECT_FALSE(form.SupportTaskBar());
 

@@ -225,7 +225,6 @@ TEST(MainFormLayout, CaptionsAndInitialContent)
     EXPECT_TRUE(v->caption().startsWith(QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<FONT")));
     EXPECT_EQ(form.Timer1().interval(), 1000);
     EXPECT_FALSE(form.Timer1().isActive());
-    EXPECT_TRUE(form.antiFreezeActive());
 }
 
 TEST(MainFormLayout, FormatListHoldsTheSixItemsUnsorted)

@@ -86,9 +86,9 @@ protected:
 TEST_F(LauncherEntryProgressTest, OneJobShowsDownloadThenConversionThenNothing)
 {
     std::unique_ptr<TaskbarProgress> launcher = TaskbarProgress::Create(sender);
-    ASSERT_NE(launcher, nullptr);
+    ASSERT_TRUE(launcher->supported());
     TAdvProgressBar bar;
-    ProgressIndicators indicators(bar, launcher.get());
+    ProgressIndicators indicators(bar, *launcher);
     ASSERT_TRUE(indicators.SupportTaskBar());
 
     indicators.BeginDownloadProgress();
@@ -115,9 +115,9 @@ TEST_F(LauncherEntryProgressTest, OneJobShowsDownloadThenConversionThenNothing)
 TEST_F(LauncherEntryProgressTest, TransferWithoutSizeStaysAtTheStart)
 {
     std::unique_ptr<TaskbarProgress> launcher = TaskbarProgress::Create(sender);
-    ASSERT_NE(launcher, nullptr);
+    ASSERT_TRUE(launcher->supported());
     TAdvProgressBar bar;
-    ProgressIndicators indicators(bar, launcher.get());
+    ProgressIndicators indicators(bar, *launcher);
     indicators.BeginDownloadProgress();
     indicators.SetProgressMaximum(0);
     for (qint64 done = 32768; done <= 10 * 32768; done += 32768)
@@ -160,8 +160,8 @@ TEST_F(LauncherEntryProgressTest, FactoryNeedsAConnectedBus)
     const QDBusConnection nowhere = QDBusConnection::connectToBus(
         QStringLiteral("unix:path=/nonexistent/vidlark-test-bus"), name);
     EXPECT_FALSE(nowhere.isConnected());
-    EXPECT_EQ(TaskbarProgress::Create(nowhere), nullptr);
-    EXPECT_NE(TaskbarProgress::Create(sender), nullptr);
+    EXPECT_FALSE(TaskbarProgress::Create(nowhere)->supported());
+    EXPECT_TRUE(TaskbarProgress::Create(sender)->supported());
 }
 
 // The program's own factory reads the session bus from the environment. Only
@@ -170,7 +170,7 @@ TEST_F(LauncherEntryProgressTest, SessionBusFromTheEnvironmentCarriesTheProgress
 {
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus->address().toUtf8());
     std::unique_ptr<TaskbarProgress> launcher = TaskbarProgress::Create();
-    if (!launcher || QDBusConnection::sessionBus().baseService().isEmpty())
+    if (!launcher->supported() || QDBusConnection::sessionBus().baseService().isEmpty())
         FAIL() << "session bus from the environment not connected";
     launcher->SetProgressState(TaskbarProgress::State::Normal);
     launcher->SetProgressValue(1, 4);

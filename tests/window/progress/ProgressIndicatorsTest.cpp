@@ -34,7 +34,7 @@ protected:
 
     TAdvProgressBar bar;
     RecordingTaskbarProgress taskbar;
-    ProgressIndicators indicators{bar, &taskbar};
+    ProgressIndicators indicators{bar, taskbar};
 };
 
 QStringList lines(std::initializer_list<const char *> texts)
@@ -167,7 +167,8 @@ TEST_F(ProgressIndicatorsTest, ConversionColourStaysAfterTheJob)
 TEST(ProgressIndicatorsWithoutLauncher, BarWorksAlone)
 {
     TAdvProgressBar bar;
-    ProgressIndicators indicators(bar, nullptr);
+    NoTaskbarProgress none;
+    ProgressIndicators indicators(bar, none);
     EXPECT_FALSE(indicators.SupportTaskBar());
     indicators.BeginDownloadProgress();
     indicators.SetProgressMaximum(200);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// The converter is written into the program's folder under this name for
+// each conversion, and removed after every job and at start-up.
+inline const QString ConverterFileName = QStringLiteral("ffmpeg.exe");
+
+// Removes a converter copy in folder (ending with "/"); a failure is harmless.
+void RemoveConverterCopy(const QString &folder);

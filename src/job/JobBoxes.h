@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// Modal boxes and questions; the window goes on handling its events while one is open.
+class JobBoxes
+{
+public:
+    virtual ~JobBoxes() = default;
+    virtual void showError(const QString &text) = 0;
+    virtual void showInformation(const QString &text) = 0;
+    virtual void showCommandFailure(const QString &text) = 0;
+    // Yes/No box of the error kind; any answer but Yes counts as No.
+    virtual bool askStepDown(const QString &question) = 0;
+};

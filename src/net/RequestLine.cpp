@@ -1,0 +1,57 @@
+#include "net/RequestLine.h"
+
+namespace {
+
+// A header value never carries a line end into the request.
+QByteArray headerLine(const char *name, const QString &value)
+{
+    QByteArray bytes = value.toLatin1();
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return QByteArray(name) + ": " + bytes;
+}
+
+} // namespace
+
+// A link pasted with a trailing blank still makes its request: libcurl would
+// refuse the whole URL.
+QByteArray urlBytes(const QString &url)
+{
+    bool wide = false;
+    for (const QChar c : url)
+        wide = wide || c.unicode() > 0xff;
+    const QByteArray bytes = wide ? url.toUtf8() : url.toLatin1();
+    QByteArray sent;
+    sent.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7f)
+            sent += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        else
+            sent += c;
+    }
+    return sent;
+}
+
+bool isWebScheme(const QByteArray &url)
+{
+    const QByteArray lower = url.left(8).toLower();
+    return lower.startsWith("http://") || lower.startsWith("https://");
+}
+
+QList<QByteArray> requestHeaderLines(const HttpRequestSettings &settings)
+{
+    QList<QByteArray> lines;
+    const auto add = [&](const char *name, const QString &value) {
+        if (!value.isEmpty())
+            lines.append(headerLine(name, value));
+    };
+    add("Referer", settings.Referer);
+    add("User-Agent", settings.UserAgent);
+    lines.append(settings.Accept.isEmpty() ? QByteArray("Accept:")
+                                           : headerLine("Accept", settings.Accept));
+    add("Accept-Charset", settings.AcceptCharSet);
+    lines.append("Accept-Encoding: identity");
+    add("Connection", settings.Connection);
+    add("Content-Type", settings.ContentType);
+    return lines;
+}

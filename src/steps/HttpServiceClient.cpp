@@ -1,0 +1,72 @@
+#include "steps/HttpServiceClient.h"
+
+#include "net/HttpClient.h"
+
+HttpServiceClient::HttpServiceClient(HttpClient &client)
+    : m_client(client)
+{}
+
+void HttpServiceClient::setAllowCookies(bool allow)
+{
+    m_client.AllowCookies = allow;
+}
+
+void HttpServiceClient::setHandleRedirects(bool handle)
+{
+    m_client.HandleRedirects = handle;
+}
+
+void HttpServiceClient::setReferer(const QString &value)
+{
+    m_client.Request.Referer = value;
+}
+
+void HttpServiceClient::setUserAgent(const QString &value)
+{
+    m_client.Request.UserAgent = value;
+}
+
+void HttpServiceClient::setAccept(const QString &value)
+{
+    m_client.Request.Accept = value;
+}
+
+void HttpServiceClient::setAcceptCharSet(const QString &value)
+{
+    m_client.Request.AcceptCharSet = value;
+}
+
+void HttpServiceClient::setConnection(const QString &value)
+{
+    m_client.Request.Connection = value;
+}
+
+void HttpServiceClient::setContentType(const QString &value)
+{
+    m_client.Request.ContentType = value;
+}
+
+HttpText HttpServiceClient::Get(const QString &url)
+{
+    return m_client.Get(url);
+}
+
+HttpBytes HttpServiceClient::GetBytes(const QString &url)
+{
+    return m_client.GetBytes(url);
+}
+
+HttpResult HttpServiceClient::Head(const QString &url)
+{
+    return m_client.Head(url);
+}
+
+void HttpServiceClient::Disconnect()
+{
+    m_client.Disconnect();
+}
+
+int HttpServiceClient::ResponseCode() const
+{
+    return m_client.ResponseCode();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "steps/ServiceClient.h"
+
+class HttpClient;
+
+// The lookup's view of the program's one HTTP client: the settings it changes
+// are the client's own, so they persist for the transfer and later jobs.
+class HttpServiceClient final : public ServiceClient
+{
+public:
+    explicit HttpServiceClient(HttpClient &client);
+
+    void setAllowCookies(bool allow) override;
+    void setHandleRedirects(bool handle) override;
+    void setReferer(const QString &value) override;
+    void setUserAgent(const QString &value) override;
+    void setAccept(const QString &value) override;
+    void setAcceptCharSet(const QString &value) override;
+    void setConnection(const QString &value) override;
+    void setContentType(const QString &value) override;
+
+    HttpText Get(const QString &url) override;
+    HttpBytes GetBytes(const QString &url) override;
+    HttpResult Head(const QString &url) override;
+    void Disconnect() override;
+    int ResponseCode() const override;
+
+private:
+    HttpClient &m_client;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "job/JobSteps.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class JobBoxes;
+class JobInputs;
+class ServiceClient;
+
+// Turns a link into a checked stream URL and the names to save it under,
+// through the shared client; asks the user before stepping down a format.
+class VideoLookup final : public VideoResolver
+{
+public:
+    using DateSource = std::function<QDateTime()>;
+
+    VideoLookup(ServiceClient &client, JobInputs &inputs, JobBoxes &boxes,
+                DateSource now = &QDateTime::currentDateTime);
+
+    ResolvedVideo ResolveVideo(const QString &link) override;
+
+    // Watch page, stream of the selected format (stepping down on the user's
+    // Yes) and the feed title. StreamUrl holds the video id on entry.
+    bool GetStreamInfo(QString &StreamUrl, QString &SaveFileName);
+
+    // One format: finds its entry, builds and checks its URL, asks to step down
+    // when that fails. True when the stream answered its check.
+    bool PickStreamUrl(const QStringList &entries, QString &StreamUrl, const QString &ItagText,
+                       const QString &StepDownQuestion, int index);
+
+    // The title from the data-API feed with its suffix (may be empty);
+    // nothing when the request failed.
+    std::optional<QString> FeedTitle(const QString &videoId);
+
+    // The text after `marker` on the page at url, or empty; never fails.
+    QString FetchMarkedText(const QString &url, const QString &marker);
+
+private:
+    ServiceClient &m_client;
+    JobInputs &m_inputs;
+    JobBoxes &m_boxes;
+    DateSource m_now;
+};

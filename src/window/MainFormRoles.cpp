@@ -1,0 +1,197 @@
+// The main window's side of a job (its roles) and the behaviours of its own controls.
+#include "markup/HTMLCheckBox.h"
+#include "markup/HTMLComboBox.h"
+#include "window/AdvProgressBar.h"
+#include "window/AdvToolButton.h"
+#include "window/DesktopShell.h"
+#include "window/MainForm.h"
+#include "window/MessageBoxes.h"
+#include "window/PaintPacer.h"
+#include "window/ProgressIndicators.h"
+#include "window/StatusBar.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QString WebSite = QStringLiteral("https://vidlark.example.org/");
+const QString HelpPage = WebSite + QStringLiteral("help.html");
+const QString DonationPage = WebSite + QStringLiteral("donate");
+const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
+
+} // namespace
+
+int TMainForm::formatIndex() const
+{
+    return m_formatComboBox->currentIndex();
+}
+
+void TMainForm::setFormatIndex(int index)
+{
+    m_formatComboBox->setCurrentIndex(index);
+}
+
+bool TMainForm::askStepDown(const QString &question)
+{
+    return m_boxes->askYesNo(this, question);
+}
+
+QString TMainForm::linkText() const
+{
+    return m_moviePathEdit->text();
+}
+
+QString TMainForm::folderText() const
+{
+    return m_directoryEdit->text();
+}
+
+bool TMainForm::aviBoxChecked() const
+{
+    return m_convertAVICheckBox->isChecked();
+}
+
+bool TMainForm::mp4BoxChecked() const
+{
+    return m_convertMP4CheckBox->isChecked();
+}
+
+void TMainForm::setStatusLine(const QString &text)
+{
+    m_statusLabel->setText(text);
+}
+
+void TMainForm::setStatusPanel(const QString &text)
+{
+    m_statusBar->setPanelText(2, text);
+}
+
+void TMainForm::setElapsedPanel(const QString &text)
+{
+    m_statusBar->setPanelText(1, text);
+}
+
+void TMainForm::EndTaskbarProgress()
+{
+    m_progress->EndTaskbarProgress();
+}
+
+void TMainForm::PrepareToStart()
+{
+    ::PrepareToStart(jobWindow());
+}
+
+void TMainForm::PrepareToStop()
+{
+    ::PrepareToStop(jobWindow());
+}
+
+void TMainForm::FormatComboBoxChange()
+{
+    ::FormatComboBoxChange(*this, *this);
+}
+
+void TMainForm::setTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_timer1.start();
+    else
+        m_timer1.stop();
+}
+
+void TMainForm::setInputsEnabled(bool enabled)
+{
+    for (QWidget *input :
+         {static_cast<QWidget *>(m_directoryEdit), static_cast<QWidget *>(m_moviePathEdit),
+          static_cast<QWidget *>(m_selectDirectoryButton), static_cast<QWidget *>(m_formatComboBox),
+          static_cast<QWidget *>(m_convertAVICheckBox),
+          static_cast<QWidget *>(m_convertMP4CheckBox)})
+        input->setEnabled(enabled);
+}
+
+void TMainForm::setConvertBoxesEnabled(bool enabled)
+{
+    m_convertAVICheckBox->setEnabled(enabled);
+    m_convertMP4CheckBox->setEnabled(enabled);
+}
+
+void TMainForm::setStartButtonCaption(const QString &caption)
+{
+    m_startButton->setText(caption);
+}
+
+void TMainForm::showError(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::Error, text);
+}
+
+void TMainForm::showInformation(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::Information, text);
+}
+
+void TMainForm::showCommandFailure(const QString &text)
+{
+    m_boxes->show(this, MessageBoxes::Kind::CommandFailure, text);
+}
+
+void TMainForm::processMessages()
+{
+    m_pacer->pacedPass([] { QCoreApplication::processEvents(); });
+}
+
+void TMainForm::ConvertAVICheckBoxClick()
+{
+    if (m_convertAVICheckBox->isChecked())
+        m_convertMP4CheckBox->setChecked(false);
+}
+
+void TMainForm::ConvertMP4CheckBoxClick()
+{
+    if (m_convertMP4CheckBox->isChecked())
+        m_convertAVICheckBox->setChecked(false);
+}
+
+void TMainForm::SelectDirectoryButtonClick()
+{
+    QString start = m_directoryEdit->text();
+    if (start.isEmpty())
+        start = QDir::currentPath();
+    else if (start.size() > 1 && start.endsWith(QLatin1Char('/')))
+        start.chop(1);
+    const std::optional<QString> chosen = m_shell->chooseFolder(this, FolderDialogTitle, start);
+    // Letter case counts: the same folder written otherwise replaces the text.
+    if (chosen && *chosen != m_directoryEdit->text())
+        m_directoryEdit->setText(*chosen);
+}
+
+void TMainForm::OpenDirectoryButtonClick()
+{
+    const QString folder = m_directoryEdit->text();
+    if (folder.isEmpty())
+        return;
+    m_shell->exploreFolder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+void TMainForm::AdvToolButton2Click()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::HelpButton2Click()
+{
+    m_shell->openWebPage(HelpPage);
+}
+
+void TMainForm::ImageLogoClick()
+{
+    m_shell->openWebPage(WebSite);
+}
+
+void TMainForm::Button1Click()
+{
+    m_shell->openWebPage(DonationPage);
+}

@@ -1,0 +1,293 @@
+#include "steps/ConversionWorkflow.h"
+
+#include "ConvertTestSupport.h"
+#include "RecordingJobWindow.h"
+#include "job/ProgramState.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Download = QStringLiteral("My Clip.flv");
+const QString Converted = QStringLiteral("My Clip.avi");
+const QString Dated = QStringLiteral("movie_01-31-2012_14-05-09.flv");
+const QString DatedAvi = QStringLiteral("movie_01-31-2012_14-05-09.avi");
+const QString CannotConvert = QStringLiteral("error box Unable to convert this video.");
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+class ConversionWorkflowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root.isValid());
+        for (const char *name : {"app", "save", "temp"})
+            ASSERT_TRUE(QDir(root.path()).mkpath(QString::fromLatin1(name)));
+        state.AppDir = root.filePath(QStringLiteral("app/"));
+        state.TempDir = root.filePath(QStringLiteral("temp/"));
+        state.DownloadState = dsConverting;
+        saveDir = root.filePath(QStringLiteral("save/"));
+        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
+        qputenv("VIDLARK_FAKE_CONVERTER_SCRIPT", scriptPath().toLocal8Bit());
+        workflow.runner().setIdlePassInterval(60000);
+    }
+    void TearDown() override { qunsetenv("VIDLARK_FAKE_CONVERTER_SCRIPT"); }
+
+    QString scriptPath() const { return root.filePath(QStringLiteral("script")); }
+    QString probePath() const { return root.filePath(QStringLiteral("probe")); }
+
+    void converterDoes(const QStringList &commands)
+    {
+        ASSERT_TRUE(writeScript(scriptPath(),
+                                QStringList{QStringLiteral("probe ") + probePath()} + commands));
+    }
+
+    ConversionOutcome convert(const QString &extension = QStringLiteral(".avi"))
+    {
+        return workflow.RunConversion({saveDir, Download, Dated, extension});
+    }
+
+    QStringList converterArguments() const
+    {
+        return probeValues(probePath(), QStringLiteral("arg"));
+    }
+
+    QTemporaryDir root;
+    QString saveDir;
+    ProgramState state;
+    RecordingJobWindow window;
+    FakeClock clock;
+    FakeConverterSource source;
+    ConversionWorkflow workflow{state, window.roles(), source, clock};
+};
+
+const QStringList Succeeds{QStringLiteral("print Duration: 00:01:00.00, s"),
+                           QStringLiteral("print time=30.00 x"),
+                           QStringLiteral("output converted bytes")};
+
+} // namespace
+
+TEST_F(ConversionWorkflowTest, SuccessLeavesOnlyTheConvertedFile)
+{
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::Finished);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
+    EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+    EXPECT_EQ(state.DownloadState, dsConverting);
+    // The converter saw only the staged copy and its dated output, no overwrite option.
+    EXPECT_EQ(converterArguments(),
+              QStringList({QStringLiteral("-i"), state.TempDir + Dated, QStringLiteral("-vcodec"),
+                           QStringLiteral("mpeg4"), QStringLiteral("-vtag"), QStringLiteral("xvid"),
+                           QStringLiteral("-b"), QStringLiteral("650k"), QStringLiteral("-g"),
+                           QStringLiteral("300"), QStringLiteral("-ab"), QStringLiteral("128k"),
+                           state.TempDir + DatedAvi}));
+    EXPECT_EQ(probeValues(probePath(), QStringLiteral("cwd")),
+              QStringList{QDir(state.AppDir).canonicalPath()});
+    EXPECT_TRUE(window.calls.contains(QStringLiteral("ShowConversionProgress 30 of 60")));
+    EXPECT_FALSE(window.calls.contains(CannotConvert));
+}
+
+TEST_F(ConversionWorkflowTest, Mp4UsesFfmpegsOwnAacEncoder)
+{
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(QStringLiteral(".mp4")), ConversionOutcome::Finished);
+    EXPECT_EQ(filesIn(saveDir), QStringList{QStringLiteral("My Clip.mp4")});
+    EXPECT_EQ(
+        converterArguments().mid(2, 8),
+        QStringList({QStringLiteral("-acodec"), QStringLiteral("aac"), QStringLiteral("-ab"),
+                     QStringLiteral("128k"), QStringLiteral("-vcodec"), QStringLiteral("libx264"),
+                     QStringLiteral("-b"), QStringLiteral("600k")}));
+}
+
+TEST_F(ConversionWorkflowTest, OlderConvertedFileMakesWayAfterSuccess)
+{
+    ASSERT_TRUE(writeFile(saveDir + Converted, "old conversion"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::Finished);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
+    EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
+}
+
+TEST_F(ConversionWorkflowTest, PutBackThatFailsLosesNothingAndLeavesNoStagedFiles)
+{
+    // A folder in the way of the converted name: the move cannot replace it.
+    ASSERT_TRUE(QDir(saveDir).mkpath(Converted + QStringLiteral("/inside")));
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_TRUE(QFileInfo::exists(saveDir + Converted + QStringLiteral("/inside")));
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+    EXPECT_TRUE(window.calls.contains(CannotConvert));
+}
+
+TEST_F(ConversionWorkflowTest, FailureOrStopKeepsTheDownloadAndRemovesWhatTheRunMade)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList script;
+        TDownloadState stopWith;
+        ConversionOutcome outcome;
+        bool errorBox;
+    };
+    const QStringList partial{QStringLiteral("print Duration: 00:01:00.00, s"),
+                              QStringLiteral("output half"), QStringLiteral("print time=1.00 x")};
+    const Case cases[] = {
+        {"converter fails", partial + QStringList{QStringLiteral("exit 1")}, dsConverting,
+         ConversionOutcome::ConverterFailed, true},
+        {"job stopped", partial + QStringList{QStringLiteral("hang")}, dsStopRequested,
+         ConversionOutcome::Finished, false},
+        {"window closed", partial + QStringList{QStringLiteral("hang")}, dsClosing,
+         ConversionOutcome::Finished, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        state.DownloadState = dsConverting;
+        window.calls.clear();
+        window.onMessagePass = [this, stop = c.stopWith] {
+            if (stop != dsConverting)
+                state.DownloadState = stop;
+        };
+        converterDoes(c.script);
+        EXPECT_EQ(convert(), c.outcome);
+        EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+        EXPECT_EQ(readAll(saveDir + Download), QStringLiteral("flv bytes"));
+        EXPECT_EQ(filesIn(state.TempDir), QStringList());
+        EXPECT_EQ(window.calls.contains(CannotConvert), c.errorBox);
+        EXPECT_EQ(state.DownloadState, c.stopWith);
+    }
+}
+
+TEST_F(ConversionWorkflowTest, WithoutStagingTheConverterWorksInTheSaveFolder)
+{
+    enum Temp
+    {
+        Missing,
+        Blocked,
+        SaveFolder
+    };
+    struct Case
+    {
+        const char *name;
+        Temp temp;
+        QStringList tempAfter;
+    };
+    const Case cases[] = {
+        // The copy fails: nothing in the temporary folder.
+        {"staging copy fails", Missing, {}},
+        // The rename fails: the copy stays beside the file that blocked it.
+        {"staging rename fails", Blocked, {Download, Dated}},
+        // Copying the download onto itself must not cost the download.
+        {"temporary folder is the save folder", SaveFolder, {Converted}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(saveDir + Converted);
+        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
+        state.TempDir = c.temp == Missing      ? root.filePath(QStringLiteral("no-such-folder/"))
+                        : c.temp == SaveFolder ? saveDir
+                                               : root.filePath(QStringLiteral("temp/"));
+        if (c.temp == Blocked) {
+            ASSERT_TRUE(writeFile(state.TempDir + Dated, "someone else's"));
+        }
+        converterDoes(Succeeds);
+        EXPECT_EQ(convert(), ConversionOutcome::Finished);
+        const QStringList arguments = converterArguments();
+        ASSERT_GE(arguments.size(), 3);
+        EXPECT_EQ(arguments.at(1), saveDir + Download);
+        EXPECT_EQ(arguments.back(), saveDir + Converted);
+        EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
+        EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
+        EXPECT_EQ(filesIn(state.TempDir), c.tempAfter);
+        if (c.temp == Blocked) {
+            EXPECT_EQ(readAll(state.TempDir + Dated), QStringLiteral("someone else's"));
+        }
+    }
+}
+
+TEST_F(ConversionWorkflowTest, RelativeFolderStartingWithDashIsNoOption)
+{
+    // Created in the test's current folder, named so that it reads like an option.
+    QTemporaryDir dashed(QStringLiteral("-y-XXXXXX"));
+    ASSERT_TRUE(dashed.isValid());
+    const QString relative = QDir::current().relativeFilePath(dashed.path()) + QLatin1Char('/');
+    ASSERT_TRUE(relative.startsWith(QLatin1Char('-')));
+    ASSERT_TRUE(writeFile(relative + Download, "flv bytes"));
+    state.TempDir = root.filePath(QStringLiteral("no-such-folder/"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(workflow.RunConversion({relative, Download, Dated, QStringLiteral(".avi")}),
+              ConversionOutcome::Finished)
+        << window.calls.join(QLatin1Char('\n')).toStdString();
+    const QStringList arguments = converterArguments();
+    ASSERT_GE(arguments.size(), 3);
+    EXPECT_EQ(arguments.at(1), QDir(dashed.path()).absoluteFilePath(Download));
+    EXPECT_EQ(arguments.back(), QDir(dashed.path()).absoluteFilePath(Converted));
+    EXPECT_EQ(filesIn(dashed.path()), QStringList{Converted});
+}
+
+TEST_F(ConversionWorkflowTest, FileThatStoodThereBeforeTheRunIsNeverRemoved)
+{
+    // Without staging the converter meets the older conversion, refuses to
+    // overwrite it and fails: both files stay as they were.
+    ASSERT_TRUE(writeFile(state.TempDir + Dated, "blocks staging"));
+    ASSERT_TRUE(writeFile(saveDir + Converted, "old conversion"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
+    EXPECT_EQ(filesIn(saveDir), QStringList({Converted, Download}));
+    EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("old conversion"));
+    EXPECT_EQ(readAll(saveDir + Download), QStringLiteral("flv bytes"));
+    EXPECT_TRUE(window.calls.contains(CannotConvert));
+}
+
+TEST_F(ConversionWorkflowTest, MissingConverterStopsTheJobBeforeStaging)
+{
+    source.fail = true;
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterMissing);
+    EXPECT_EQ(window.calls, QStringList({QStringLiteral("error box Can't find ffmpeg.exe"),
+                                         QStringLiteral("status line Error. Can't find ffmpeg.exe"),
+                                         QStringLiteral("status panel Status: Error")}));
+    EXPECT_EQ(state.DownloadState, dsStopRequested);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+    EXPECT_EQ(filesIn(state.AppDir), QStringList());
+}
+
+TEST_F(ConversionWorkflowTest, ConverterThatCannotStartKeepsTheDownloadName)
+{
+    source.notExecutable = true;
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
+    // Its own box says why; no second box.
+    EXPECT_EQ(window.calls, QStringList{QStringLiteral("command failure box Permission denied")});
+    EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+}
+
+TEST_F(ConversionWorkflowTest, ConverterReportingSuccessWithoutOutputIsAFailure)
+{
+    converterDoes({QStringLiteral("print Duration: 00:01:00.00, s")});
+    EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
+    EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_EQ(filesIn(state.TempDir), QStringList());
+    EXPECT_TRUE(window.calls.contains(CannotConvert));
+}
