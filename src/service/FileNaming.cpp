@@ -120,6 +120,13 @@ QString replaceAll(const QString &text, const QString &what, const QString &by)
     return result;
 }
 
+// True when `at` falls between the two halves of a surrogate pair.
+bool splitsPair(QStringView text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() &&
+           text.at(at).isLowSurrogate();
+}
+
 } // namespace
 
 QString DatedName(const QDateTime &moment)
@@ -153,20 +160,30 @@ QString FitFileName(const QString &name, qsizetype keptTail)
 {
     if (name.toUtf8().size() <= MaxFileNameBytes)
         return name;
-    const QString tail = name.right(keptTail);
-    const QString head = name.left(name.size() - tail.size());
+    qsizetype headSize = qMax<qsizetype>(0, name.size() - keptTail);
+    if (splitsPair(name, headSize))
+        --headSize;
+    const QStringView head = QStringView(name).left(headSize);
+    const QStringView tail = QStringView(name).mid(headSize);
     const qsizetype room = MaxFileNameBytes - tail.toUtf8().size();
     // Keep whole characters (grapheme clusters) so that no byte sequence is
-    // split, adding up their sizes once from the front.
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
+    // split, adding up their sizes once from the front. Qt's finder also
+    // stops inside a surrogate pair in some scripts (U+1F469 U+100D), where a
+    // half would count as one byte and be written as "?": such a stop is passed.
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head.toString());
     qsizetype kept = 0;
     qsizetype keptBytes = 0;
-    for (qsizetype next; (next = boundaries.toNextBoundary()) > 0; kept = next) {
-        keptBytes += QStringView(head).mid(kept, next - kept).toUtf8().size();
+    for (qsizetype next; (next = boundaries.toNextBoundary()) > 0;) {
+        if (splitsPair(head, next))
+            continue;
+        keptBytes += head.mid(kept, next - kept).toUtf8().size();
         if (keptBytes > room)
             break;
+        kept = next;
     }
-    return head.left(kept) + tail;
+    QString fitted = head.left(kept).toString();
+    fitted += tail;
+    return fitted;
 }
 
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,

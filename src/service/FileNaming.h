@@ -17,7 +17,8 @@ QString DatedName(const QDateTime &moment);
 QString CleanFileName(const QString &name);
 
 // Cuts characters off the end of the part before the last `keptTail` characters
-// until the UTF-8 form of the whole name fits in MaxFileNameBytes.
+// until the UTF-8 form of the whole name fits in MaxFileNameBytes. A surrogate
+// pair is never split: a tail starting inside one takes the whole pair.
 QString FitFileName(const QString &name, qsizetype keptTail);
 
 struct VideoFileNames

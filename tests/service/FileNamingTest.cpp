@@ -126,6 +126,37 @@ TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
     EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
 }
 
+TEST(FileNaming, CutsNeverSplitASurrogatePair)
+{
+    // Qt's grapheme finder stops between the halves of U+1F469 before U+100D;
+    // counted by halves the name came out at 337 bytes, ending in a lone half.
+    QString woman;
+    for (int i = 0; i < 100; ++i)
+        woman += QString::fromUtf16(u"\U0001F469\u100D");
+    const QString ext = QStringLiteral(".flv");
+    const struct
+    {
+        const char *name;
+        QString text;
+        qsizetype keptTail;
+        QString tail;
+    } cases[]{
+        {"finder stops inside pairs", woman + ext, 4, ext},
+        {"tail starts inside a pair", QString(300, QLatin1Char('a')) + woman.left(2) + ext, 5,
+         QString::fromUtf16(u"\U0001F469.flv")},
+        {"both", woman + woman.left(2) + ext, 5, QString::fromUtf16(u"\U0001F469.flv")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString fitted = FitFileName(c.text, c.keptTail);
+        EXPECT_LE(fitted.toUtf8().size(), MaxFileNameBytes);
+        EXPECT_GT(fitted.toUtf8().size(), MaxFileNameBytes - 8);
+        EXPECT_TRUE(fitted.endsWith(c.tail));
+        EXPECT_TRUE(c.text.startsWith(QStringView(fitted).chopped(c.tail.size())));
+        EXPECT_EQ(QString::fromUtf8(fitted.toUtf8()), fitted) << "a pair was split";
+    }
+}
+
 TEST(FileNaming, ControlCharactersLeaveTheName)
 {
     // A NUL would end the name the file system sees; the others cannot be typed.
