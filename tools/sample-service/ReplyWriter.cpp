@@ -16,6 +16,8 @@ QByteArray reasonPhrase(int status)
         return "OK";
     case 204:
         return "No Content";
+    case 206:
+        return "Partial Content";
     case 301:
         return "Moved Permanently";
     case 302:
@@ -32,6 +34,10 @@ QByteArray reasonPhrase(int status)
         return "Forbidden";
     case 404:
         return "Not Found";
+    case 416:
+        return "Range Not Satisfiable";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
     case 503:
@@ -86,15 +92,18 @@ void resetOnClose(int socket)
 bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool clientWantsClose,
                const std::atomic<bool> &stopping)
 {
-    const qint64 length = reply.bodyLength();
-    const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close;
+    const qint64 length = reply.body.size();
+    // After a false length the connection cannot carry another answer.
+    const bool lies = reply.announcedLength >= 0;
+    const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close || lies;
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     for (const auto &[name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
-    if (reply.framing == BodyFraming::Length)
-        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-    else if (reply.framing == BodyFraming::Chunked)
+    if (reply.framing == BodyFraming::Length || lies)
+        head +=
+            "Content-Length: " + QByteArray::number(lies ? reply.announcedLength : length) + "\r\n";
+    if (reply.framing == BodyFraming::Chunked)
         head += "Transfer-Encoding: chunked\r\n";
     if (closeAfter)
         head += "Connection: close\r\n";
@@ -127,13 +136,7 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
     QByteArray piece;
     for (qint64 offset = 0; offset < limit && !stopping;) {
         const qint64 size = std::min(Piece, limit - offset);
-        if (reply.generatedLength >= 0) {
-            piece.resize(size);
-            for (qint64 i = 0; i < size; ++i)
-                piece[i] = generatedByte(offset + i);
-        } else {
-            piece = reply.body.mid(offset, size);
-        }
+        piece = reply.body.read(offset, size);
         if (reply.framing == BodyFraming::Chunked)
             piece = QByteArray::number(size, 16) + "\r\n" + piece + "\r\n";
         if (!sendAll(socket, piece))
