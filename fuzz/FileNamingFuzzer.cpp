@@ -67,7 +67,10 @@ QString fittedOneByOne(const QString &name, qsizetype keptTail)
     const qsizetype tailBytes = tail.toUtf8().size();
     QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
     boundaries.toEnd();
-    while (!head.isEmpty() && head.toUtf8().size() + tailBytes > MaxFileNameBytes) {
+    // Nor may the cut leave a lone high half to join a tail's lone low half.
+    const bool tailStartsLow = !tail.isEmpty() && tail.front().isLowSurrogate();
+    while (!head.isEmpty() && (head.toUtf8().size() + tailBytes > MaxFileNameBytes ||
+                               (tailStartsLow && head.back().isHighSurrogate()))) {
         qsizetype cut = boundaries.toPreviousBoundary();
         while (splitsPair(head, cut))
             cut = boundaries.toPreviousBoundary();

@@ -181,6 +181,17 @@ QString FitFileName(const QString &name, qsizetype keptTail)
             break;
         kept = next;
     }
+    // A lone high half left before a tail that starts with a lone low half
+    // would join it into one four-byte character, where each counted one byte.
+    const bool tailStartsLow = !tail.isEmpty() && tail.front().isLowSurrogate();
+    while (tailStartsLow && kept > 0 && head.at(kept - 1).isHighSurrogate()) {
+        boundaries.setPosition(kept);
+        qsizetype previous;
+        do
+            previous = boundaries.toPreviousBoundary();
+        while (splitsPair(head, previous));
+        kept = qMax<qsizetype>(0, previous);
+    }
     QString fitted = head.left(kept).toString();
     fitted += tail;
     return fitted;

@@ -157,6 +157,19 @@ TEST(FileNaming, CutsNeverSplitASurrogatePair)
     }
 }
 
+TEST(FileNaming, CutsNeverJoinTwoLoneHalves)
+{
+    // Lone halves count one byte each ("?"); had the cut kept the high half,
+    // it would have met the tail's low half as one character of four bytes.
+    const QString high(QChar(0xD83D));
+    const QString low(QChar(0xDE00));
+    const QString a249(249, QLatin1Char('a'));
+    const QString name = a249 + high + QString(10, QLatin1Char('b')) + low + QStringLiteral(".flv");
+    const QString fitted = FitFileName(name, 5);
+    EXPECT_EQ(fitted, a249 + low + QStringLiteral(".flv"));
+    EXPECT_LE(fitted.toUtf8().size(), MaxFileNameBytes);
+}
+
 TEST(FileNaming, ControlCharactersLeaveTheName)
 {
     // A NUL would end the name the file system sees; the others cannot be typed.
