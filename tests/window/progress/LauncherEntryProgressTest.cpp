@@ -53,7 +53,7 @@ protected:
         EXPECT_TRUE(recorder.waitForMarker(sender)) << "signals did not arrive";
         std::vector<Shown> shown;
         for (const auto &update : recorder.updates) {
-            EXPECT_EQ(update.appUri, QStringLiteral("application://vidlark.desktop"));
+            EXPECT_EQ(update.appUri, QStringLiteral("application://org.vidlark.Vidlark.desktop"));
             EXPECT_EQ(update.signature, QStringLiteral("sa{sv}"));
             EXPECT_FALSE(update.path.isEmpty());
             const QVariant progress = update.properties.value(QStringLiteral("progress"));
