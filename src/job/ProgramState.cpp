@@ -3,7 +3,25 @@
 #include "job/FileNames.h"
 #include "job/ProgramPlaces.h"
 
+#include <QFileInfo>
 #include <QLocale>
+
+#include <cstdio>
+
+namespace {
+
+// The folder the platform names (TMPDIR) when it exists, else the platform's
+// own default; empty when neither does, and then nothing is staged there.
+QString usableTempFolder(const QString &reported)
+{
+    for (const QString &folder : {reported, QStringLiteral(P_tmpdir)}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return withTrailingSlash(folder);
+    }
+    return QString();
+}
+
+} // namespace
 
 QString ConverterFolder(const ProgramState &state)
 {
@@ -20,7 +38,7 @@ void StartProgramState(ProgramState &state, const QString &appDir, const QString
                        const ProgramPlaces &places)
 {
     state.AppDir = withTrailingSlash(appDir);
-    state.TempDir = withTrailingSlash(tempDir);
+    state.TempDir = usableTempFolder(tempDir);
     state.ConverterDir = withTrailingSlash(places.converterDir);
     state.SettingsPath = places.settingsPath;
     if (const QString point = QLocale().decimalPoint(); !point.isEmpty())

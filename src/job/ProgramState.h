@@ -13,7 +13,7 @@ struct ProgramState
 {
     TDownloadState DownloadState = dsIdle;
     QString AppDir;  // the program's folder, ending with "/"
-    QString TempDir; // the user's temporary folder, ending with "/"
+    QString TempDir; // the user's temporary folder, ending with "/"; empty when none
     // Where the converter copy is written, ending with "/": AppDir when the
     // program runs portable (also when left empty), a private folder when installed.
     QString ConverterDir;
@@ -32,7 +32,8 @@ QString ConverterFolder(const ProgramState &state);
 QString SettingsFile(const ProgramState &state);
 
 // Start-up of the values both front ends share: the program's and the
-// temporary folder (each given a final "/"), the places of the settings and
+// temporary folder (each given a final "/"; a temporary folder that does not
+// exist gives way to the platform's default), the places of the settings and
 // of the converter copy, the locale's decimal separator.
 void StartProgramState(ProgramState &state, const QString &appDir, const QString &tempDir,
                        const ProgramPlaces &places);

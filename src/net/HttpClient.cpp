@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include "net/BodyPieces.h"
 #include "net/RequestLine.h"
 #include "net/TextDecoding.h"
 
@@ -10,22 +11,48 @@
 
 namespace {
 
-// Collects a body in memory for the text and byte requests.
+// Collects a body in memory for the text and byte requests, up to a bound.
 class BufferSink final : public HttpBodySink
 {
 public:
+    explicit BufferSink(qint64 maxBytes)
+        : m_maxBytes(maxBytes)
+    {}
     QByteArray data;
-    bool bodyBegins(qint64) override
+    bool tooLarge = false;
+
+    bool bodyBegins(qint64 announced) override
     {
         data.clear();
-        return true;
+        return !exceeds(announced);
     }
     bool write(const char *bytes, qint64 size) override
     {
+        if (exceeds(data.size() + size))
+            return false;
         data.append(bytes, size);
         return true;
     }
+
+private:
+    bool exceeds(qint64 size)
+    {
+        tooLarge = m_maxBytes >= 0 && size > m_maxBytes;
+        if (tooLarge)
+            data.clear();
+        return tooLarge;
+    }
+    qint64 m_maxBytes;
 };
+
+// A body the caller refused for its size is a failure of its own kind.
+void markTooLarge(HttpResult &result, const BufferSink &sink)
+{
+    if (!sink.tooLarge)
+        return;
+    result.failure = HttpFailure::TooLarge;
+    result.error = QStringLiteral("the response is longer than expected");
+}
 
 HttpResult failed(HttpFailure failure, const QString &error, int status = 0)
 {
@@ -43,6 +70,7 @@ struct HttpClient::Exchange
     HttpClient *client = nullptr;
     Method method = Method::Get;
     HttpBodySink *sink = nullptr;
+    Takes takes = Takes::AnyFinal;
     int redirects = 0;
     ResponseHead head;
     Target target = Target::Aside;
@@ -69,28 +97,30 @@ HttpClient::HttpClient()
 
 HttpClient::~HttpClient() = default;
 
-HttpText HttpClient::Get(const QString &url)
+HttpText HttpClient::Get(const QString &url, qint64 maxBytes)
 {
-    BufferSink sink;
-    HttpResult result = request(Method::Get, url, &sink);
+    BufferSink sink(maxBytes);
+    HttpResult result = request(Method::Get, url, &sink, Takes::AnyFinal);
+    markTooLarge(result, sink);
     return {std::move(result), decodeBody(sink.data, m_contentType)};
 }
 
-HttpBytes HttpClient::GetBytes(const QString &url)
+HttpBytes HttpClient::GetBytes(const QString &url, qint64 maxBytes)
 {
-    BufferSink sink;
-    HttpResult result = request(Method::Get, url, &sink);
+    BufferSink sink(maxBytes);
+    HttpResult result = request(Method::Get, url, &sink, Takes::AnyFinal);
+    markTooLarge(result, sink);
     return {std::move(result), std::move(sink.data)};
 }
 
 HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink)
 {
-    return request(Method::Get, url, &sink);
+    return request(Method::Get, url, &sink, Takes::SuccessOnly);
 }
 
 HttpResult HttpClient::Head(const QString &url)
 {
-    return request(Method::Head, url, nullptr);
+    return request(Method::Head, url, nullptr, Takes::AnyFinal);
 }
 
 void HttpClient::Disconnect()
@@ -116,7 +146,7 @@ void HttpClient::pumpEvents()
         QCoreApplication::processEvents();
 }
 
-HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink)
+HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink, Takes takes)
 {
     if (m_busy)
         return failed(HttpFailure::Refused, QStringLiteral("a request is already under way"));
@@ -137,7 +167,7 @@ HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *
     if (!isWebScheme(current))
         return failed(HttpFailure::Refused, QStringLiteral("only http and https URLs are spoken"));
     for (int redirects = 0;; ++redirects) {
-        Hop hop = exchange(method, current, sink, redirects);
+        Hop hop = exchange(method, current, sink, takes, redirects);
         if (hop.next.isEmpty())
             return hop.result;
         current = hop.next;
@@ -145,12 +175,13 @@ HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *
 }
 
 HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpBodySink *sink,
-                                     int redirects)
+                                     Takes takes, int redirects)
 {
     Exchange state;
     state.client = this;
     state.method = method;
     state.sink = sink;
+    state.takes = takes;
     state.redirects = redirects;
     if (!configure(method, url, state))
         return {failed(HttpFailure::Network, QStringLiteral("the request could not be built")), {}};
@@ -322,7 +353,7 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
     if (redirect && HandleRedirects && state.redirects + 1 < RedirectMaximum) {
         state.follow = true;
         state.target = Target::Aside;
-    } else if ((status >= 200 && status < 300) || redirect) {
+    } else if ((status >= 200 && status < 300) || (redirect && state.takes == Takes::AnyFinal)) {
         state.target = Target::Caller;
     } else {
         state.target = Target::Aside;
@@ -344,21 +375,22 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
 
 size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
 {
-    for (size_t offset = 0; offset < size;) {
-        const size_t piece = std::min<size_t>(MaxPiece, size - offset);
+    // libcurl hands over up to its buffer's size; the work steps see at most
+    // a piece at a time.
+    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t piece) {
         if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(data + offset, static_cast<qint64>(piece))) {
+            !state.sink->write(bytes, static_cast<qint64>(piece))) {
             state.sinkFailed = true;
-            return 0;
+            return false;
         }
-        offset += piece;
         state.received += static_cast<qint64>(piece);
         if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
             state.stopped = true;
-            return 0;
+            return false;
         }
         if (m_antiFreeze)
             pumpEvents();
-    }
-    return size;
+        return true;
+    });
+    return taken ? size : 0;
 }

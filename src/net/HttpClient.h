@@ -29,11 +29,15 @@ public:
     bool AllowCookies = true;    // no cookie engine either way: never a Cookie header
     bool HandleRedirects = true;
 
-    // Body as text, decoded in the charset the response declares.
-    HttpText Get(const QString &url);
-    // Body as raw bytes.
-    HttpBytes GetBytes(const QString &url);
-    // Body into the sink, which sees only the final response's body.
+    static constexpr qint64 NoLimit = -1;
+
+    // Body as text, decoded in the charset the response declares; a body
+    // longer than maxBytes fails the request (TooLarge) and is not kept.
+    HttpText Get(const QString &url, qint64 maxBytes = NoLimit);
+    // Body as raw bytes, with the same bound.
+    HttpBytes GetBytes(const QString &url, qint64 maxBytes = NoLimit);
+    // Body into the sink, which sees only the body of a final 2xx response:
+    // a redirect that is not followed fails the request like an error status.
     HttpResult Get(const QString &url, HttpBodySink &sink);
     // Status only.
     HttpResult Head(const QString &url);
@@ -69,6 +73,13 @@ private:
         Aside,  // a redirect's or an error status's body
     };
 
+    // Which final responses hand their body to the caller.
+    enum class Takes
+    {
+        AnyFinal,    // 2xx, and the redirect that ends the chain
+        SuccessOnly, // 2xx
+    };
+
     struct Exchange;
     struct Hop
     {
@@ -76,8 +87,9 @@ private:
         QByteArray next; // the redirect to follow; empty when done
     };
 
-    HttpResult request(Method method, const QString &url, HttpBodySink *sink);
-    Hop exchange(Method method, const QByteArray &url, HttpBodySink *sink, int redirects);
+    HttpResult request(Method method, const QString &url, HttpBodySink *sink, Takes takes);
+    Hop exchange(Method method, const QByteArray &url, HttpBodySink *sink, Takes takes,
+                 int redirects);
     bool configure(Method method, const QByteArray &url, Exchange &state);
     void runTransfer(Exchange &state);
     void pumpEvents();

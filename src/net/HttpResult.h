@@ -7,12 +7,13 @@
 enum class HttpFailure
 {
     None,
-    Refused, // not an http or https URL (also as a redirect's target), or a request under way
-    Network, // no usable response: name, connection, time-out, a reset before the head
-    Status,  // an error status, or a redirect that was not followed; its body was read aside
-    Cut,     // the body ended before it was whole
-    Stopped, // the listener asked to stop where the body cannot count as received
-    Storage, // the sink refused the body
+    Refused,  // not an http or https URL (also as a redirect's target), or a request under way
+    Network,  // no usable response: name, connection, time-out, a reset before the head
+    Status,   // an error status, or a redirect that was not followed; its body was read aside
+    Cut,      // the body ended before it was whole
+    Stopped,  // the listener asked to stop where the body cannot count as received
+    Storage,  // the sink refused the body
+    TooLarge, // the body is longer than the caller takes
 };
 
 // The outcome of one request, redirects included.

@@ -46,14 +46,14 @@ void HttpServiceClient::setContentType(const QString &value)
     m_client.Request.ContentType = value;
 }
 
-HttpText HttpServiceClient::Get(const QString &url)
+HttpText HttpServiceClient::Get(const QString &url, qint64 maxBytes)
 {
-    return m_client.Get(url);
+    return m_client.Get(url, maxBytes);
 }
 
-HttpBytes HttpServiceClient::GetBytes(const QString &url)
+HttpBytes HttpServiceClient::GetBytes(const QString &url, qint64 maxBytes)
 {
-    return m_client.GetBytes(url);
+    return m_client.GetBytes(url, maxBytes);
 }
 
 HttpResult HttpServiceClient::Head(const QString &url)

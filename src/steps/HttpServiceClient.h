@@ -20,8 +20,8 @@ public:
     void setConnection(const QString &value) override;
     void setContentType(const QString &value) override;
 
-    HttpText Get(const QString &url) override;
-    HttpBytes GetBytes(const QString &url) override;
+    HttpText Get(const QString &url, qint64 maxBytes) override;
+    HttpBytes GetBytes(const QString &url, qint64 maxBytes) override;
     HttpResult Head(const QString &url) override;
     void Disconnect() override;
     int ResponseCode() const override;

@@ -21,9 +21,10 @@ public:
     virtual void setConnection(const QString &value) = 0;
     virtual void setContentType(const QString &value) = 0;
 
-    // Body as text, decoded in the declared character set (byte for byte when none).
-    virtual HttpText Get(const QString &url) = 0;
-    virtual HttpBytes GetBytes(const QString &url) = 0;
+    // Body as text, decoded in the declared character set (byte for byte when
+    // none). A body longer than maxBytes fails the request.
+    virtual HttpText Get(const QString &url, qint64 maxBytes) = 0;
+    virtual HttpBytes GetBytes(const QString &url, qint64 maxBytes) = 0;
     virtual HttpResult Head(const QString &url) = 0;
     virtual void Disconnect() = 0;
     // Status of the last response received, also after a failed request.

@@ -54,7 +54,7 @@ bool VideoLookup::GetStreamInfo(QString &StreamUrl, QString &SaveFileName)
     m_client.setUserAgent(WatchPageUserAgent);
     m_client.setAccept(DefaultAccept);
     m_client.setAcceptCharSet(AnyCharSet);
-    const HttpText page = m_client.Get(watchUrl + QStringLiteral("&hl=en-GB"));
+    const HttpText page = m_client.Get(watchUrl + QStringLiteral("&hl=en-GB"), WatchPageLimit);
     m_client.Disconnect();
     if (!page.result.ok())
         return false;
@@ -108,7 +108,7 @@ bool VideoLookup::PickStreamUrl(const QStringList &entries, QString &StreamUrl,
 std::optional<QString> VideoLookup::FeedTitle(const QString &videoId)
 {
     m_client.setConnection(KeepAlive);
-    const HttpBytes feed = m_client.GetBytes(FeedUrl(videoId));
+    const HttpBytes feed = m_client.GetBytes(FeedUrl(videoId), TitlePageLimit);
     if (!feed.result.ok())
         return std::nullopt;
     return TitleFromFeed(feed.bytes, m_inputs.formatIndex());
@@ -120,6 +120,6 @@ QString VideoLookup::FetchMarkedText(const QString &url, const QString &marker)
     m_client.setContentType(FormContentType);
     m_client.setUserAgent(FallbackUserAgent);
     m_client.setConnection(KeepAlive);
-    const HttpText page = m_client.Get(url);
+    const HttpText page = m_client.Get(url, TitlePageLimit);
     return page.result.ok() ? TextAfterMarker(page.text, marker) : QString();
 }

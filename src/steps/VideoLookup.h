@@ -20,6 +20,10 @@ class VideoLookup final : public VideoResolver
 public:
     using DateSource = std::function<QDateTime()>;
 
+    // The most each page may bring; a longer one fails as its request would.
+    static constexpr qint64 WatchPageLimit = qint64(16) << 20;
+    static constexpr qint64 TitlePageLimit = qint64(1) << 20; // the feed and the fallback page
+
     VideoLookup(ServiceClient &client, JobInputs &inputs, JobBoxes &boxes,
                 DateSource now = &QDateTime::currentDateTime);
 

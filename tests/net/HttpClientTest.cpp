@@ -152,6 +152,65 @@ TEST_F(HttpClientTest, FollowsFourteenRedirectsAndStopsNormallyAtTheFifteenth)
         EXPECT_EQ(request.method, "HEAD");
 }
 
+TEST_F(HttpClientTest, ASinkTakesOnlyTheBodyOfASuccess)
+{
+    // A chain that ends on a redirect, or a redirect left unfollowed, is no
+    // body for a file: the few bytes of its page stay aside.
+    const struct
+    {
+        const char *path;
+        bool followRedirects;
+        int status;
+    } cases[] = {
+        {"/redirect/15/bulk/100", true, 302},
+        {"/redirect/40/bulk/100", true, 302},
+        {"/redirect/1/bulk/100", false, 302},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        client.HandleRedirects = c.followRedirects;
+        MemorySink sink;
+        const HttpResult result = client.Get(url(c.path), sink);
+        EXPECT_EQ(result.failure, HttpFailure::Status);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_TRUE(sink.announced.isEmpty());
+        EXPECT_TRUE(sink.data.isEmpty());
+    }
+    client.HandleRedirects = true;
+    MemorySink sink;
+    EXPECT_TRUE(client.Get(url("/redirect/14/bulk/100"), sink).ok());
+    EXPECT_EQ(sink.data, bulkBytes(0, 100));
+}
+
+TEST_F(HttpClientTest, ABodyPastTheCallersBoundFailsAndIsNotKept)
+{
+    const qint64 Bound = 100000;
+    const struct
+    {
+        const char *path;
+        bool fits;
+    } cases[] = {
+        {"/bulk/100000", true},
+        {"/bulk/100001", false},
+        {"/bulk/100000?mode=chunked", true},
+        {"/bulk/100001?mode=chunked", false},
+        {"/bulk/100000?mode=close", true},
+        {"/bulk/300000?mode=close", false},
+        {"/bulk/10?length=200000", false}, // the announced length alone is too much
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        const HttpBytes bytes = client.GetBytes(url(c.path), Bound);
+        EXPECT_EQ(bytes.result.failure, c.fits ? HttpFailure::None : HttpFailure::TooLarge);
+        EXPECT_EQ(bytes.bytes.size(), c.fits ? Bound : 0);
+        const HttpText text = client.Get(url(c.path), Bound);
+        EXPECT_EQ(text.result.failure, c.fits ? HttpFailure::None : HttpFailure::TooLarge);
+        EXPECT_EQ(text.text.size(), c.fits ? Bound : 0);
+    }
+    // Without a bound, the whole body comes.
+    EXPECT_EQ(client.GetBytes(url("/bulk/300000")).bytes, bulkBytes(0, 300000));
+}
+
 TEST_F(HttpClientTest, RedirectsAreNotFollowedWhenTurnedOff)
 {
     client.HandleRedirects = false;

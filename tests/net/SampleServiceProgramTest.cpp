@@ -46,6 +46,46 @@ TEST(SampleServiceProgramTest, NamesItsPortAnswersAndLogs)
     EXPECT_TRUE(headers.contains(QJsonArray{QStringLiteral("Referer"), client.Request.Referer}));
 }
 
+// After the line scripts read: each web page with both of its links, then the flaky demo.
+TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
+{
+    clearProxyEnvironment();
+    QProcess program;
+    program.start(QStringLiteral(SAMPLE_SERVICE_PROGRAM),
+                  {QStringLiteral("--port"), QStringLiteral("0")});
+    ASSERT_TRUE(program.waitForReadyRead(10000));
+    const QByteArray first = program.readLine().trimmed();
+    ASSERT_TRUE(first.startsWith("listening on 127.0.0.1:")) << first.toStdString();
+    const QByteArray base = "http://" + first.mid(13);
+    QList<QByteArray> lines;
+    while (lines.size() < 3 && (program.canReadLine() || program.waitForReadyRead(10000)))
+        lines.append(program.readLine().trimmed());
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.takeLast().endsWith(
+        ": http://www.youtube.com/watch?v=vidlark0009 (through the proxy)"));
+
+    HttpClient client;
+    const struct
+    {
+        const char *path;
+        const char *text; // in the page
+    } pages[] = {
+        {"/pages/progressive", "<video"},
+        {"/pages/hls", "index.m3u8"},
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(lines[i].toStdString());
+        EXPECT_TRUE(lines[i].contains(" http://media.sample.test" + QByteArray(pages[i].path) +
+                                      " (through the proxy " + base + ")"));
+        const QByteArray direct = base + pages[i].path;
+        ASSERT_TRUE(lines[i].endsWith(" " + direct));
+        EXPECT_TRUE(
+            client.Get(QString::fromLatin1(direct)).text.contains(QLatin1String(pages[i].text)));
+    }
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(10000));
+}
+
 TEST(SampleServiceProgramTest, RefusesUnknownArguments)
 {
     QProcess program;

@@ -26,6 +26,7 @@ public:
     {
         QString method, url;
         Settings settings;
+        qint64 maxBytes = 0;
     };
     struct Answer
     {
@@ -48,13 +49,16 @@ public:
     void setConnection(const QString &value) override { settings.Connection = value; }
     void setContentType(const QString &value) override { settings.ContentType = value; }
 
-    HttpText Get(const QString &url) override
+    HttpText Get(const QString &url, qint64 maxBytes) override
     {
-        HttpBytes bytes = answer(u"GET", url);
+        HttpBytes bytes = answer(u"GET", url, maxBytes);
         return {bytes.result, QString::fromLatin1(bytes.bytes)};
     }
-    HttpBytes GetBytes(const QString &url) override { return answer(u"GET", url); }
-    HttpResult Head(const QString &url) override { return answer(u"HEAD", url).result; }
+    HttpBytes GetBytes(const QString &url, qint64 maxBytes) override
+    {
+        return answer(u"GET", url, maxBytes);
+    }
+    HttpResult Head(const QString &url) override { return answer(u"HEAD", url, 0).result; }
     void Disconnect() override { ++disconnects; }
     int ResponseCode() const override { return status; }
 
@@ -67,9 +71,9 @@ public:
     }
 
 private:
-    HttpBytes answer(const char16_t *method, const QString &url)
+    HttpBytes answer(const char16_t *method, const QString &url, qint64 maxBytes)
     {
-        requests.push_back({QString::fromUtf16(method), url, settings});
+        requests.push_back({QString::fromUtf16(method), url, settings, maxBytes});
         HttpBytes reply;
         const auto it = answers.constFind(url);
         if (it == answers.cend()) {
@@ -80,6 +84,8 @@ private:
         reply.result.status = status;
         if (status >= 300)
             reply.result.failure = HttpFailure::Status;
+        else if (it->body.size() > maxBytes)
+            reply.result.failure = HttpFailure::TooLarge;
         else
             reply.bytes = it->body;
         return reply;

@@ -176,3 +176,47 @@ TEST_F(LookupAgainstServiceTest, RequestsOfOneLookupInOrder)
                   QStringLiteral("GET http://www.youtube.com/get_video_info?video_id=vidlark0004"),
               }));
 }
+
+TEST_F(LookupAgainstServiceTest, APagePastItsBoundFailsLikeItsRequest)
+{
+    const qint64 MiB = qint64(1) << 20;
+    const struct
+    {
+        const char *name;
+        qint64 watchPadding, feedPadding, fallbackPadding;
+        bool feedHasTitle;
+        bool found;
+        QString saveFileName;
+    } cases[]{
+        {"watch page under its bound", 15 * MiB, 0, 0, true, true,
+         QStringLiteral("Padded_(360p).flv")},
+        {"watch page past its bound", 17 * MiB, 0, 0, true, false, QString()},
+        {"feed past its bound", 0, 2 * MiB, 0, true, false, QString()},
+        {"fallback page under its bound", 0, 0, MiB - 4096, false, true,
+         QStringLiteral("Padded Page (HQ 360p).flv")},
+        {"fallback page past its bound", 0, 0, 2 * MiB, false, true,
+         QStringLiteral("(HQ 360p).flv")}, // as for a page without the title
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SampleService::Options options;
+        CannedVideo video{"padded00001",
+                          {{34, "sample.flv", 200, {}}},
+                          c.feedHasTitle ? std::optional(QStringLiteral("Padded")) : std::nullopt,
+                          QStringLiteral("Padded Page")};
+        video.watchPagePadding = c.watchPadding;
+        video.feedPadding = c.feedPadding;
+        video.fallbackPadding = c.fallbackPadding;
+        options.videos = {video};
+        SampleService padded(options);
+        padded.start();
+        ::setenv("http_proxy", padded.baseUrl().toLatin1().constData(), 1);
+        window = RecordingJobWindow();
+        window.format = 2;
+        QString url, name, defaultName;
+        resolveInto(lookup, QStringLiteral("http://www.youtube.com/watch?v=padded00001"), url, name,
+                    defaultName);
+        EXPECT_EQ(!url.isEmpty(), c.found);
+        EXPECT_EQ(name, c.saveFileName);
+    }
+}

@@ -90,6 +90,9 @@ TEST_F(TransferTest, OutcomesFollowHowTheBodyEnded)
         {"/bulk/5000?status=500&mode=chunked", false, -1},
         {"/bulk/0", true, 0},
         {"/bulk/10?status=302&location=file:///etc/passwd", false, -1},
+        // A chain of redirects too long to follow ends on a page, not the video.
+        {"/redirect/15/bulk/300000", false, -1},
+        {"/redirect/40/bulk/300000", false, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
@@ -98,8 +101,7 @@ TEST_F(TransferTest, OutcomesFollowHowTheBodyEnded)
         EXPECT_EQ(QFile::exists(target()), c.fileSize >= 0);
         if (c.fileSize >= 0) {
             const QByteArray contents = contentsOf(target());
-            EXPECT_LE(contents.size(), c.fileSize);
-            EXPECT_GE(contents.size(), c.fileSize == Part ? 1 : c.fileSize);
+            EXPECT_EQ(contents.size(), c.fileSize);
             EXPECT_TRUE(contents == bulkBytes(0, contents.size()));
         }
     }
@@ -127,6 +129,9 @@ TEST_F(TransferTest, AnOlderFileIsReplacedOnlyOnceTheBodyBegins)
     EXPECT_EQ(contentsOf(target()), "an older download");
 
     EXPECT_FALSE(download(QStringLiteral("/bulk/1000?status=403")));
+    EXPECT_EQ(contentsOf(target()), "an older download");
+
+    EXPECT_FALSE(download(QStringLiteral("/redirect/15/bulk/1000")));
     EXPECT_EQ(contentsOf(target()), "an older download");
 
     EXPECT_TRUE(download(QStringLiteral("/bulk/1000")));

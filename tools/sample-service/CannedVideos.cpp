@@ -62,13 +62,19 @@ const QList<CannedVideo> &cannedVideos()
          {{34, "sample.flv", 200, {}, qint64(1) << 30}},
          QStringLiteral("Big Generated Stream"),
          QStringLiteral("Big Generated Stream")},
+        // A 256 MiB generated stream whose first two GETs break off half way
+        // through what they send, so the window's retries show against the service.
+        {"vidlark0009",
+         {{34, "sample.flv", 200, {}, qint64(1) << 28, 2}, {5, "sample.flv", 200, {}}},
+         QStringLiteral("Flaky Stream"),
+         QStringLiteral("Flaky Stream")},
     };
     return videos;
 }
 
-const CannedVideo *findCannedVideo(const QByteArray &id)
+const CannedVideo *findCannedVideo(const QList<CannedVideo> &videos, const QByteArray &id)
 {
-    for (const CannedVideo &video : cannedVideos()) {
+    for (const CannedVideo &video : videos) {
         if (video.id == id)
             return &video;
     }

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,6 +19,8 @@ QByteArray reasonPhrase(int status)
         return "OK";
     case 204:
         return "No Content";
+    case 206:
+        return "Partial Content";
     case 301:
         return "Moved Permanently";
     case 302:
@@ -32,6 +37,10 @@ QByteArray reasonPhrase(int status)
         return "Forbidden";
     case 404:
         return "Not Found";
+    case 416:
+        return "Range Not Satisfiable";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
     case 503:
@@ -75,8 +84,16 @@ void stall(int socket, const std::atomic<bool> &stopping)
     }
 }
 
-void resetOnClose(int socket)
+// A reset after exactly what was sent: the bytes still queued (not yet
+// acknowledged) would be thrown away with it, so it waits for them first.
+void resetOnClose(int socket, const std::atomic<bool> &stopping)
 {
+    for (int waited = 0; waited < 2000 && !stopping; ++waited) {
+        int queued = 0;
+        if (::ioctl(socket, SIOCOUTQ, &queued) != 0 || queued == 0)
+            break;
+        ::usleep(1000);
+    }
     const linger abortive{1, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
 }
@@ -86,15 +103,18 @@ void resetOnClose(int socket)
 bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool clientWantsClose,
                const std::atomic<bool> &stopping)
 {
-    const qint64 length = reply.bodyLength();
-    const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close;
+    const qint64 length = reply.body.size();
+    // After a false length the connection cannot carry another answer.
+    const bool lies = reply.announcedLength >= 0;
+    const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close || lies;
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     for (const auto &[name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
-    if (reply.framing == BodyFraming::Length)
-        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-    else if (reply.framing == BodyFraming::Chunked)
+    if (reply.framing == BodyFraming::Length || lies)
+        head +=
+            "Content-Length: " + QByteArray::number(lies ? reply.announcedLength : length) + "\r\n";
+    if (reply.framing == BodyFraming::Chunked)
         head += "Transfer-Encoding: chunked\r\n";
     if (closeAfter)
         head += "Connection: close\r\n";
@@ -127,13 +147,7 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
     QByteArray piece;
     for (qint64 offset = 0; offset < limit && !stopping;) {
         const qint64 size = std::min(Piece, limit - offset);
-        if (reply.generatedLength >= 0) {
-            piece.resize(size);
-            for (qint64 i = 0; i < size; ++i)
-                piece[i] = generatedByte(offset + i);
-        } else {
-            piece = reply.body.mid(offset, size);
-        }
+        piece = reply.body.read(offset, size);
         if (reply.framing == BodyFraming::Chunked)
             piece = QByteArray::number(size, 16) + "\r\n" + piece + "\r\n";
         if (!sendAll(socket, piece))
@@ -148,7 +162,7 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
         ::shutdown(socket, SHUT_WR);
         return false;
     case Fault::Reset:
-        resetOnClose(socket);
+        resetOnClose(socket, stopping);
         return false;
     case Fault::Stall:
         stall(socket, stopping);

@@ -52,7 +52,7 @@ SampleService::SampleService()
 
 SampleService::SampleService(Options options)
     : m_options(std::move(options))
-    , m_routes(m_options.mediaDir, m_options.streamHost)
+    , m_routes(m_options.mediaDir, m_options.streamHost, m_options.videos)
 {}
 
 SampleService::~SampleService()

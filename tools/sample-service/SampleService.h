@@ -26,6 +26,8 @@ public:
         // Empty: stream URLs name the host the watch page was asked from, so a
         // client without a proxy reaches them on 127.0.0.1 too.
         QByteArray streamHost = ServiceRoutes::DefaultStreamHost;
+        // The videos it knows; a test may add its own.
+        QList<CannedVideo> videos = cannedVideos();
     };
 
     SampleService();

@@ -1,12 +1,16 @@
 #include "ServiceRoutes.h"
 
 #include "CannedVideos.h"
+#include "FlakyFault.h"
+#include "ResourceAnswer.h"
+#include "WebPages.h"
 
 #include <QFile>
 
 namespace {
 
 const QByteArray Amp = "\\u0026"; // the stream map's escaped "&", six characters
+const char Padding = ' ';         // blank between elements, harmless to any reader
 
 QByteArray htmlType()
 {
@@ -39,12 +43,13 @@ QByteArray pageEncodedUrl(const QByteArray &url)
 
 } // namespace
 
-ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost)
+ServiceRoutes::ServiceRoutes(QString mediaDir, QByteArray streamHost, QList<CannedVideo> videos)
     : m_mediaDir(std::move(mediaDir))
     , m_streamHost(std::move(streamHost))
+    , m_videos(std::move(videos))
 {}
 
-ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::handle(const ServiceRequest &request)
 {
     ServiceRequest effective = request;
     if (request.path.startsWith("/redirect/")) {
@@ -53,26 +58,41 @@ ServiceReply ServiceRoutes::handle(const ServiceRequest &request) const
         bool ok = false;
         const int hops = rest.left(slash < 0 ? rest.size() : slash).toInt(&ok);
         if (!ok || hops < 0)
-            return statusPage(404);
+            return ServiceReply::statusPage(404);
         if (hops > 0)
             return redirect(request);
         effective.path = slash < 0 ? QByteArray("/") : rest.mid(slash);
     }
-    ServiceReply reply = route(effective);
+    const QByteArray key = RequestCounter::resourceKey(effective);
+    const bool get = request.method == "GET";
+    // A changing resource is answered from its current version, which every
+    // GET then moves on: a HEAD shows what the next GET gets.
+    qint64 version = 0;
+    if (effective.queryValue("changing") == "1") {
+        const QByteArray versionKey = "version " + key;
+        version = get ? m_counter.take(versionKey) : m_counter.peek(versionKey);
+    }
+    ServiceReply reply = route(effective, version);
+    if (!reply.resource.isEmpty() && reply.status == 200)
+        ResourceAnswer::apply(effective, reply.resource, version, reply);
+    const int failingGets = FlakyFault::failingGets(effective, reply.flakyGets);
+    if (get && failingGets > 0 && m_counter.take("flaky " + key) < failingGets)
+        FlakyFault::apply(effective, reply);
     applyFaults(request, reply);
     return reply;
 }
 
-ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version) const
 {
     const QByteArray host = request.hostName();
     const QByteArray &path = request.path;
     if (path.startsWith("/bulk/"))
-        return bulk(request);
+        return bulk(request, version);
     if (path.startsWith("/status/")) {
         bool ok = false;
         const int status = path.mid(8).toInt(&ok);
-        return ok && status >= 100 && status <= 999 ? statusPage(status) : statusPage(404);
+        return ok && status >= 100 && status <= 999 ? ServiceReply::statusPage(status)
+                                                    : ServiceReply::statusPage(404);
     }
 
     ServiceRequest named;
@@ -80,7 +100,8 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
     const bool web = host == WebHost;
     const bool data = host == DataHost;
     const bool streams = !m_streamHost.isEmpty() && host == named.hostName();
-    const bool any = !web && !data && !streams; // a plain request to the service itself
+    const bool media = host == WebPages::Host;
+    const bool any = !web && !data && !streams && !media; // a plain request to the service itself
     if ((web || any) && path == "/watch")
         return watchPage(request);
     if ((web || any) && path == "/get_video_info")
@@ -88,14 +109,16 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request) const
     if ((data || any) && path.startsWith("/feeds/api/videos/"))
         return feed(path.mid(18));
     if ((streams || any) && path.startsWith("/videos/"))
-        return stream(request);
-    return statusPage(404);
+        return stream(request, version);
+    if ((media || any) && WebPages::serves(path))
+        return WebPages::answer(m_mediaDir, path);
+    return ServiceReply::statusPage(404);
 }
 
 QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray &requestHost) const
 {
     const QByteArray streamHost = m_streamHost.isEmpty() ? requestHost : m_streamHost;
-    const CannedVideo *video = findCannedVideo(videoId);
+    const CannedVideo *video = findCannedVideo(m_videos, videoId);
     if (!video)
         return {};
     QList<QByteArray> entries;
@@ -117,80 +140,95 @@ QByteArray ServiceRoutes::streamMap(const QByteArray &videoId, const QByteArray 
 ServiceReply ServiceRoutes::watchPage(const ServiceRequest &request) const
 {
     const QByteArray id = request.queryValue("v").value_or(QByteArray());
-    const CannedVideo *video = findCannedVideo(id);
+    const CannedVideo *video = findCannedVideo(m_videos, id);
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", htmlType()},
                      {"Set-Cookie", "VISITOR_INFO1_LIVE=sample; path=/; domain=.youtube.com"}};
-    reply.body = "<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
-                 " - YouTube</title></head><body>\n<script>\nvar swfConfig = {\"url\": "
-                 "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
-                 id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
-                 "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n";
+    reply.body = ReplyBody("<!DOCTYPE html>\n<html><head><title>" + video->pageTitle.toUtf8() +
+                           " - YouTube</title></head><body>\n");
+    reply.body.appendFiller(video->watchPagePadding, Padding);
+    reply.body.append(
+        "<script>\nvar swfConfig = {\"url\": "
+        "\"http:\\/\\/s.ytimg.com\\/yt\\/swf\\/watch.swf\", \"args\": {\"video_id\": \"" +
+        id + "\", \"url_encoded_fmt_stream_map\": \"" + streamMap(id, request.host) +
+        "\", \"length_seconds\": \"3\"}};\n</script>\n</body></html>\n");
     return reply;
 }
 
 ServiceReply ServiceRoutes::feed(const QByteArray &videoId) const
 {
-    const CannedVideo *video = findCannedVideo(videoId);
+    const CannedVideo *video = findCannedVideo(m_videos, videoId);
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
-    reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"}};
-    reply.body = "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
-                 "<id>http://gdata.youtube.com/feeds/api/videos/" +
-                 videoId + "</id>";
+    // A cookie for the whole domain: a client that kept cookies would send it
+    // with the fallback page, asked on the same connection.
+    reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"},
+                     {"Set-Cookie", "PREF=f1=sample; path=/; domain=.youtube.com"}};
+    reply.body = ReplyBody(
+        "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
+        "<id>http://gdata.youtube.com/feeds/api/videos/" +
+        videoId + "</id>");
+    reply.body.appendFiller(video->feedPadding, Padding);
+    QByteArray rest;
     if (video->feedTitle)
-        reply.body += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
-    reply.body += "<author><name>sample</name></author></entry>";
+        rest += "<title type='text'>" + video->feedTitle->toUtf8() + "</title>";
+    reply.body.append(rest + "<author><name>sample</name></author></entry>");
     return reply;
 }
 
 ServiceReply ServiceRoutes::fallbackPage(const ServiceRequest &request) const
 {
-    const CannedVideo *video = findCannedVideo(request.queryValue("video_id").value_or(""));
+    const CannedVideo *video =
+        findCannedVideo(m_videos, request.queryValue("video_id").value_or(""));
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     // No charset: the program reads the page byte for byte.
     reply.headers = {{"Content-Type", "text/html"}};
-    reply.body = "<html><head><title>YouTube - " + video->pageTitle.toUtf8() +
-                 "</title></head><body>status=ok</body></html>";
+    reply.body = ReplyBody("<html><head>");
+    reply.body.appendFiller(video->fallbackPadding, Padding);
+    reply.body.append("<title>YouTube - " + video->pageTitle.toUtf8() +
+                      "</title></head><body>status=ok</body></html>");
     return reply;
 }
 
-ServiceReply ServiceRoutes::stream(const ServiceRequest &request) const
+ServiceReply ServiceRoutes::stream(const ServiceRequest &request, qint64 version) const
 {
     // /videos/ID/ITAG.ext
     const QList<QByteArray> parts = request.path.split('/');
     if (parts.size() != 4)
-        return statusPage(404);
-    const CannedVideo *video = findCannedVideo(parts[2]);
+        return ServiceReply::statusPage(404);
+    const CannedVideo *video = findCannedVideo(m_videos, parts[2]);
     const int itag = parts[3].left(parts[3].indexOf('.')).toInt();
     if (!video)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     for (const CannedStream &stream : video->streams) {
         if (stream.itag != itag)
             continue;
         if (stream.checkStatus != 200)
-            return statusPage(stream.checkStatus);
+            return ServiceReply::statusPage(stream.checkStatus);
         if (!stream.signature.isEmpty() &&
             request.queryValue("signature").value_or(QByteArray()) != stream.signature)
-            return statusPage(403);
+            return ServiceReply::statusPage(403);
         ServiceReply reply;
         reply.headers = {{"Content-Type", contentTypeOf(stream.mediaFile)}};
+        reply.resource = video->id + '-' + QByteArray::number(itag);
+        reply.flakyGets = stream.flakyGets;
         if (stream.generatedBytes >= 0) {
-            reply.generatedLength = stream.generatedBytes;
+            reply.body = ReplyBody::generated(stream.generatedBytes, version);
             return reply;
         }
+        // A media file keeps its bytes through versions; only its validators change.
         QFile file(m_mediaDir + QLatin1Char('/') + QString::fromLatin1(stream.mediaFile));
         if (!file.open(QIODevice::ReadOnly))
-            return statusPage(500);
-        reply.body = file.readAll();
+            return ServiceReply::statusPage(500);
+        reply.body = ReplyBody(file.readAll());
         return reply;
     }
-    return statusPage(404);
+    return ServiceReply::statusPage(404);
 }
 
 ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
@@ -203,29 +241,21 @@ ServiceReply ServiceRoutes::redirect(const ServiceRequest &request) const
                           (slash < 0 ? QByteArray() : rest.mid(slash));
     if (!request.query.isEmpty())
         location += "?" + request.query;
-    ServiceReply reply = statusPage(302);
+    ServiceReply reply = ServiceReply::statusPage(302);
     reply.headers.append(qMakePair(QByteArray("Location"), location));
     return reply;
 }
 
-ServiceReply ServiceRoutes::bulk(const ServiceRequest &request)
+ServiceReply ServiceRoutes::bulk(const ServiceRequest &request, qint64 version)
 {
     bool ok = false;
     const qint64 length = request.path.mid(6).toLongLong(&ok);
     if (!ok || length < 0)
-        return statusPage(404);
+        return ServiceReply::statusPage(404);
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}};
-    reply.generatedLength = length;
-    return reply;
-}
-
-ServiceReply ServiceRoutes::statusPage(int status)
-{
-    ServiceReply reply;
-    reply.status = status;
-    reply.headers = {{"Content-Type", htmlType()}};
-    reply.body = "<html><body><h1>" + QByteArray::number(status) + "</h1></body></html>\n";
+    reply.resource = "bulk-" + QByteArray::number(length);
+    reply.body = ReplyBody::generated(length, version);
     return reply;
 }
 
@@ -249,6 +279,8 @@ void ServiceRoutes::applyFaults(const ServiceRequest &request, ServiceReply &rep
     reply.cutAfter = number("cut", reply.cutAfter);
     reply.resetAfter = number("reset", reply.resetAfter);
     reply.stallAfter = number("stall", reply.stallAfter);
+    if (const auto length = number("length", -1); length >= 0)
+        reply.announcedLength = length;
     if (const auto type = request.queryValue("type")) {
         reply.headers.removeIf([](const auto &header) { return header.first == "Content-Type"; });
         reply.headers.append(qMakePair(QByteArray("Content-Type"), *type));

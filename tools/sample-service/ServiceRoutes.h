@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CannedVideos.h"
+#include "RequestCounter.h"
 #include "ServiceReply.h"
 #include "ServiceRequest.h"
 
@@ -14,25 +16,27 @@ public:
     static constexpr const char *DataHost = "gdata.youtube.com";
     static constexpr const char *DefaultStreamHost = "streams.sample.test";
 
-    ServiceRoutes(QString mediaDir, QByteArray streamHost);
+    ServiceRoutes(QString mediaDir, QByteArray streamHost, QList<CannedVideo> videos);
 
-    ServiceReply handle(const ServiceRequest &request) const;
+    // Safe on several threads at once.
+    ServiceReply handle(const ServiceRequest &request);
 
     // The watch page's stream-map value for a video, as the page carries it;
     // requestHost names the stream host when the routes were given none.
     QByteArray streamMap(const QByteArray &videoId, const QByteArray &requestHost) const;
 
 private:
-    ServiceReply route(const ServiceRequest &request) const;
+    ServiceReply route(const ServiceRequest &request, qint64 version) const;
     ServiceReply watchPage(const ServiceRequest &request) const;
     ServiceReply feed(const QByteArray &videoId) const;
     ServiceReply fallbackPage(const ServiceRequest &request) const;
-    ServiceReply stream(const ServiceRequest &request) const;
+    ServiceReply stream(const ServiceRequest &request, qint64 version) const;
     ServiceReply redirect(const ServiceRequest &request) const;
-    static ServiceReply bulk(const ServiceRequest &request);
-    static ServiceReply statusPage(int status);
+    static ServiceReply bulk(const ServiceRequest &request, qint64 version);
     static void applyFaults(const ServiceRequest &request, ServiceReply &reply);
 
     QString m_mediaDir;
     QByteArray m_streamHost;
+    QList<CannedVideo> m_videos;
+    RequestCounter m_counter; // the flaky and changing resources' GETs so far
 };

@@ -1,6 +1,7 @@
 // vidlark-sample-service [--port N] [--log FILE]: the sample video service on
 // 127.0.0.1, reachable directly or as an HTTP proxy, until interrupted.
 #include "SampleService.h"
+#include "WebPages.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -56,7 +57,25 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "vidlark-sample-service: %s\n", error.what());
         return 1;
     }
-    std::printf("listening on 127.0.0.1:%u\n", unsigned(service.port()));
+    // Scripts read the first line; the links after it are for people.
+    const unsigned port = service.port();
+    std::printf("listening on 127.0.0.1:%u\n", port);
+    std::fflush(stdout);
+    const struct
+    {
+        const char *what;
+        const char *path;
+    } pages[] = {
+        {"HTML5 page with progressive MP4s", WebPages::ProgressivePage},
+        {"HTML5 page with an HLS video", WebPages::HlsPage},
+    };
+    for (const auto &page : pages) {
+        std::printf("%s: http://%s%s (through the proxy http://127.0.0.1:%u) or "
+                    "http://127.0.0.1:%u%s\n",
+                    page.what, WebPages::Host, page.path, port, port, page.path);
+    }
+    std::printf("a stream whose first two downloads break off: "
+                "http://www.youtube.com/watch?v=vidlark0009 (through the proxy)\n");
     std::fflush(stdout);
     int received = 0;
     sigwait(&signals, &received);

@@ -1,0 +1,96 @@
+#include "WebPages.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr QByteArrayView MediaPrefix = "/media/";
+
+QByteArray page(const QByteArray &title, const QByteArray &sources)
+{
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title +
+           "</title></head><body>\n<h1>" + title + "</h1>\n<video controls>\n" + sources +
+           "</video>\n</body></html>\n";
+}
+
+QByteArray progressivePage()
+{
+    // label gives yt-dlp's format id, res its height.
+    QByteArray sources;
+    for (const int height : WebPages::Heights) {
+        const QByteArray number = QByteArray::number(height);
+        sources += "<source src=\"/media/progressive-" + number +
+                   ".mp4\" type=\"video/mp4\" label=\"" + number + "p\" res=\"" + number + "\">\n";
+    }
+    return page("Sample HTML5 Video", sources);
+}
+
+QByteArray hlsPage()
+{
+    return page("Sample HLS Video",
+                "<source src=\"/media/hls/index.m3u8\" type=\"application/x-mpegURL\">\n");
+}
+
+bool isDigits(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+QByteArray contentTypeOf(const QByteArray &file)
+{
+    if (file.endsWith(".mp4"))
+        return "video/mp4";
+    if (file.endsWith(".m3u8"))
+        return "application/vnd.apple.mpegurl";
+    return "video/mp2t";
+}
+
+} // namespace
+
+QByteArray WebPages::mediaFileOf(const QByteArray &path)
+{
+    if (!path.startsWith(MediaPrefix))
+        return {};
+    // Only the names the build makes, so no path leaves the media folder.
+    const QByteArray file = path.mid(MediaPrefix.size());
+    for (const int height : Heights) {
+        if (file == "progressive-" + QByteArray::number(height) + ".mp4")
+            return file;
+    }
+    if (file == "hls/index.m3u8")
+        return file;
+    constexpr QByteArrayView Segment = "hls/segment";
+    if (file.startsWith(Segment) && file.endsWith(".ts") &&
+        isDigits(QByteArrayView(file).sliced(Segment.size()).chopped(3)))
+        return file;
+    return {};
+}
+
+bool WebPages::serves(const QByteArray &path)
+{
+    return path == ProgressivePage || path == HlsPage || !mediaFileOf(path).isEmpty();
+}
+
+ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path)
+{
+    ServiceReply reply;
+    if (path == ProgressivePage || path == HlsPage) {
+        reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+        reply.body = ReplyBody(path == HlsPage ? hlsPage() : progressivePage());
+        return reply;
+    }
+    const QByteArray file = mediaFileOf(path);
+    QFile media(mediaDir + QLatin1Char('/') + QString::fromLatin1(file));
+    if (file.isEmpty() || !media.open(QIODevice::ReadOnly))
+        return ServiceReply::statusPage(404);
+    reply.headers = {{"Content-Type", contentTypeOf(file)}};
+    reply.resource = "media-" + QByteArray(file).replace('/', '-');
+    reply.body = ReplyBody(media.readAll());
+    return reply;
+}
