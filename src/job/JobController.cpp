@@ -110,8 +110,17 @@ void JobController::runSteps()
     report(QStringLiteral("Downloading \"") + m_state.SaveFileName + QLatin1Char('"'),
            QStringLiteral("Status: Downloading"));
     const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
-    m_run.transferResult =
+    const TransferResult transfer =
         m_steps.transfer.DownloadToFile(video.StreamUrl, saveDir + m_state.SaveFileName);
+    m_run.transferResult = transfer == TransferResult::Done;
+    if (transfer == TransferResult::FileInUse) {
+        m_window.boxes.showError(QStringLiteral("Another download is saving this video."));
+        report(QStringLiteral("Error: Another download is saving \"") + m_state.SaveFileName +
+                   QLatin1Char('"'),
+               QStringLiteral("Status: Error"));
+        windDownAfterFailure();
+        return;
+    }
     if (!m_run.transferResult) {
         m_window.boxes.showError(QStringLiteral("Unable to download this video."));
         report(QStringLiteral("Error: Unable to download this video."),
@@ -139,6 +148,7 @@ void JobController::runSteps()
     // A converter that failed on its own leaves the download under its own name.
     if (outcome == ConversionOutcome::ConverterFailed)
         m_run.targetExtension.clear();
+    m_run.conversionFailed = outcome != ConversionOutcome::Finished;
 }
 
 JobOutcome JobController::EndReport()
@@ -162,12 +172,15 @@ JobOutcome JobController::EndReport()
                                        m_state.SaveFileName + QLatin1Char('"'));
         report(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
                QStringLiteral("Status: Download is complete"));
-        outcome = JobOutcome::Completed;
+        outcome = m_run.conversionFailed ? JobOutcome::ConversionFailed : JobOutcome::Completed;
     } else {
         report(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));
         const bool userStopped = m_run.userStopped || state == dsClosing;
         outcome = m_run.failed && !userStopped ? JobOutcome::Failed : JobOutcome::Stopped;
+        // The download stands; only the converter was missing.
+        if (outcome == JobOutcome::Failed && m_run.conversionFailed)
+            outcome = JobOutcome::ConversionFailed;
     }
 
     m_window.progress.EndTaskbarProgress();

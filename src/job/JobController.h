@@ -34,6 +34,7 @@ private:
         QString targetExtension;  // set once the conversion was entered
         bool failed = false;      // a step's failure was shown
         bool userStopped = false; // the user pressed Stop or closed the window
+        bool conversionFailed = false;
     };
 
     JobOutcome RunDownload();

@@ -5,6 +5,7 @@
 #include "job/ConverterCopy.h"
 #include "job/FileNames.h"
 #include "job/ProgramState.h"
+#include "steps/PartialFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -138,6 +139,8 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     tidy(files, files.staged ? delivered : converted);
     if (delivered) {
         removeIfPresent(download);
+        // A stopped download that was converted leaves nothing to resume.
+        PartialFile::forget(download);
         return ConversionOutcome::Finished;
     }
 

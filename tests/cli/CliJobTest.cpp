@@ -82,7 +82,7 @@ TEST(CliJobTest, ExitStatusDoesNotHangOnTheWordingOfTheTexts)
         const JobWindow roles{plain.inputs,   plain.lock,  status,
                               plain.progress, plain.boxes, plain.messages};
 
-        EXPECT_EQ(RunCliJob(state, roles, terminal), c.exitStatus) << err.toStdString();
+        EXPECT_EQ(RunCliJob(state, roles, terminal, options), c.exitStatus) << err.toStdString();
         EXPECT_TRUE(out.endsWith(QString::fromUtf8(c.lastOut))) << out.toStdString();
         EXPECT_FALSE(out.contains(QStringLiteral("Download is "))) << out.toStdString();
     }

@@ -149,11 +149,11 @@ class ScriptedTransfer final : public FileTransfer
 public:
     std::function<void()> during;
     bool result = true;
-    bool DownloadToFile(const QString &, const QString &) override
+    TransferResult DownloadToFile(const QString &, const QString &) override
     {
         if (during)
             during();
-        return result;
+        return result ? TransferResult::Done : TransferResult::Failed;
     }
 };
 
