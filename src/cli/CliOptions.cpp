@@ -18,7 +18,7 @@ QString CliUsage()
         "                    terminal, otherwise no)\n"
         "  --no-continue     start afresh instead of continuing an unfinished download\n"
         "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
-        "Exit status: 0 saved, 1 download failed, 2 stopped, 3 saved but not converted,\n"
+        "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
         "64 bad usage.\n");
 }
 

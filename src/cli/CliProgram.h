@@ -15,9 +15,9 @@ struct ProgramState;
 enum CliExitStatus
 {
     ExitComplete = 0,
-    ExitError = 1, // the download failed, or no job ran
+    ExitError = 1, // nothing saved
     ExitStopped = 2,
-    ExitConversionFailed = 3, // the download was saved, its conversion failed
+    ExitConversionFailed = 3, // the download is saved, its conversion failed
     ExitUsage = 64,
 };
 

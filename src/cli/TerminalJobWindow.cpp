@@ -1,6 +1,7 @@
 #include "cli/TerminalJobWindow.h"
 
 #include "cli/CliOptions.h"
+#include "cli/TerminalText.h"
 #include "job/Clock.h"
 #include "job/ProgramState.h"
 #include "job/TimeTexts.h"
@@ -17,11 +18,11 @@ constexpr quint32 RateSampleMs = 500;
 constexpr double RateWeight = 0.3; // of the newest sample in the smoothed speed
 
 // The boxes break lines with LF CR; a terminal wants one line feed.
-QString terminalText(QString text)
+QString boxText(QString text)
 {
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
+    return TerminalText(text, true);
 }
 
 } // namespace
@@ -49,7 +50,7 @@ bool TerminalJobWindow::askStepDown(const QString &question)
 {
     endProgressLine();
     QTextStream &err = *m_terminal.err;
-    err << terminalText(question);
+    err << boxText(question);
     bool answer = false;
     if (m_options.answer) {
         answer = *m_options.answer;
@@ -92,14 +93,15 @@ bool TerminalJobWindow::mp4BoxChecked() const
 void TerminalJobWindow::setStatusLine(const QString &text)
 {
     if (std::exchange(m_nextIsProgress, false)) {
-        printProgress(std::exchange(m_nextIsTransfer, false) ? text + rateText() : text);
+        const QString shown = TerminalText(text);
+        printProgress(std::exchange(m_nextIsTransfer, false) ? shown + rateText() : shown);
         return;
     }
     // A new phase (another attempt, the conversion) measures its own speed.
     m_rateBase = false;
     m_bytesPerSecond = -1;
     endProgressLine();
-    *m_terminal.out << text << '\n' << Qt::flush;
+    *m_terminal.out << TerminalText(text) << '\n' << Qt::flush;
 }
 
 void TerminalJobWindow::printProgress(const QString &text)
@@ -198,7 +200,7 @@ void TerminalJobWindow::ShowConversionProgress(qint32, qint32)
 void TerminalJobWindow::box(const QString &kind, const QString &text)
 {
     endProgressLine();
-    *m_terminal.err << kind << terminalText(text) << '\n' << Qt::flush;
+    *m_terminal.err << kind << boxText(text) << '\n' << Qt::flush;
     handleInterrupts();
 }
 

@@ -74,6 +74,9 @@ JobOutcome JobController::RunDownload()
     try {
         runSteps();
     } catch (...) {
+        // The report names only a file that exists: a conversion that an
+        // error left unfinished leaves the download under its own name.
+        m_run.targetExtension.clear();
         EndReport();
         throw;
     }
@@ -146,14 +149,15 @@ void JobController::runSteps()
     if (outcome == ConversionOutcome::ConverterMissing)
         m_run.failed = true;
     // A converter that failed on its own leaves the download under its own name.
-    if (outcome == ConversionOutcome::ConverterFailed)
+    if (outcome == ConversionOutcome::ConverterFailed) {
         m_run.targetExtension.clear();
-    m_run.conversionFailed = outcome != ConversionOutcome::Finished;
+        m_run.conversionFailed = true;
+    }
 }
 
 JobOutcome JobController::EndReport()
 {
-    RemoveConverterCopy(m_state.AppDir);
+    RemoveConverterCopy(ConverterFolder(m_state));
     PrepareToStop(m_window);
     m_window.status.setTimerEnabled(false);
 
@@ -178,9 +182,6 @@ JobOutcome JobController::EndReport()
                QStringLiteral("Status: Download is stopped by the user"));
         const bool userStopped = m_run.userStopped || state == dsClosing;
         outcome = m_run.failed && !userStopped ? JobOutcome::Failed : JobOutcome::Stopped;
-        // The download stands; only the converter was missing.
-        if (outcome == JobOutcome::Failed && m_run.conversionFailed)
-            outcome = JobOutcome::ConversionFailed;
     }
 
     m_window.progress.EndTaskbarProgress();

@@ -31,10 +31,10 @@ private:
     struct Run
     {
         bool transferResult = false;
-        QString targetExtension;  // set once the conversion was entered
-        bool failed = false;      // a step's failure was shown
-        bool userStopped = false; // the user pressed Stop or closed the window
+        QString targetExtension; // set once the conversion was entered
+        bool failed = false;     // a step's failure was shown
         bool conversionFailed = false;
+        bool userStopped = false; // the user pressed Stop or closed the window
     };
 
     JobOutcome RunDownload();

@@ -4,7 +4,7 @@
 enum class JobOutcome
 {
     Completed,        // the completion box was shown
-    ConversionFailed, // the download was saved, its conversion failed
     Failed,           // the job showed a failure and the user had not stopped it
+    ConversionFailed, // saved, but the conversion failed: the download keeps its name
     Stopped,          // the user pressed Stop or closed the window
 };

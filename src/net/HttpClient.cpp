@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include "net/BodyPieces.h"
 #include "net/HttpRanges.h"
 #include "net/RequestLine.h"
 #include "net/TextDecoding.h"
@@ -412,21 +413,22 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
 
 size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
 {
-    for (size_t offset = 0; offset < size;) {
-        const size_t piece = std::min<size_t>(MaxPiece, size - offset);
+    // libcurl hands over up to its buffer's size; the work steps see at most
+    // a piece at a time.
+    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t piece) {
         if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(data + offset, static_cast<qint64>(piece))) {
+            !state.sink->write(bytes, static_cast<qint64>(piece))) {
             state.sinkFailed = true;
-            return 0;
+            return false;
         }
-        offset += piece;
         state.received += static_cast<qint64>(piece);
         if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
             state.stopped = true;
-            return 0;
+            return false;
         }
         if (m_antiFreeze)
             pumpEvents();
-    }
-    return size;
+        return true;
+    });
+    return taken ? size : 0;
 }
