@@ -59,10 +59,14 @@ int ExitStatusOf(std::optional<JobOutcome> outcome)
 }
 
 int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
-              const QString &extractor)
+              const CliOptions &options, const QString &extractor)
 {
     JobSession session(state, window);
     session.setExtractor(extractor);
+    TransferSettings settings = session.transfer().settings();
+    settings.resume = options.resume;
+    settings.retry.attempts = options.retries + 1;
+    session.transfer().setSettings(settings);
     int status = ExitError;
     try {
         status = ExitStatusOf(session.controller().StartButtonClick());
@@ -101,5 +105,6 @@ int RunCli(const QStringList &arguments)
         {&out, &err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDIN_FILENO) == 1, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
-    return RunCliJob(state, window.jobWindow(), window, ChooseExtractorProgram(options.extractor));
+    return RunCliJob(state, window.jobWindow(), window, options,
+                     ChooseExtractorProgram(options.extractor));
 }

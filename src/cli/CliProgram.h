@@ -7,6 +7,7 @@
 #include <optional>
 
 class TerminalJobWindow;
+struct CliOptions;
 struct JobWindow;
 struct ProgramState;
 
@@ -27,7 +28,7 @@ int ExitStatusOf(std::optional<JobOutcome> outcome);
 // it; returns the exit status. The external extractor's route is off unless
 // a program is given.
 int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
-              const QString &extractor = QString());
+              const CliOptions &options, const QString &extractor = QString());
 
 // Runs one job for the arguments after the program name; returns the exit status.
 int RunCli(const QStringList &arguments);

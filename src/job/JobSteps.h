@@ -28,7 +28,7 @@ struct ResolvedVideo
     QString DefaultName;
     StreamFetch Fetch = StreamFetch::OwnTransfer;
     QList<std::pair<QByteArray, QByteArray>> StreamHeaders{}; // name, value
-    QString ExtractorFormat{};      // the extractor's format selection
+    QString ExtractorFormat{};                                // the extractor's format selection
     QString ExtractorMergeFormat{}; // container of a merge; empty when none
     QString FailureReason{};        // one line on why nothing was found; may be empty
 };
@@ -40,14 +40,22 @@ public:
     virtual ResolvedVideo ResolveVideo(const QString &link) = 0;
 };
 
+// How a transfer ended.
+enum class TransferResult
+{
+    Done,      // the transfer counts as done
+    Failed,    // the failure the job reports as "Unable to download this video."
+    FileInUse, // another program is saving a file of that name
+};
+
 class FileTransfer
 {
 public:
     virtual ~FileTransfer() = default;
-    // Copies the stream into the file at path; true when the transfer counts as done.
-    virtual bool DownloadToFile(const QString &url, const QString &path) = 0;
+    // Copies the stream into the file at path.
+    virtual TransferResult DownloadToFile(const QString &url, const QString &path) = 0;
     // The found video into the file at path, by whichever way it must be fetched.
-    virtual bool DownloadVideo(const ResolvedVideo &video, const QString &path)
+    virtual TransferResult DownloadVideo(const ResolvedVideo &video, const QString &path)
     {
         return DownloadToFile(video.StreamUrl, path);
     }

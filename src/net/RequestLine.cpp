@@ -26,7 +26,8 @@ bool isClientOwned(const QByteArray &name)
     return false;
 }
 
-// A name is a token and a value one line, so no header can smuggle another.
+} // namespace
+
 bool isSafeExtraHeader(const QByteArray &name, const QByteArray &value)
 {
     if (name.isEmpty() || isClientOwned(name))
@@ -42,8 +43,6 @@ bool isSafeExtraHeader(const QByteArray &name, const QByteArray &value)
     }
     return true;
 }
-
-} // namespace
 
 // A link pasted with a trailing blank still makes its request: libcurl would
 // refuse the whole URL.

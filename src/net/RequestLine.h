@@ -11,6 +11,11 @@
 // line, escaped.
 QByteArray urlBytes(const QString &url);
 
+// Whether a header a stream asks for may go out: not one the client decides
+// itself (Host, framing, Range, Accept-Encoding, Connection, Cookie, ...), a
+// name that is a token and a value of one line, so no header can smuggle another.
+bool isSafeExtraHeader(const QByteArray &name, const QByteArray &value);
+
 // Whether the URL names http or https, in any letter case.
 bool isWebScheme(const QByteArray &url);
 

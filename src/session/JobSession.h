@@ -26,6 +26,7 @@ public:
     JobSession &operator=(const JobSession &) = delete;
 
     JobController &controller() { return m_controller; }
+    Transfer &transfer() { return m_transfer; }
     bool antiFreezeActive() const { return m_client.antiFreezeActive(); }
     // The external extractor program; empty turns its route off. Between jobs.
     void setExtractor(const QString &program) { m_extractorProgram = program; }

@@ -6,6 +6,7 @@
 #include "job/FileNames.h"
 #include "job/ProgramState.h"
 #include "steps/ConversionFiles.h"
+#include "steps/PartialFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,8 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
             // A download already in the target's container has just been replaced.
             if (target != download)
                 QFile::remove(download);
+            // A stopped download that was converted leaves nothing to resume.
+            PartialFile::forget(download);
             return ConversionOutcome::Finished;
         }
         m_window.boxes.showError(
@@ -81,6 +84,8 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     TidyWorkFiles(files, converted);
     if (delivered) {
         QFile::remove(download);
+        // A stopped download that was converted leaves nothing to resume.
+        PartialFile::forget(download);
         return ConversionOutcome::Finished;
     }
 

@@ -1,5 +1,6 @@
 #include "steps/RoutedTransfer.h"
 
+#include "net/RequestLine.h"
 #include "steps/ExtractorDownload.h"
 #include "steps/Transfer.h"
 
@@ -9,15 +10,24 @@ RoutedTransfer::RoutedTransfer(Transfer &own, ExtractorDownload &extractor, cons
     , m_program(program)
 {}
 
-bool RoutedTransfer::DownloadToFile(const QString &url, const QString &path)
+TransferResult RoutedTransfer::DownloadToFile(const QString &url, const QString &path)
 {
     return m_own.DownloadToFile(url, path);
 }
 
-bool RoutedTransfer::DownloadVideo(const ResolvedVideo &video, const QString &path)
+TransferResult RoutedTransfer::DownloadVideo(const ResolvedVideo &video, const QString &path)
 {
-    if (video.Fetch == StreamFetch::Extractor)
-        return !m_program.isEmpty() && m_extractor.Download(m_program, video, path);
-    m_own.setStreamHeaders(video.StreamHeaders);
-    return m_own.DownloadToFile(video.StreamUrl, path);
+    if (video.Fetch == StreamFetch::Extractor) {
+        const bool done = !m_program.isEmpty() && m_extractor.Download(m_program, video, path);
+        return done ? TransferResult::Done : TransferResult::Failed;
+    }
+    if (video.StreamHeaders.isEmpty())
+        return m_own.DownloadToFile(video.StreamUrl, path);
+    // The stream's own headers, with the request settings as they stand.
+    HttpClient::ExtraHeaders headers;
+    for (const auto &[name, value] : video.StreamHeaders) {
+        if (isSafeExtraHeader(name, value))
+            headers.append({name, value});
+    }
+    return m_own.fetch({video.StreamUrl, headers, path});
 }

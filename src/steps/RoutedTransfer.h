@@ -15,8 +15,8 @@ class RoutedTransfer final : public FileTransfer
 public:
     RoutedTransfer(Transfer &own, ExtractorDownload &extractor, const QString &program);
 
-    bool DownloadToFile(const QString &url, const QString &path) override;
-    bool DownloadVideo(const ResolvedVideo &video, const QString &path) override;
+    TransferResult DownloadToFile(const QString &url, const QString &path) override;
+    TransferResult DownloadVideo(const ResolvedVideo &video, const QString &path) override;
 
 private:
     Transfer &m_own;
