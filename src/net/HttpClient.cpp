@@ -76,6 +76,7 @@ struct HttpClient::Exchange
     bool follow = false;
     bool workBegun = false;
     qint64 received = 0;
+    qint64 unreported = 0; // received since the last work step
     bool sinkFailed = false;
     bool stopped = false; // a listener answered Stop
     CURLcode result = CURLE_OK;
@@ -292,7 +293,12 @@ void HttpClient::runTransfer(Exchange &state)
     }
 
     int running = 1;
-    while (curl_multi_perform(multi, &running) == CURLM_OK && running && !state.stopped) {
+    while (curl_multi_perform(multi, &running) == CURLM_OK) {
+        // Whatever this round brought gets its work step before any wait.
+        if (state.unreported > 0 && !state.stopped && !state.sinkFailed && !state.callbackError)
+            guarded(state, [&] { reportWork(state); });
+        if (!running || state.stopped || state.callbackError)
+            break;
         int events = 0;
         curl_multi_poll(multi, nullptr, 0, SliceMs, &events);
         if (events != 0)
@@ -374,21 +380,46 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
 
 size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
 {
+    // libcurl hands over at most 16 KiB at a time however much it read; the
+    // work step comes once a piece of MaxPiece bytes is complete, or when
+    // libcurl returns with less (runTransfer), so nothing received waits.
     for (size_t offset = 0; offset < size;) {
-        const size_t piece = std::min<size_t>(MaxPiece, size - offset);
+        const size_t slice = std::min<size_t>(MaxPiece, size - offset);
+        if (state.unreported + qint64(slice) > MaxPiece && !reportWork(state))
+            return 0;
         if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(data + offset, static_cast<qint64>(piece))) {
+            !state.sink->write(data + offset, static_cast<qint64>(slice))) {
             state.sinkFailed = true;
             return 0;
         }
-        offset += piece;
-        state.received += static_cast<qint64>(piece);
-        if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
-            state.stopped = true;
+        offset += slice;
+        state.received += static_cast<qint64>(slice);
+        state.unreported += static_cast<qint64>(slice);
+        if (state.unreported == MaxPiece && !reportWork(state))
             return 0;
-        }
-        if (m_antiFreeze)
-            pumpEvents();
     }
     return size;
+}
+
+bool HttpClient::reportWork(Exchange &state)
+{
+    state.unreported = 0;
+    if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
+        state.stopped = true;
+        return false;
+    }
+    if (m_antiFreeze)
+        pumpEvents();
+    return true;
+}
+
+template <typename Call> void HttpClient::guarded(Exchange &state, Call &&call)
+{
+    // What a listener, sink or event pump throws ends the transfer and goes
+    // to the caller once the transfer is taken apart.
+    try {
+        call();
+    } catch (...) {
+        state.callbackError = std::current_exception();
+    }
 }
