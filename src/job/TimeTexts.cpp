@@ -47,7 +47,7 @@ struct SizeText
             add(char16_t(*latin1++));
     }
     // value in decimal, at least `width` digits with leading zeros.
-    void addNumber(Wide value, int width = 1)
+    void addNumber(quint64 value, int width = 1)
     {
         char16_t digits[TextCapacity];
         int count = 0;
@@ -76,8 +76,27 @@ void addScaledSize(SizeText &text, quint64 bytes, int shift, int decimals, QChar
 {
     constexpr int SignificantDigits = 18;
     quint64 whole = bytes >> shift;
+    const quint64 rest = bytes & ((quint64(1) << shift) - 1);
+    // A fraction rest / 2^shift that is not on a half step of the shown
+    // places is at least 1 / (5^decimals * 2^shift) away from one, and below
+    // 10^7 whole units the 18 significant digits keep more than 11 places, so
+    // rounding at them moves it less: rounding once gives the same figure.
+    if (whole < 10000000) {
+        const quint64 scale = quint64(PowersOfTen.values[decimals]);
+        quint64 shown = (rest * scale + (quint64(1) << (shift - 1))) >> shift;
+        if (shown == scale) {
+            ++whole;
+            shown = 0;
+        }
+        text.addNumber(whole);
+        if (decimals > 0) {
+            text.add(char16_t(separator.unicode()));
+            text.addNumber(shown, decimals);
+        }
+        return;
+    }
     // The fraction rest / 2^shift as an integer over 10^shift: rest * 5^shift.
-    Wide fraction = Wide(bytes & ((quint64(1) << shift) - 1)) * PowersOfFive.values[shift];
+    Wide fraction = Wide(rest) * PowersOfFive.values[shift];
     const Wide one = PowersOfTen.values[shift];
     const auto keepFractionDigits = [&](int kept) {
         if (kept >= shift)
@@ -98,7 +117,7 @@ void addScaledSize(SizeText &text, quint64 bytes, int shift, int decimals, QChar
     text.addNumber(whole);
     if (decimals > 0) {
         text.add(char16_t(separator.unicode()));
-        text.addNumber(fraction / PowersOfTen.values[shift - decimals], decimals);
+        text.addNumber(quint64(fraction / PowersOfTen.values[shift - decimals]), decimals);
     }
 }
 
@@ -150,7 +169,7 @@ QString FormatSize(qint64 bytes, QChar decimalSeparator)
         // Negative counts do not occur; they are written as the number they are.
         if (bytes < 0)
             return QString::number(bytes) + QStringLiteral(" B");
-        text.addNumber(Wide(bytes));
+        text.addNumber(quint64(bytes));
         text.add(" B");
     }
     return text.text();
