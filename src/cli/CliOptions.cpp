@@ -15,7 +15,8 @@ QString CliUsage()
         "  --convert avi|mp4 convert an FLV download afterwards\n"
         "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
         "                    terminal, otherwise no)\n"
-        "Exit status: 0 saved, 1 error, 2 stopped, 64 bad usage.\n");
+        "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
+        "64 bad usage.\n");
 }
 
 namespace {

@@ -48,6 +48,8 @@ int ExitStatusOf(std::optional<JobOutcome> outcome)
         return ExitComplete;
     case JobOutcome::Stopped:
         return ExitStopped;
+    case JobOutcome::ConversionFailed:
+        return ExitConversionFailed;
     case JobOutcome::Failed:
         break;
     }

@@ -14,8 +14,9 @@ struct ProgramState;
 enum CliExitStatus
 {
     ExitComplete = 0,
-    ExitError = 1,
+    ExitError = 1, // nothing saved
     ExitStopped = 2,
+    ExitConversionFailed = 3, // the download is saved, its conversion failed
     ExitUsage = 64,
 };
 

@@ -1,6 +1,7 @@
 #include "cli/TerminalJobWindow.h"
 
 #include "cli/CliOptions.h"
+#include "cli/TerminalText.h"
 #include "job/Clock.h"
 #include "job/ProgramState.h"
 
@@ -14,11 +15,11 @@ namespace {
 constexpr quint32 ProgressIntervalMs = 100; // at most ten progress lines a second
 
 // The boxes break lines with LF CR; a terminal wants one line feed.
-QString terminalText(QString text)
+QString boxText(QString text)
 {
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
+    return TerminalText(text, true);
 }
 
 } // namespace
@@ -46,7 +47,7 @@ bool TerminalJobWindow::askStepDown(const QString &question)
 {
     endProgressLine();
     QTextStream &err = *m_terminal.err;
-    err << terminalText(question);
+    err << boxText(question);
     bool answer = false;
     if (m_options.answer) {
         answer = *m_options.answer;
@@ -89,11 +90,11 @@ bool TerminalJobWindow::mp4BoxChecked() const
 void TerminalJobWindow::setStatusLine(const QString &text)
 {
     if (std::exchange(m_nextIsProgress, false)) {
-        printProgress(text);
+        printProgress(TerminalText(text));
         return;
     }
     endProgressLine();
-    *m_terminal.out << text << '\n' << Qt::flush;
+    *m_terminal.out << TerminalText(text) << '\n' << Qt::flush;
 }
 
 void TerminalJobWindow::printProgress(const QString &text)
@@ -153,7 +154,7 @@ void TerminalJobWindow::ShowConversionProgress(qint32, qint32)
 void TerminalJobWindow::box(const QString &kind, const QString &text)
 {
     endProgressLine();
-    *m_terminal.err << kind << terminalText(text) << '\n' << Qt::flush;
+    *m_terminal.err << kind << boxText(text) << '\n' << Qt::flush;
     handleInterrupts();
 }
 

@@ -74,6 +74,9 @@ JobOutcome JobController::RunDownload()
     try {
         runSteps();
     } catch (...) {
+        // The report names only a file that exists: a conversion that an
+        // error left unfinished leaves the download under its own name.
+        m_run.targetExtension.clear();
         EndReport();
         throw;
     }
@@ -137,8 +140,10 @@ void JobController::runSteps()
     if (outcome == ConversionOutcome::ConverterMissing)
         m_run.failed = true;
     // A converter that failed on its own leaves the download under its own name.
-    if (outcome == ConversionOutcome::ConverterFailed)
+    if (outcome == ConversionOutcome::ConverterFailed) {
         m_run.targetExtension.clear();
+        m_run.conversionFailed = true;
+    }
 }
 
 JobOutcome JobController::EndReport()
@@ -162,7 +167,7 @@ JobOutcome JobController::EndReport()
                                        m_state.SaveFileName + QLatin1Char('"'));
         report(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
                QStringLiteral("Status: Download is complete"));
-        outcome = JobOutcome::Completed;
+        outcome = m_run.conversionFailed ? JobOutcome::ConversionFailed : JobOutcome::Completed;
     } else {
         report(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));

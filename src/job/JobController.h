@@ -31,8 +31,9 @@ private:
     struct Run
     {
         bool transferResult = false;
-        QString targetExtension;  // set once the conversion was entered
-        bool failed = false;      // a step's failure was shown
+        QString targetExtension; // set once the conversion was entered
+        bool failed = false;     // a step's failure was shown
+        bool conversionFailed = false;
         bool userStopped = false; // the user pressed Stop or closed the window
     };
 

@@ -11,7 +11,7 @@ struct ProgramState
 {
     TDownloadState DownloadState = dsIdle;
     QString AppDir;        // the program's folder, ending with "/"
-    QString TempDir;       // the user's temporary folder, ending with "/"
+    QString TempDir;       // the user's temporary folder, ending with "/"; empty when none
     QString SaveFileName;  // file name of the download, without folder
     quint32 TotalSize = 0; // byte count announced by the current transfer
     quint32 StartTick = 0; // tick count at job start
@@ -20,5 +20,6 @@ struct ProgramState
 };
 
 // Start-up of the values both front ends share: the program's and the
-// temporary folder (each given a final "/"), the locale's decimal separator.
+// temporary folder (each given a final "/"; a temporary folder that does not
+// exist gives way to the platform's default), the locale's decimal separator.
 void StartProgramState(ProgramState &state, const QString &appDir, const QString &tempDir);

@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include "net/BodyPieces.h"
 #include "net/RequestLine.h"
 #include "net/TextDecoding.h"
 
@@ -383,22 +384,19 @@ size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
     // libcurl hands over at most 16 KiB at a time however much it read; the
     // work step comes once a piece of MaxPiece bytes is complete, or when
     // libcurl returns with less (runTransfer), so nothing received waits.
-    for (size_t offset = 0; offset < size;) {
-        const size_t slice = std::min<size_t>(MaxPiece, size - offset);
+    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t slice) {
         if (state.unreported + qint64(slice) > MaxPiece && !reportWork(state))
-            return 0;
+            return false;
         if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(data + offset, static_cast<qint64>(slice))) {
+            !state.sink->write(bytes, static_cast<qint64>(slice))) {
             state.sinkFailed = true;
-            return 0;
+            return false;
         }
-        offset += slice;
         state.received += static_cast<qint64>(slice);
         state.unreported += static_cast<qint64>(slice);
-        if (state.unreported == MaxPiece && !reportWork(state))
-            return 0;
-    }
-    return size;
+        return state.unreported < MaxPiece || reportWork(state);
+    });
+    return taken ? size : 0;
 }
 
 bool HttpClient::reportWork(Exchange &state)

@@ -45,6 +45,7 @@ protected:
         ASSERT_TRUE(root.isValid());
         QDir(root.path()).mkpath(QStringLiteral("app"));
         QDir(root.path()).mkpath(QStringLiteral("docs"));
+        QDir(root.path()).mkpath(QStringLiteral("tmp"));
         appDir = root.filePath(QStringLiteral("app")) + QLatin1Char('/');
         documents = root.filePath(QStringLiteral("docs"));
         auto recording = std::make_unique<RecordingMessageBoxes>();
@@ -104,6 +105,18 @@ TEST_F(FormLifecycleTest, StartUpFixesStateFoldersAndCaption)
     EXPECT_EQ(form.state().TempDir, root.filePath(QStringLiteral("tmp")) + QLatin1Char('/'));
     EXPECT_FALSE(form.SupportTaskBar());
     EXPECT_EQ(taskbarsMade, 0);
+}
+
+TEST_F(FormLifecycleTest, AMissingTemporaryFolderGivesWayToThePlatformsOwn)
+{
+    // A TMPDIR naming no folder once made the temporary folder "/".
+    for (const char *reported : {"gone", ""}) {
+        SCOPED_TRACE(reported);
+        StartUpEnvironment e = env();
+        e.tempPath = reported[0] ? root.filePath(QLatin1String(reported)) : QString();
+        FormLifecycle::FormCreate(form, e);
+        EXPECT_EQ(form.state().TempDir, QStringLiteral("/tmp/"));
+    }
 }
 
 TEST_F(FormLifecycleTest, RealRandomSourceNeverLeavesTheDesignedCaption)

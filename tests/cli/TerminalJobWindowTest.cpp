@@ -93,6 +93,48 @@ TEST_F(TerminalTest, BoxesGoToStandardErrorWithOneLineBreak)
     EXPECT_TRUE(screen.out.isEmpty());
 }
 
+TEST_F(TerminalTest, ControlCharactersReachTheTerminalEscaped)
+{
+    // Titles come from the server: nothing in them may drive the terminal.
+    const struct
+    {
+        QString text;
+        QString shown;
+    } cases[]{
+        {QStringLiteral("Clip\x1b[2J.flv"), QStringLiteral("Clip\\x1b[2J.flv")},
+        {QStringLiteral("Ring\x07"), QStringLiteral("Ring\\x07")},
+        {QStringLiteral("a\tb\rc"), QStringLiteral("a\\x09b\\x0dc")},
+        {QStringLiteral("del\u007F csi\u009B"), QStringLiteral("del\\x7f csi\\x9b")},
+        {QStringLiteral("\u202Eflv.exe"), QStringLiteral("\\u202eflv.exe")},
+        {QStringLiteral("\u2066isolated\u2069 \u200F"),
+         QStringLiteral("\\u2066isolated\\u2069 \\u200f")},
+        {QStringLiteral("Caf\u00E9 \u6F22\u5B57 \U0001F600"),
+         QStringLiteral("Caf\u00E9 \u6F22\u5B57 \U0001F600")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shown.toStdString());
+        for (const bool terminal : {false, true}) {
+            screen.out.clear();
+            screen.err.clear();
+            open(terminal);
+            window->setStatusLine(c.text);
+            EXPECT_EQ(screen.out, c.shown + QLatin1Char('\n'));
+            progress(1000, c.text);
+            window->showError(c.text + QStringLiteral("\n\rsecond line"));
+            EXPECT_EQ(screen.err,
+                      QStringLiteral("Error: ") + c.shown + QStringLiteral("\nsecond line\n"));
+            if (terminal) {
+                EXPECT_TRUE(
+                    screen.out.endsWith(QLatin1Char('\r') + c.shown + QStringLiteral("\x1b[K\n")));
+            }
+            // A line feed would break a line that is rewritten in place; a box keeps its lines.
+            screen.out.clear();
+            window->setStatusLine(QStringLiteral("one\ntwo"));
+            EXPECT_TRUE(screen.out.endsWith(QStringLiteral("one\\x0atwo\n")));
+        }
+    }
+}
+
 TEST_F(TerminalTest, QuestionsAreAnsweredFromTheTerminalOrTheOptions)
 {
     const QString question = QStringLiteral("Unable to get it.\n\rShould I try?");

@@ -142,8 +142,9 @@ TEST_F(JobControllerTest, EscapingErrorRunsEndReportThenReachesCaller)
         // While downloading the report says the download failed ...
         {"transfer", "Error: Unable to download this video.",
          "error box Unable to download this video."},
-        // ... while converting it reports the download as complete.
-        {"converting", "Download is complete: Title.avi", "information box "},
+        // ... while converting it reports the download as complete, under the
+        // name it has: the converted file was never made.
+        {"converting", "Download is complete: Title.flv", "information box "},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.phase);
@@ -168,7 +169,11 @@ TEST_F(JobControllerTest, EscapingErrorRunsEndReportThenReachesCaller)
             },
             std::runtime_error);
         EXPECT_EQ(window.statusLine, QString::fromLatin1(c.finalStatus));
-        EXPECT_EQ(window.calls.filter(QString::fromLatin1(c.box)).size(), 1);
+        const QStringList boxes = window.calls.filter(QString::fromLatin1(c.box));
+        ASSERT_EQ(boxes.size(), 1);
+        if (phase == QStringLiteral("converting")) {
+            EXPECT_TRUE(boxes.first().endsWith(QStringLiteral("Title.flv\"")));
+        }
         EXPECT_EQ(window.calls.last(), QStringLiteral("EndTaskbarProgress"));
         EXPECT_EQ(state.DownloadState, dsIdle);
         EXPECT_TRUE(window.inputsEnabled);
@@ -205,13 +210,14 @@ TEST_F(JobControllerTest, TheCallerLearnsHowTheJobEnded)
              conversion.during = [this] { state.DownloadState = dsStopRequested; };
          },
          JobOutcome::Failed},
-        // The converter's own failure still ends with the completion box.
+        // The converter's own failure still ends with the completion box,
+        // and the caller learns that the conversion failed.
         {"converter failed",
          [this] {
              window.avi = true;
              conversion.outcome = ConversionOutcome::ConverterFailed;
          },
-         JobOutcome::Completed},
+         JobOutcome::ConversionFailed},
         {"stopped while resolving", [this] { resolver.during = [this] { pressStop(); }; },
          JobOutcome::Stopped},
         // A chunked transfer cut by the Stop fails, yet the user stopped i

@@ -1,10 +1,12 @@
 #include "NoProxyEnvironment.h"
 #include "RecordingWorkListener.h"
 #include "SampleService.h"
+#include "net/BodyPieces.h"
 #include "net/HttpClient.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -280,6 +282,40 @@ TEST_F(HttpClientFaultsTest, AntiFreezePumpsEventsBetweenSlicesAndPieces)
     EXPECT_EQ(get(QStringLiteral("/bulk/300000")), -1);
     EXPECT_GE(pumps, steps);
     EXPECT_GE(steps, 300000 / HttpClient::MaxPiece);
+}
+
+TEST(BodyPieces, DataIsCutIntoPiecesOfAtMostTheLimitInOrder)
+{
+    // libcurl 7.88 hands over at most 16 KiB, so only this shows the limit at work.
+    const QByteArray data = bulkBytes(0, 100000);
+    const struct
+    {
+        qsizetype size;
+        std::size_t refuseAt; // the piece the handler refuses; 0: none
+        std::vector<std::size_t> pieces;
+        bool taken;
+    } cases[]{
+        {100000, 0, {32768, 32768, 32768, 1696}, true},
+        {65536, 0, {32768, 32768}, true},
+        {32769, 0, {32768, 1}, true},
+        {100, 0, {100}, true},
+        {0, 0, {}, true},
+        {100000, 2, {32768, 32768}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.size);
+        std::vector<std::size_t> pieces;
+        QByteArray joined;
+        const bool taken = ForEachPiece(data.constData(), std::size_t(c.size), HttpClient::MaxPiece,
+                                        [&](const char *bytes, std::size_t size) {
+                                            pieces.push_back(size);
+                                            joined.append(bytes, qsizetype(size));
+                                            return pieces.size() != c.refuseAt;
+                                        });
+        EXPECT_EQ(taken, c.taken);
+        EXPECT_EQ(pieces, c.pieces);
+        EXPECT_EQ(joined, data.left(joined.size()));
+    }
 }
 
 TEST_F(HttpClientFaultsTest, ASinkThatCannotStartFailsTheRequest)

@@ -129,16 +129,39 @@ TEST_F(ConversionWorkflowTest, OlderConvertedFileMakesWayAfterSuccess)
     EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
 }
 
-TEST_F(ConversionWorkflowTest, PutBackThatFailsLosesNothingAndLeavesNoStagedFiles)
+TEST_F(ConversionWorkflowTest, PutBackThatFailsKeepsTheConvertedFileAndSaysWhere)
 {
     // A folder in the way of the converted name: the move cannot replace it.
     ASSERT_TRUE(QDir(saveDir).mkpath(Converted + QStringLiteral("/inside")));
     converterDoes(Succeeds);
     EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);
     EXPECT_EQ(filesIn(saveDir), QStringList{Download});
+    EXPECT_EQ(QDir(saveDir).entryList(QDir::Files | QDir::Hidden), QStringList{Download});
     EXPECT_TRUE(QFileInfo::exists(saveDir + Converted + QStringLiteral("/inside")));
-    EXPECT_EQ(filesIn(state.TempDir), QStringList());
-    EXPECT_TRUE(window.calls.contains(CannotConvert));
+    // The staged copy goes; the converted file stays, and the box names it.
+    EXPECT_EQ(filesIn(state.TempDir), QStringList{DatedAvi});
+    EXPECT_EQ(readAll(state.TempDir + DatedAvi), QStringLiteral("converted bytes"));
+    EXPECT_EQ(window.calls.filter(QStringLiteral("error box")),
+              QStringList{QStringLiteral("error box Unable to put the converted video into the "
+                                         "Download directory.\n\rIt is kept as \"") +
+                          state.TempDir + DatedAvi + QLatin1Char('"')});
+}
+
+TEST_F(ConversionWorkflowTest, ALongNameIsPutBackUnderAShortTemporaryName)
+{
+    // 251 bytes and its extension: the longest a title leaves after the
+    // 255-byte rule. A temporary name made by adding to it would be too long.
+    const QString longName = QString(251, QLatin1Char('n')) + QStringLiteral(".flv");
+    const QString longConverted = QString(251, QLatin1Char('n')) + QStringLiteral(".avi");
+    ASSERT_TRUE(writeFile(saveDir + longName, "flv bytes"));
+    ASSERT_TRUE(writeFile(saveDir + longConverted, "old conversion"));
+    converterDoes(Succeeds);
+    EXPECT_EQ(workflow.RunConversion({saveDir, longName, Dated, QStringLiteral(".avi")}),
+              ConversionOutcome::Finished);
+    EXPECT_EQ(readAll(saveDir + longConverted), QStringLiteral("converted bytes"));
+    EXPECT_EQ(QDir(saveDir).entryList(QDir::Files | QDir::Hidden),
+              QStringList({Download, longConverted}));
+    EXPECT_FALSE(window.calls.contains(CannotConvert));
 }
 
 TEST_F(ConversionWorkflowTest, FailureOrStopKeepsTheDownloadAndRemovesWhatTheRunMade)
@@ -179,38 +202,11 @@ TEST_F(ConversionWorkflowTest, FailureOrStopKeepsTheDownloadAndRemovesWhatTheRun
     }
 }
 
-TEST_F(ConversionWorkflowTest, WithoutStagingTheConverterWorksInTheSaveFolder)
+TEST_F(ConversionWorkflowTest, WithoutATemporaryFolderTheConverterWorksInTheSaveFolder)
 {
-    enum Temp
-    {
-        Missing,
-        Blocked,
-        SaveFolder
-    };
-    struct Case
-    {
-        const char *name;
-        Temp temp;
-        QStringList tempAfter;
-    };
-    const Case cases[] = {
-        // The copy fails: nothing in the temporary folder.
-        {"staging copy fails", Missing, {}},
-        // The rename fails: the copy stays beside the file that blocked it.
-        {"staging rename fails", Blocked, {Download, Dated}},
-        // Copying the download onto itself must not cost the download.
-        {"temporary folder is the save folder", SaveFolder, {Converted}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        QFile::remove(saveDir + Converted);
-        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
-        state.TempDir = c.temp == Missing      ? root.filePath(QStringLiteral("no-such-folder/"))
-                        : c.temp == SaveFolder ? saveDir
-                                               : root.filePath(QStringLiteral("temp/"));
-        if (c.temp == Blocked) {
-            ASSERT_TRUE(writeFile(state.TempDir + Dated, "someone else's"));
-        }
+    for (const QString &temp : {root.filePath(QStringLiteral("no-such-folder/")), QString()}) {
+        SCOPED_TRACE(temp.toStdString());
+        state.TempDir = temp;
         converterDoes(Succeeds);
         EXPECT_EQ(convert(), ConversionOutcome::Finished);
         const QStringList arguments = converterArguments();
@@ -219,11 +215,66 @@ TEST_F(ConversionWorkflowTest, WithoutStagingTheConverterWorksInTheSaveFolder)
         EXPECT_EQ(arguments.back(), saveDir + Converted);
         EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
         EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
-        EXPECT_EQ(filesIn(state.TempDir), c.tempAfter);
-        if (c.temp == Blocked) {
-            EXPECT_EQ(readAll(state.TempDir + Dated), QStringLiteral("someone else's"));
-        }
+        QFile::remove(saveDir + Converted);
+        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
     }
+}
+
+TEST_F(ConversionWorkflowTest, StagingNeverTouchesAFileOfTheUsers)
+{
+    const QString Dated2 = QStringLiteral("movie_01-31-2012_14-05-09-2.flv");
+    struct Case
+    {
+        const char *name;
+        QStringList usersFiles; // in the temporary folder before the run
+        bool link;              // the first of them is a link to a file elsewhere
+        QString stagedAs;
+    };
+    const Case cases[] = {
+        {"the download's own name", {Download}, false, Dated},
+        {"the dated name", {Dated}, false, Dated2},
+        {"the dated converted name", {DatedAvi}, false, Dated2},
+        {"a link under the dated name", {Dated}, true, Dated2},
+        {"both dated names", {DatedAvi, Dated}, false, Dated2}, // in name order
+    };
+    const QString elsewhere = root.filePath(QStringLiteral("elsewhere"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(state.TempDir).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(state.TempDir));
+        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
+        QFile::remove(saveDir + Converted);
+        ASSERT_TRUE(writeFile(elsewhere, "linked"));
+        for (const QString &name : c.usersFiles) {
+            if (c.link && name == c.usersFiles.first())
+                ASSERT_TRUE(QFile::link(elsewhere, state.TempDir + name));
+            else
+                ASSERT_TRUE(writeFile(state.TempDir + name, "the user's"));
+        }
+        converterDoes(Succeeds);
+        EXPECT_EQ(convert(), ConversionOutcome::Finished);
+        const QStringList arguments = converterArguments();
+        ASSERT_GE(arguments.size(), 3);
+        EXPECT_EQ(arguments.at(1), state.TempDir + c.stagedAs);
+        EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
+        EXPECT_EQ(QDir(state.TempDir).entryList(QDir::Files | QDir::System | QDir::Hidden),
+                  c.usersFiles);
+        for (const QString &name : c.usersFiles) {
+            EXPECT_EQ(readAll(state.TempDir + name), c.link && name == c.usersFiles.first()
+                                                         ? QStringLiteral("linked")
+                                                         : QStringLiteral("the user's"));
+        }
+        EXPECT_EQ(readAll(elsewhere), QStringLiteral("linked"));
+    }
+}
+
+TEST_F(ConversionWorkflowTest, TheSaveFolderAsTemporaryFolderCostsNoFile)
+{
+    state.TempDir = saveDir;
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::Finished);
+    EXPECT_EQ(QDir(saveDir).entryList(QDir::Files | QDir::Hidden), QStringList{Converted});
+    EXPECT_EQ(readAll(saveDir + Converted), QStringLiteral("converted bytes"));
 }
 
 TEST_F(ConversionWorkflowTest, RelativeFolderStartingWithDashIsNoOption)
@@ -250,7 +301,7 @@ TEST_F(ConversionWorkflowTest, FileThatStoodThereBeforeTheRunIsNeverRemoved)
 {
     // Without staging the converter meets the older conversion, refuses to
     // overwrite it and fails: both files stay as they were.
-    ASSERT_TRUE(writeFile(state.TempDir + Dated, "blocks staging"));
+    state.TempDir = root.filePath(QStringLiteral("no-such-folder/"));
     ASSERT_TRUE(writeFile(saveDir + Converted, "old conversion"));
     converterDoes(Succeeds);
     EXPECT_EQ(convert(), ConversionOutcome::ConverterFailed);

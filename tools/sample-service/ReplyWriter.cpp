@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,8 +84,16 @@ void stall(int socket, const std::atomic<bool> &stopping)
     }
 }
 
-void resetOnClose(int socket)
+// A reset after exactly what was sent: the bytes still queued (not yet
+// acknowledged) would be thrown away with it, so it waits for them first.
+void resetOnClose(int socket, const std::atomic<bool> &stopping)
 {
+    for (int waited = 0; waited < 2000 && !stopping; ++waited) {
+        int queued = 0;
+        if (::ioctl(socket, SIOCOUTQ, &queued) != 0 || queued == 0)
+            break;
+        ::usleep(1000);
+    }
     const linger abortive{1, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
 }
@@ -151,7 +162,7 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
         ::shutdown(socket, SHUT_WR);
         return false;
     case Fault::Reset:
-        resetOnClose(socket);
+        resetOnClose(socket, stopping);
         return false;
     case Fault::Stall:
         stall(socket, stopping);

@@ -163,7 +163,10 @@ ServiceReply ServiceRoutes::feed(const QByteArray &videoId) const
     if (!video)
         return ServiceReply::statusPage(404);
     ServiceReply reply;
-    reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"}};
+    // A cookie for the whole domain: a client that kept cookies would send it
+    // with the fallback page, asked on the same connection.
+    reply.headers = {{"Content-Type", "application/atom+xml; charset=UTF-8"},
+                     {"Set-Cookie", "PREF=f1=sample; path=/; domain=.youtube.com"}};
     reply.body = ReplyBody(
         "<?xml version='1.0' encoding='UTF-8'?><entry xmlns='http://www.w3.org/2005/Atom'>"
         "<id>http://gdata.youtube.com/feeds/api/videos/" +
