@@ -1,17 +1,18 @@
 // window_bench LINK FOLDER: the real window, offscreen, runs one job as a user
 // would: the link typed, the folder set, format 2 chosen, Download clicked.
-// Message boxes are answered Yes and printed. The transfer goes wherever the
-// environment's http_proxy points. The last line reads
-// bytes=N seconds=S MBps=R peak_rss_mb=M: N is the saved file's size, S the
-// wall time from the click to the end of the job (lookup included), MB = 10^6
-// bytes, RSS in MiB. Before it, the boxes shown, the final status, how often
-// each widget painted more than once, and the transfer phase (from the first
-// progress text to the end of the job) with its wall and CPU time. Exits 1 unless the job ended
-// "Download is complete".
+// Message boxes are answered Yes and printed; launcher progress goes to the
+// session bus when there is one (run it under dbus-run-session to see its cost). The transfer goes
+// wherever the environment's http_proxy points. The last line reads bytes=N seconds=S MBps=R
+// peak_rss_mb=M: N is the saved file's size, S the wall time from the click to the end of the job
+// (lookup included), MB = 10^6 bytes, RSS in MiB. Before it, the boxes shown, the final status, how
+// often each widget painted more than once, and the transfer phase (from the first progress text to
+// the end of the job) with its wall and CPU time. Exits 1 unless the job ended "Download is
+// complete".
 #include "AnsweringMessageBoxes.h"
 #include "app/WindowProgram.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
+#include "window/TaskbarProgress.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,6 +89,10 @@ int main(int argc, char **argv)
     auto answering = std::make_unique<AnsweringMessageBoxes>(true);
     AnsweringMessageBoxes &boxes = *answering;
     form.setMessageBoxes(std::move(answering));
+    // Launcher progress as the program has it: on a session bus when there is one.
+    std::unique_ptr<TaskbarProgress> launcher = TaskbarProgress::Create();
+    const bool launcherShown = launcher->supported();
+    form.setTaskbar(std::move(launcher));
     form.show();
 
     auto *statusLabel = form.findChild<QLabel *>(QStringLiteral("StatusLabel"));
@@ -133,6 +138,7 @@ int main(int argc, char **argv)
     for (auto it = paints.counts.cbegin(); it != paints.counts.cend(); ++it)
         if (it.value() > 1) // painted again after the first show
             std::printf("paints: %s %d\n", qPrintable(it.key()), it.value());
+    std::printf("launcher progress: %s\n", launcherShown ? "on the session bus" : "none");
     std::printf("status: %s\n", qPrintable(status));
     std::printf("file: %s\n", qPrintable(saved));
     if (transferSeen) {
