@@ -17,3 +17,15 @@ if(VIDLARK_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(vidlark_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Coverage for libFuzzer in every library, so the fuzz targets steer by the
+# parsers' own branches; the targets link the fuzzer itself (fuzz/CMakeLists.txt).
+if(VIDLARK_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "VIDLARK_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+    endif()
+    target_compile_options(vidlark_common INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(vidlark_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -3,6 +3,8 @@
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
 #include "job/ConverterCopy.h"
+#include "job/ProgramPlaces.h"
+#include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
 #include "window/TaskbarProgress.h"
 
@@ -14,6 +16,7 @@
 namespace {
 const QString Section = QStringLiteral("Main");
 const QString Key = QStringLiteral("SavePath");
+const QString NotifyKey = QStringLiteral("Notify");
 } // namespace
 
 QString FormLifecycle::Button1Caption(int randomDigit)
@@ -27,30 +30,32 @@ QString FormLifecycle::Button1Caption(int randomDigit)
     return QStringLiteral("Download Dailymotion Video");
 }
 
-QString FormLifecycle::settingsPath(const QString &appDir)
-{
-    return appDir + QStringLiteral("Vidlark.ini");
-}
-
 void FormLifecycle::FormCreate(TMainForm &form, const StartUpEnvironment &env)
 {
     ProgramState &state = form.state();
     state.DownloadState = dsIdle;
     form.Button1()->setText(Button1Caption(env.randomDigit()));
 
-    if (env.sessionBusAvailable())
-        form.setTaskbar(env.makeTaskbar ? env.makeTaskbar() : nullptr);
+    const QString appDir = QFileInfo(env.executablePath).absolutePath();
+    if (env.decidePlaces)
+        StartProgramState(state, appDir, env.tempPath, env.decidePlaces(appDir));
+    else
+        StartProgramState(state, appDir, env.tempPath);
 
-    StartProgramState(state, QFileInfo(env.executablePath).absolutePath(), env.tempPath);
+    const bool busAvailable = env.sessionBusAvailable();
+    if (busAvailable)
+        form.setTaskbar(env.makeTaskbar ? env.makeTaskbar() : nullptr);
+    if (busAvailable && env.makeNotifications && NotificationsWanted(SettingsFile(state)))
+        form.setNotifications(env.makeNotifications());
 
     LoadSettings(form);
     const QString folder = form.DirectoryEdit()->text();
     // An empty text names no folder (it would otherwise mean the current one).
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        form.DirectoryEdit()->setText(env.documentsFolder());
+        form.DirectoryEdit()->setText(env.defaultSaveFolder());
 
     // A converter copy left behind by an earlier run.
-    RemoveConverterCopy(state.AppDir);
+    RemoveConverterCopy(ConverterFolder(state));
 }
 
 void FormLifecycle::FormCloseQuery(TMainForm &form)
@@ -61,9 +66,15 @@ void FormLifecycle::FormCloseQuery(TMainForm &form)
         form.showError(error);
 }
 
+bool FormLifecycle::NotificationsWanted(const QString &settingsPath)
+{
+    const auto value = IniFile::readValue(settingsPath, Section, NotifyKey);
+    return !value || value->trimmed() != QStringLiteral("0");
+}
+
 void FormLifecycle::LoadSettings(TMainForm &form)
 {
-    const QString path = settingsPath(form.state().AppDir);
+    const QString path = SettingsFile(form.state());
     if (!QFileInfo::exists(path))
         return;
     form.DirectoryEdit()->setText(IniFile::readValue(path, Section, Key).value_or(QString()));
@@ -71,7 +82,9 @@ void FormLifecycle::LoadSettings(TMainForm &form)
 
 QString FormLifecycle::SaveSettings(TMainForm &form)
 {
-    const QString path = settingsPath(form.state().AppDir);
+    const QString path = SettingsFile(form.state());
+    // The installed mode's folder under $XDG_CONFIG_HOME may not exist yet.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const QString error = IniFile::writeValue(path, Section, Key, form.DirectoryEdit()->text());
     if (error.isEmpty())
         return {};

@@ -5,19 +5,22 @@
 class TMainForm;
 struct StartUpEnvironment;
 
-// Start-up and close of the main window, and its one setting: the save
-// folder, kept as "SavePath" in section "Main" of "Vidlark.ini" beside the program.
+// Start-up and close of the main window, and its settings in section "Main"
+// of "Vidlark.ini" (beside the program when portable, else under
+// $XDG_CONFIG_HOME/Vidlark): the save folder "SavePath", written at close, and
+// "Notify", where 0 turns the desktop notifications off.
 class FormLifecycle
 {
 public:
     static QString Button1Caption(int randomDigit);
-    static QString settingsPath(const QString &appDir);
 
     static void FormCreate(TMainForm &form, const StartUpEnvironment &env);
     // Marks the state as closing, switches launcher progress off and saves the
     // folder; a failed save shows one error box. The close itself is never refused.
     static void FormCloseQuery(TMainForm &form);
 
+    // False when the settings file says Notify=0.
+    static bool NotificationsWanted(const QString &settingsPath);
     static void LoadSettings(TMainForm &form);
     // Returns an error text, empty on success.
     static QString SaveSettings(TMainForm &form);

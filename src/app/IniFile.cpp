@@ -43,6 +43,25 @@ bool matchesSection(const QString &line, const QString &section)
     return name && name->compare(section, Qt::CaseInsensitive) == 0;
 }
 
+const QChar ByteOrderMark(0xFEFF);
+
+// The text after a byte order mark, which is no part of the first line.
+QString withoutByteOrderMark(const QString &content)
+{
+    return content.startsWith(ByteOrderMark) ? content.mid(1) : content;
+}
+
+// Reading drops the blanks around a value and one pair of enclosing quotes,
+// so a value that has either goes inside quotes to come back whole.
+QString writtenValue(const QString &value)
+{
+    const bool enclosed =
+        value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'));
+    if (enclosed || value != value.trimmed())
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}
+
 } // namespace
 
 std::optional<QString> IniFile::value(const QString &content, const QString &section,
@@ -50,7 +69,7 @@ std::optional<QString> IniFile::value(const QString &content, const QString &sec
 {
     QString lineEnd;
     bool inSection = false;
-    for (const QString &line : splitLines(content, lineEnd)) {
+    for (const QString &line : splitLines(withoutByteOrderMark(content), lineEnd)) {
         if (sectionName(line)) {
             inSection = matchesSection(line, section);
             continue;
@@ -70,12 +89,13 @@ QString IniFile::withValue(const QString &content, const QString &section, const
                            const QString &value)
 {
     QString lineEnd;
-    const bool bom = content.startsWith(QChar(0xFEFF));
-    QStringList lines = splitLines(bom ? content.mid(1) : content, lineEnd);
-    const bool endedWithBreak = !content.isEmpty() && lines.last().isEmpty();
-    if (endedWithBreak || content.isEmpty())
+    const bool bom = content.startsWith(ByteOrderMark);
+    const QString body = withoutByteOrderMark(content);
+    QStringList lines = splitLines(body, lineEnd);
+    // A final line end starts no line; a final line of a lone "\r" is one.
+    if (body.isEmpty() || body.endsWith(QLatin1Char('\n')))
         lines.removeLast();
-    const QString entry = key + QLatin1Char('=') + value;
+    const QString entry = key + QLatin1Char('=') + writtenValue(value);
 
     qsizetype sectionLine = -1;
     for (qsizetype i = 0; i < lines.size(); ++i)
@@ -99,7 +119,7 @@ QString IniFile::withValue(const QString &content, const QString &section, const
         if (i >= lines.size() || sectionName(lines.at(i)))
             lines.insert(lastEntry + 1, entry);
     }
-    return (bom ? QString(QChar(0xFEFF)) : QString()) + lines.join(lineEnd) + lineEnd;
+    return (bom ? QString(ByteOrderMark) : QString()) + lines.join(lineEnd) + lineEnd;
 }
 
 std::optional<QString> IniFile::readValue(const QString &path, const QString &section,

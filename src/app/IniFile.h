@@ -8,6 +8,7 @@
 // section and key names compare without letter case, a value is read without
 // its surrounding blanks (and one pair of enclosing quotes), and a write
 // changes only the one line of the key; every other line stays byte for byte.
+// A value that would lose blanks or quotes when read is written inside quotes.
 // QSettings is not used because it escapes backslashes and quotes values,
 // which changes what other INI readers see.
 class IniFile

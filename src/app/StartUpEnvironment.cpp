@@ -1,5 +1,8 @@
 #include "app/StartUpEnvironment.h"
 
+#include "job/PlacesEnvironment.h"
+#include "job/ProgramPlaces.h"
+#include "window/DesktopNotifications.h"
 #include "window/TaskbarProgress.h"
 
 #include <QCoreApplication>
@@ -11,8 +14,19 @@
 
 #include <memory>
 
+namespace {
+
+QString existingFolder(QStandardPaths::StandardLocation location)
+{
+    const QString folder = QStandardPaths::writableLocation(location);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+} // namespace
+
 StartUpEnvironment
-StartUpEnvironment::system(std::function<std::unique_ptr<TaskbarProgress>()> makeTaskbar)
+StartUpEnvironment::system(std::function<std::unique_ptr<TaskbarProgress>()> makeTaskbar,
+                           std::function<std::unique_ptr<DesktopNotifications>()> makeNotifications)
 {
     StartUpEnvironment env;
     env.executablePath = QCoreApplication::applicationFilePath();
@@ -22,11 +36,19 @@ StartUpEnvironment::system(std::function<std::unique_ptr<TaskbarProgress>()> mak
     env.randomDigit = [random] { return int(random->bounded(10)); };
     env.sessionBusAvailable = [] { return QDBusConnection::sessionBus().isConnected(); };
     env.makeTaskbar = std::move(makeTaskbar);
-    env.documentsFolder = [] {
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        // Without a documents folder the home folder is the next best place.
-        return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    env.makeNotifications = std::move(makeNotifications);
+    env.defaultSaveFolder = [] {
+        for (const auto location :
+             {QStandardPaths::DownloadLocation, QStandardPaths::DocumentsLocation})
+            if (const QString folder = existingFolder(location); !folder.isEmpty())
+                return folder;
+        // Without either the home folder is the next best place.
+        return QDir::homePath();
+    };
+    env.decidePlaces = [](const QString &appDir) {
+        PlacesEnvironment places = PlacesEnvironment::system();
+        places.appDir = appDir;
+        return ProgramPlaces::decide(places);
     };
     return env;
 }

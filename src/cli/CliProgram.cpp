@@ -4,10 +4,11 @@
 #include "cli/InterruptCounter.h"
 #include "cli/TerminalJobWindow.h"
 #include "job/Clock.h"
+#include "job/PlacesEnvironment.h"
+#include "job/ProgramPlaces.h"
 #include "job/ProgramState.h"
 #include "session/JobSession.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
 
@@ -86,7 +87,9 @@ int RunCli(const QStringList &arguments)
     const CliOptions &options = *parsed.options;
 
     ProgramState state;
-    StartProgramState(state, QCoreApplication::applicationDirPath(), QDir::tempPath());
+    // Installed in a read-only folder, the converter copy goes to a folder of the user's.
+    const PlacesEnvironment places = PlacesEnvironment::system();
+    StartProgramState(state, places.appDir, QDir::tempPath(), ProgramPlaces::decide(places));
 
     SteadyClock clock;
     InterruptCounter interrupts;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The converter is written into the program's folder under this name for
-// each conversion, and removed after every job and at start-up.
+// The converter is written under this name into its folder (the program's,
+// when portable) for each conversion, and removed after every job and at start-up.
 inline const QString ConverterFileName = QStringLiteral("ffmpeg.exe");
 
 // Removes a converter copy in folder (ending with "/"); a failure is harmless.

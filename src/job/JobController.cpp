@@ -148,7 +148,7 @@ void JobController::runSteps()
 
 JobOutcome JobController::EndReport()
 {
-    RemoveConverterCopy(m_state.AppDir);
+    RemoveConverterCopy(ConverterFolder(m_state));
     PrepareToStop(m_window);
     m_window.status.setTimerEnabled(false);
 

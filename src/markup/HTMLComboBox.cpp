@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <QScreen>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 
@@ -62,11 +63,31 @@ void THTMLComboBox::drawItem(QPainter &painter, const QWidget &widget, const QRe
     painter.restore();
 }
 
+QRect THTMLComboBox::dropDownRect(const QRect &field, const QRect &screen)
+{
+    QRect list(field.bottomLeft() + QPoint(0, 1), DropDownSize());
+    // Where the screen ends below the field, the list opens above it instead.
+    if (list.bottom() > screen.bottom() && field.top() - DropDownHeight >= screen.top())
+        list.moveBottom(field.top() - 1);
+    if (list.right() > screen.right())
+        list.moveRight(screen.right());
+    if (list.left() < screen.left())
+        list.moveLeft(screen.left());
+    return list;
+}
+
 void THTMLComboBox::showPopup()
 {
     QComboBox::showPopup();
-    // Qt sizes the list by the raw item texts, tags included; the list has its own size.
-    view()->window()->resize(DropDownWidth, DropDownHeight);
+    // Qt sizes the list by the raw item texts, tags included, and its style
+    // lays the list over the field. The list has its own size and drops down.
+    const QRect field(mapToGlobal(QPoint(0, 0)), size());
+    const QScreen *shown = screen();
+    const QRect area = shown ? shown->availableGeometry() : QRect();
+    view()->window()->setGeometry(area.isEmpty()
+                                      ? QRect(field.bottomLeft() + QPoint(0, 1), DropDownSize())
+                                      : dropDownRect(field, area));
+    view()->scrollToTop();
 }
 
 void THTMLComboBox::paintEvent(QPaintEvent *)

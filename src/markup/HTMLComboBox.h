@@ -21,6 +21,12 @@ public:
     static void drawItem(QPainter &painter, const QWidget &widget, const QRect &rect,
                          const QString &markup, bool selected);
 
+    static constexpr QSize DropDownSize() { return {DropDownWidth, DropDownHeight}; }
+
+    // Where the open list goes for a field and the screen's free area (all in
+    // screen coordinates): below the field, above it where the screen ends.
+    static QRect dropDownRect(const QRect &field, const QRect &screen);
+
     void showPopup() override;
 
 protected:

@@ -33,7 +33,7 @@ struct MarkupLayout
 {
     QList<MarkupLine> lines;
     int visibleLines = 0;
-    QSize size; // widest line, sum of line heights
+    QSize size{0, 0}; // widest line, sum of line heights; no lines measure 0 by 0
 
     // Pieces of all lines run together, for tests and plain-text views.
     QString plainText() const;

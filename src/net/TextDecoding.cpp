@@ -58,7 +58,9 @@ QString decodeBody(const QByteArray &body, const QByteArray &contentType)
 {
     const QByteArray charset = charsetOf(contentType);
     if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
+        // Stateless: the body is whole, so a character cut off at its end is
+        // marked as broken instead of being kept back for bytes to come.
+        QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
         if (decoder.isValid())
             return decoder.decode(body);
         if (const std::optional<QString> text = decodeWithIconv(body, charset))

@@ -14,10 +14,13 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-// Each replacement works on the result of the one before.
-const std::array<std::pair<QString, QString>, 20> &replacements()
+using Replacements = std::array<std::pair<QString, QString>, 9>;
+
+// Each replacement works on the result of the one before; the entities come
+// first, then the control characters go, then the characters a name cannot carry.
+const Replacements &entities()
 {
-    static const std::array<std::pair<QString, QString>, 20> table{{
+    static const Replacements table{{
         {QStringLiteral("&quot;"), QStringLiteral("\"")},
         {QStringLiteral("&nbsp;"), QStringLiteral(" ")},
         {QStringLiteral("&amp;"), QStringLiteral("&")},
@@ -27,8 +30,13 @@ const std::array<std::pair<QString, QString>, 20> &replacements()
         {QStringLiteral("&reg;"), QString()},
         {QStringLiteral("&sup1;"), QString()},
         {QStringLiteral("&sect;"), QString()},
-        {QStringLiteral("\n"), QString()},
-        {QStringLiteral("\r"), QString()},
+    }};
+    return table;
+}
+
+const Replacements &unfitCharacters()
+{
+    static const Replacements table{{
         {QStringLiteral("\""), QString()},
         {QStringLiteral("<"), QStringLiteral("_")},
         {QStringLiteral(">"), QStringLiteral("_")},
@@ -45,6 +53,36 @@ const std::array<std::pair<QString, QString>, 20> &replacements()
 bool isTrimmed(QChar c)
 {
     return c.unicode() <= 32;
+}
+
+// Unicode's control characters (category Cc). A NUL would end the name the
+// file system sees, and the others cannot be typed or shown.
+bool isControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+// A page title may be as long as the page; no name keeps more than a few
+// hundred characters of it, so a longer one only costs time to clean and cut.
+constexpr qsizetype MaxPageTitleLength = 4096;
+
+QString boundedPageTitle(const QString &title)
+{
+    if (title.size() <= MaxPageTitleLength)
+        return title;
+    const bool pairCut = title.at(MaxPageTitleLength - 1).isHighSurrogate();
+    return title.left(MaxPageTitleLength - (pairCut ? 1 : 0));
+}
+
+// False for the empty name, which with its extension would be a hidden file
+// of no name (".flv"), and for dots only ("." and ".." are folders).
+bool isUsableName(const QString &name)
+{
+    for (const QChar c : name)
+        if (c != QLatin1Char('.'))
+            return true;
+    return false;
 }
 
 // Only ASCII letters are folded: QString's case-insensitive search folds more.
@@ -82,6 +120,13 @@ QString replaceAll(const QString &text, const QString &what, const QString &by)
     return result;
 }
 
+// True when `at` falls between the two halves of a surrogate pair.
+bool splitsPair(QStringView text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() &&
+           text.at(at).isLowSurrogate();
+}
+
 } // namespace
 
 QString DatedName(const QDateTime &moment)
@@ -103,7 +148,10 @@ QString CleanFileName(const QString &name)
     while (end > begin && isTrimmed(name.at(end - 1)))
         --end;
     QString result = name.mid(begin, end - begin);
-    for (const auto &[what, by] : replacements())
+    for (const auto &[what, by] : entities())
+        result = replaceAll(result, what, by);
+    result.removeIf(isControl);
+    for (const auto &[what, by] : unfitCharacters())
         result = replaceAll(result, what, by);
     return result;
 }
@@ -112,17 +160,41 @@ QString FitFileName(const QString &name, qsizetype keptTail)
 {
     if (name.toUtf8().size() <= MaxFileNameBytes)
         return name;
-    const QString tail = name.right(keptTail);
-    QString head = name.left(name.size() - tail.size());
-    const qsizetype tailBytes = tail.toUtf8().size();
-    // Cut whole characters (grapheme clusters) so that no byte sequence is split.
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head);
-    boundaries.toEnd();
-    while (!head.isEmpty() && head.toUtf8().size() + tailBytes > MaxFileNameBytes) {
-        const qsizetype cut = boundaries.toPreviousBoundary();
-        head.truncate(cut < 0 ? 0 : cut);
+    qsizetype headSize = qMax<qsizetype>(0, name.size() - keptTail);
+    if (splitsPair(name, headSize))
+        --headSize;
+    const QStringView head = QStringView(name).left(headSize);
+    const QStringView tail = QStringView(name).mid(headSize);
+    const qsizetype room = MaxFileNameBytes - tail.toUtf8().size();
+    // Keep whole characters (grapheme clusters) so that no byte sequence is
+    // split, adding up their sizes once from the front. Qt's finder also
+    // stops inside a surrogate pair in some scripts (U+1F469 U+100D), where a
+    // half would count as one byte and be written as "?": such a stop is passed.
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, head.toString());
+    qsizetype kept = 0;
+    qsizetype keptBytes = 0;
+    for (qsizetype next; (next = boundaries.toNextBoundary()) > 0;) {
+        if (splitsPair(head, next))
+            continue;
+        keptBytes += head.mid(kept, next - kept).toUtf8().size();
+        if (keptBytes > room)
+            break;
+        kept = next;
     }
-    return head + tail;
+    // A lone high half left before a tail that starts with a lone low half
+    // would join it into one four-byte character, where each counted one byte.
+    const bool tailStartsLow = !tail.isEmpty() && tail.front().isLowSurrogate();
+    while (tailStartsLow && kept > 0 && head.at(kept - 1).isHighSurrogate()) {
+        boundaries.setPosition(kept);
+        qsizetype previous;
+        do
+            previous = boundaries.toPreviousBoundary();
+        while (splitsPair(head, previous));
+        kept = qMax<qsizetype>(0, previous);
+    }
+    QString fitted = head.left(kept).toString();
+    fitted += tail;
+    return fitted;
 }
 
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
@@ -136,12 +208,12 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
     if (haveStreamUrl && name.isEmpty()) {
         suffix = format ? format->PageSuffix : QString();
         // The suffix is added even to an empty page title.
-        name = pageTitle() + suffix;
+        name = boundedPageTitle(pageTitle()) + suffix;
     }
-    if (name.isEmpty())
+    name = CleanFileName(name);
+    if (!isUsableName(name))
         name = dated;
 
-    name = CleanFileName(name);
     const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
     const qsizetype keptTail =
         extension.size() + (!suffix.isEmpty() && name.endsWith(suffix) ? suffix.size() : 0);

@@ -11,12 +11,14 @@ inline constexpr qsizetype MaxFileNameBytes = 255;
 // "movie_" + the moment as mm-dd-yyyy_hh-nn-ss, whatever the locale; no extension.
 QString DatedName(const QDateTime &moment);
 
-// Trims codes 0 to 32 from both ends, then resolves the common entities and
-// replaces the characters a file name cannot carry, in a fixed order.
+// Trims codes 0 to 32 from both ends, then resolves the common entities,
+// removes the control characters and replaces the characters a file name
+// cannot carry, in a fixed order.
 QString CleanFileName(const QString &name);
 
 // Cuts characters off the end of the part before the last `keptTail` characters
-// until the UTF-8 form of the whole name fits in MaxFileNameBytes.
+// until the UTF-8 form of the whole name fits in MaxFileNameBytes. A surrogate
+// pair is never split: a tail starting inside one takes the whole pair.
 QString FitFileName(const QString &name, qsizetype keptTail);
 
 struct VideoFileNames
@@ -26,7 +28,8 @@ struct VideoFileNames
 };
 
 // The names of a found video: the feed title (with its suffix, may be empty),
-// else the page title from `pageTitle` with the page suffix, else the dated
-// name; cleaned, given the format's extension and made to fit.
+// else the page title from `pageTitle` (its first few thousand characters) with
+// the page suffix; cleaned, and the dated name instead when that leaves nothing
+// or dots only; given the format's extension and made to fit.
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
                               const QDateTime &moment, const std::function<QString()> &pageTitle);

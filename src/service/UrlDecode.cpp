@@ -2,18 +2,22 @@
 
 qint64 HexToInt64(const QString &text)
 {
-    QString digits = text.toUpper();
-    if (digits.endsWith(QLatin1Char('H')))
+    // Only ASCII letters are folded: full case mapping would read the
+    // ligature U+FB00 as the two digits "FF".
+    QStringView digits = text;
+    if (digits.endsWith(QLatin1Char('H')) || digits.endsWith(QLatin1Char('h')))
         digits.chop(1);
     // Unsigned arithmetic: a long text wraps instead of overflowing.
     quint64 value = 0;
-    for (const QChar c : std::as_const(digits)) {
+    for (const QChar c : digits) {
         const char16_t u = c.unicode();
         quint64 digit = 0;
         if (u >= u'0' && u <= u'9')
             digit = u - u'0';
         else if (u >= u'A' && u <= u'F')
             digit = u - u'A' + 10;
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
         else
             return 0;
         value = value * 16 + digit;

@@ -35,7 +35,7 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
 {
     // A converter that cannot be written is as missing as one never stored:
     // the job must not go on to report a conversion.
-    const QString converter = m_state.AppDir + ConverterFileName;
+    const QString converter = ConverterFolder(m_state) + ConverterFileName;
     if (!m_source.writeConverter(converter) || !QFileInfo::exists(converter)) {
         m_window.boxes.showError(QStringLiteral("Can't find ffmpeg.exe"));
         m_window.status.setStatusLine(QStringLiteral("Error. Can't find ffmpeg.exe"));

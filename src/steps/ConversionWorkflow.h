@@ -7,10 +7,9 @@
 class ConverterSource;
 
 // The last stretch of a job for an FLV download with a convert box ticked:
-// writes the converter into AppDir, stages the download in TempDir under its
-// plain dated name, converts it there and moves the result into the save
-// folder under the title-based name. The download is deleted only once its
-// converted file stands beside it.
+// writes the converter into its folder (AppDir when portable), stages the download in TempDir under
+// its plain dated name, converts it there and moves the result into the save folder under the
+// title-based name. The download is deleted only once its converted file stands beside it.
 class ConversionWorkflow final : public ConversionStep
 {
 public:

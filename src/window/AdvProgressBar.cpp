@@ -31,6 +31,31 @@ QFont choosePercentageFont(int cellHeight)
     return font;
 }
 
+// The rounded outline with a white interior, row by row from the corner
+// ellipse: Qt's aliased rounded rectangle of this size comes out lopsided
+// (a square top-left corner), so every corner here is the same one mirrored.
+void drawOutline(QPainter &painter, int w, int h)
+{
+    const int radius = TAdvProgressBar::CornerEllipse / 2;
+    for (int y = 0; y < h; ++y) {
+        const int fromEdge = qMin(y, h - 1 - y);
+        // The arc of a circle of the corner's radius, one pixel per row near the edge.
+        const int inset = fromEdge < radius - 1 ? radius - 1 - fromEdge : 0;
+        const int left = inset;
+        const int right = w - 1 - inset;
+        if (right < left)
+            continue;
+        if (fromEdge == 0) {
+            painter.fillRect(QRect(left, y, right - left + 1, 1), Qt::black);
+            continue;
+        }
+        painter.fillRect(QRect(left, y, 1, 1), Qt::black);
+        painter.fillRect(QRect(right, y, 1, 1), Qt::black);
+        if (right - left > 1)
+            painter.fillRect(QRect(left + 1, y, right - left - 1, 1), Qt::white);
+    }
+}
+
 } // namespace
 
 TAdvProgressBar::TAdvProgressBar(QWidget *parent)
@@ -118,10 +143,7 @@ const QImage &TAdvProgressBar::outline() const
     QPainter painter(&image);
     // Hard edges: a blended outline would leave magenta-tinted pixels at the corners.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::white);
-    const qreal radius = CornerEllipse / 2.0;
-    painter.drawRoundedRect(QRect(0, 0, w - 1, h - 1), radius, radius);
+    drawOutline(painter, w, h);
     painter.end();
     m_outline = image;
     return m_outline;

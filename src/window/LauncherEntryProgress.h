@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/DesktopEntry.h"
 #include "window/TaskbarProgress.h"
 
 #include <QDBusConnection>
@@ -14,7 +15,8 @@
 class LauncherEntryProgress : public TaskbarProgress
 {
 public:
-    static constexpr char AppUri[] = "application://vidlark.desktop";
+    // The installed desktop file's name: docks match the signal to that entry.
+    static constexpr char AppUri[] = "application://" VIDLARK_APP_ID ".desktop";
     static constexpr char Interface[] = "com.canonical.Unity.LauncherEntry";
     static constexpr char ObjectPath[] = "/com/canonical/unity/launcherentry/vidlark";
     static constexpr char Signal[] = "Update";

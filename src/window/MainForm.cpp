@@ -9,6 +9,7 @@
 #include "service/FormatTable.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesktopNotifications.h"
 #include "window/DesktopShell.h"
 #include "window/Image.h"
 #include "window/PaintPacer.h"
@@ -19,6 +20,7 @@
 #include "window/TaskbarProgress.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +51,14 @@ const TAdvToolButton::Colors FolderColors{
 const TAdvToolButton::Colors LinkColors{
     White,   tcolor(11780036),       tcolor(15461355),       std::nullopt,
     SkyBlue, qRgb(0x80, 0x80, 0x80), qRgb(0x80, 0x80, 0x80), tcolor(10841658)};
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/vidlark/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
 
 QFont boldFont(const QWidget &widget)
 {
@@ -101,9 +111,11 @@ TMainForm::TMainForm(QWidget *parent)
     : QWidget(parent)
     , m_boxes(std::make_unique<QtMessageBoxes>())
     , m_shell(std::make_unique<SystemDesktopShell>())
+    , m_notifications(std::make_unique<NoDesktopNotifications>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vidlark"));
+    setWindowIcon(programIcon());
     setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 8));
     // The frame is the window system's: the smallest client area is the designed one.
     setMinimumSize(ClientWidth, ClientHeight);
@@ -324,6 +336,12 @@ void TMainForm::setTaskbar(std::unique_ptr<TaskbarProgress> taskbar)
 {
     m_taskbar = taskbar ? std::move(taskbar) : std::make_unique<NoTaskbarProgress>();
     m_progress->setTaskbar(*m_taskbar);
+}
+
+void TMainForm::setNotifications(std::unique_ptr<DesktopNotifications> notifications)
+{
+    m_notifications =
+        notifications ? std::move(notifications) : std::make_unique<NoDesktopNotifications>();
 }
 
 bool TMainForm::SupportTaskBar() const

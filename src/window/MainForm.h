@@ -3,12 +3,14 @@
 #include "job/JobWindow.h"
 #include "job/ProgramState.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
+class DesktopNotifications;
 class DesktopShell;
 class JobController;
 class MessageBoxes;
@@ -57,6 +59,9 @@ public:
     // Launcher progress; null means none.
     void setTaskbar(std::unique_ptr<TaskbarProgress> taskbar);
     bool SupportTaskBar() const;
+    // Desktop notifications for a job's boxes that come up while the window is
+    // not in front; null means none.
+    void setNotifications(std::unique_ptr<DesktopNotifications> notifications);
     // Runs when the user closes the window, before the close is accepted.
     void setCloseQuery(std::function<void()> handler) { m_closeQuery = std::move(handler); }
     // The job the Download button and the timer drive; it must outlive the window's use of it.
@@ -115,6 +120,8 @@ public:
     void ConvertMP4CheckBoxClick();
     void SelectDirectoryButtonClick();
     void OpenDirectoryButtonClick();
+    // Opens a folder in the file manager (the Open button, a notification's action).
+    void OpenFolder(const QString &folder);
     void AdvToolButton2Click();
     void HelpButton2Click();
     void ImageLogoClick();
@@ -129,16 +136,19 @@ private:
     void createInputControls();
     void createStatusControls();
     void layoutPanels();
+    void tellDesktopIfUnseen(bool completed, const QString &boxText);
 
     ProgramState m_state;
     std::unique_ptr<MessageBoxes> m_boxes;
     std::unique_ptr<DesktopShell> m_shell;
     std::unique_ptr<TaskbarProgress> m_taskbar; // never null
     std::unique_ptr<ProgressIndicators> m_progress;
+    std::unique_ptr<DesktopNotifications> m_notifications; // never null
     std::function<void()> m_closeQuery;
     QTimer m_timer1;
     JobController *m_job = nullptr;
     PaintPacer *m_pacer = nullptr; // a child of the window
+    QPointer<QWidget> m_focusBeforeJob;
 
     TPanel *m_panel4 = nullptr;
     TPanel *m_panel5 = nullptr;

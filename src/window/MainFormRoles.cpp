@@ -3,6 +3,7 @@
 #include "markup/HTMLComboBox.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesktopNotifications.h"
 #include "window/DesktopShell.h"
 #include "window/MainForm.h"
 #include "window/MessageBoxes.h"
@@ -104,12 +105,21 @@ void TMainForm::setTimerEnabled(bool enabled)
 
 void TMainForm::setInputsEnabled(bool enabled)
 {
-    for (QWidget *input :
-         {static_cast<QWidget *>(m_directoryEdit), static_cast<QWidget *>(m_moviePathEdit),
-          static_cast<QWidget *>(m_selectDirectoryButton), static_cast<QWidget *>(m_formatComboBox),
-          static_cast<QWidget *>(m_convertAVICheckBox),
-          static_cast<QWidget *>(m_convertMP4CheckBox)})
+    const QList<QWidget *> inputs{m_directoryEdit,  m_moviePathEdit,      m_selectDirectoryButton,
+                                  m_formatComboBox, m_convertAVICheckBox, m_convertMP4CheckBox};
+    if (!enabled && inputs.contains(focusWidget())) {
+        // Disabling the focused field would hand the focus down the tab order,
+        // into the example link, which then selects its text. The window keeps
+        // it instead, and gives it back after the job.
+        m_focusBeforeJob = focusWidget();
+        setFocus(Qt::OtherFocusReason);
+    }
+    for (QWidget *input : inputs)
         input->setEnabled(enabled);
+    if (enabled && m_focusBeforeJob && focusWidget() == this)
+        m_focusBeforeJob->setFocus(Qt::OtherFocusReason);
+    if (enabled)
+        m_focusBeforeJob = nullptr;
 }
 
 void TMainForm::setConvertBoxesEnabled(bool enabled)
@@ -123,18 +133,36 @@ void TMainForm::setStartButtonCaption(const QString &caption)
     m_startButton->setText(caption);
 }
 
+void TMainForm::tellDesktopIfUnseen(bool completed, const QString &boxText)
+{
+    // Only a running job's boxes: the rest answer a click in the window.
+    if (m_state.DownloadState == dsIdle || isActiveWindow())
+        return;
+    // The only information box of a job is its completion.
+    if (completed) {
+        m_notifications->notify(QStringLiteral("Download is complete"), m_state.SaveFileName,
+                                folderText());
+        return;
+    }
+    const QString summary = QStringLiteral("Unable to download this video.");
+    m_notifications->notify(summary, boxText == summary ? linkText() : boxText, {});
+}
+
 void TMainForm::showError(const QString &text)
 {
+    tellDesktopIfUnseen(false, text);
     m_boxes->show(this, MessageBoxes::Kind::Error, text);
 }
 
 void TMainForm::showInformation(const QString &text)
 {
+    tellDesktopIfUnseen(true, text);
     m_boxes->show(this, MessageBoxes::Kind::Information, text);
 }
 
 void TMainForm::showCommandFailure(const QString &text)
 {
+    tellDesktopIfUnseen(false, text);
     m_boxes->show(this, MessageBoxes::Kind::CommandFailure, text);
 }
 
@@ -170,7 +198,11 @@ void TMainForm::SelectDirectoryButtonClick()
 
 void TMainForm::OpenDirectoryButtonClick()
 {
-    const QString folder = m_directoryEdit->text();
+    OpenFolder(m_directoryEdit->text());
+}
+
+void TMainForm::OpenFolder(const QString &folder)
+{
     if (folder.isEmpty())
         return;
     m_shell->exploreFolder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));

@@ -3,6 +3,8 @@
 #include "RecordingMessageBoxes.h"
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
+#include "job/ProgramPlaces.h"
+#include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
 #include "window/TaskbarProgress.h"
 
@@ -39,6 +41,7 @@ protected:
     RecordingMessageBoxes *boxes = nullptr;
     bool bus = false;
     int taskbarsMade = 0;
+    int notificationsMade = 0;
 
     void SetUp() override
     {
@@ -64,7 +67,11 @@ protected:
             ++taskbarsMade;
             return std::make_unique<FakeTaskbar>();
         };
-        e.documentsFolder = [this] { return documents; };
+        e.makeNotifications = [this] {
+            ++notificationsMade;
+            return std::make_unique<NoDesktopNotifications>();
+        };
+        e.defaultSaveFolder = [this] { return documents; };
         return e;
     }
 
@@ -224,6 +231,101 @@ TEST_F(FormLifecycleTest, LeftoverConverterCopyIsRemoved)
     FormLifecycle::FormCreate(form, env());
     EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("ffmpeg.exe")));
     EXPECT_TRUE(QFile::exists(appDir + QStringLiteral("ffmpeg")));
+}
+
+// The places an installed program is given: settings under the config
+// folder, the converter copy in a private folder of its own.
+TEST_F(FormLifecycleTest, InstalledProgramKeepsItsSettingsUnderTheConfigFolder)
+{
+    const QString settings = root.filePath(QStringLiteral("config/Vidlark/Vidlark.ini"));
+    const QString converterDir = root.filePath(QStringLiteral("run/vidlark/"));
+    const QString saved = root.filePath(QStringLiteral("saved"));
+    ASSERT_TRUE(QDir().mkpath(converterDir));
+    ASSERT_TRUE(QDir().mkpath(saved));
+    writeFile(converterDir + QStringLiteral("ffmpeg.exe"), "left by an earlier run");
+    writeFile(appDir + QStringLiteral("ffmpeg.exe"), "beside the program");
+    StartUpEnvironment e = env();
+    QStringList decidedFor;
+    e.decidePlaces = [&](const QString &folder) {
+        decidedFor << folder;
+        return ProgramPlaces{false, settings, converterDir};
+    };
+
+    FormLifecycle::FormCreate(form, e);
+    EXPECT_EQ(decidedFor, QStringList{QDir::cleanPath(appDir)});
+    EXPECT_EQ(form.state().SettingsPath, settings);
+    EXPECT_EQ(form.state().ConverterDir, converterDir);
+    EXPECT_FALSE(QFile::exists(converterDir + QStringLiteral("ffmpeg.exe")));
+    EXPECT_TRUE(QFile::exists(appDir + QStringLiteral("ffmpeg.exe")));
+    EXPECT_EQ(folderField(), documents);
+
+    // The first close makes the folder of the settings file.
+    form.DirectoryEdit()->setText(saved);
+    FormLifecycle::FormCloseQuery(form);
+    EXPECT_TRUE(boxes->shown.isEmpty()) << boxes->shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(readFile(settings), keyFile(saved));
+    EXPECT_FALSE(QFile::exists(ini()));
+
+    TMainForm next;
+    FormLifecycle::FormCreate(next, e);
+    EXPECT_EQ(next.DirectoryEdit()->text(), saved);
+}
+
+TEST_F(FormLifecycleTest, NotifyKeyAndTheBusDecideTheNotifications)
+{
+    struct Case
+    {
+        const char *name;
+        std::optional<QByteArray> file;
+        bool bus;
+        int made;
+    };
+    const Case cases[] = {
+        {"no settings file", std::nullopt, true, 1},
+        {"no key", QByteArray("[Main]\nSavePath=\n"), true, 1},
+        {"Notify=1", QByteArray("[Main]\nNotify=1\n"), true, 1},
+        {"Notify=0", QByteArray("[Main]\nNotify=0\n"), true, 0},
+        {"Notify = 0 with blanks", QByteArray("[main]\n notify = 0 \n"), true, 0},
+        {"Notify=0 in another section", QByteArray("[Other]\nNotify=0\n"), true, 1},
+        {"no session bus", std::nullopt, false, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(ini());
+        if (c.file)
+            writeFile(ini(), *c.file);
+        bus = c.bus;
+        notificationsMade = 0;
+        TMainForm fresh;
+        FormLifecycle::FormCreate(fresh, env());
+        EXPECT_EQ(notificationsMade, c.made);
+    }
+}
+
+TEST(StartUpEnvironmentSystem, DefaultSaveFolderIsDownloadsThenDocumentsThenHome)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    // No user-dirs.dirs there: the standard names under the home folder.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    const StartUpEnvironment e = StartUpEnvironment::system(nullptr);
+    const QString downloads = home.filePath(QStringLiteral("Downloads"));
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+
+    EXPECT_EQ(e.defaultSaveFolder(), QDir(home.path()).absolutePath());
+    ASSERT_TRUE(QDir().mkpath(documents));
+    EXPECT_EQ(e.defaultSaveFolder(), documents);
+    ASSERT_TRUE(QDir().mkpath(downloads));
+    EXPECT_EQ(e.defaultSaveFolder(), downloads);
+
+    qputenv("HOME", oldHome);
+    if (oldConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 } // namespace

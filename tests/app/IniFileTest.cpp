@@ -65,6 +65,53 @@ TEST(IniFile, WritingChangesOnlyTheKeyLine)
     }
 }
 
+TEST(IniFile, EveryValueReadsBackAsWritten)
+{
+    // Reading drops surrounding blanks and one pair of quotes, so values that
+    // have them go inside quotes.
+    struct Case
+    {
+        const char *value;
+        const char *line;
+    };
+    const Case cases[] = {
+        {"/home/u/My Videos ", "SavePath=\"/home/u/My Videos \""},
+        {" /lead", "SavePath=\" /lead\""},
+        {"\t", "SavePath=\"\t\""},
+        {"\"/quoted/\"", "SavePath=\"\"/quoted/\"\""},
+        {"\"", "SavePath=\""},
+        {"a \"b\"", "SavePath=a \"b\""},
+        {"", "SavePath="},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.value);
+        const QString value = QString::fromLatin1(c.value);
+        const QString after = IniFile::withValue(QStringLiteral("[Main]\n"), Main, Key, value);
+        EXPECT_EQ(after,
+                  QStringLiteral("[Main]\n") + QString::fromLatin1(c.line) + QLatin1Char('\n'));
+        EXPECT_EQ(IniFile::value(after, Main, Key), value);
+    }
+}
+
+TEST(IniFile, WritingKeepsALastLineOfOnlyACarriageReturn)
+{
+    const QString after =
+        IniFile::withValue(QStringLiteral("[Main]\nx=1\n\r"), Main, Key, QStringLiteral("/v"));
+    EXPECT_EQ(after, QStringLiteral("[Main]\nx=1\nSavePath=/v\n\n"));
+}
+
+TEST(IniFile, AByteOrderMarkIsNoPartOfTheFirstLine)
+{
+    // A file that starts with two marks still has one after decoding.
+    const QString bom(QChar(0xFEFF));
+    EXPECT_EQ(IniFile::value(bom + QStringLiteral("[Main]\nSavePath=/v\n"), Main, Key),
+              QStringLiteral("/v"));
+    const QString after =
+        IniFile::withValue(bom + QStringLiteral("[Main]\nx=1\n"), Main, Key, QStringLiteral("/w"));
+    EXPECT_EQ(after, bom + QStringLiteral("[Main]\nx=1\nSavePath=/w\n"));
+    EXPECT_EQ(IniFile::value(after, Main, Key), QStringLiteral("/w"));
+}
+
 TEST(IniFile, FileRoundTripKeepsUnicodeAndReportsFailures)
 {
     QTemporaryDir dir;

@@ -179,6 +179,23 @@ TEST_F(JobControllerTest, EndReportRemovesLeftoverConverter)
     EXPECT_FALSE(converter.exists());
 }
 
+TEST_F(JobControllerTest, EndReportRemovesTheConverterFromItsOwnFolder)
+{
+    QTemporaryDir own;
+    ASSERT_TRUE(own.isValid());
+    state.ConverterDir = own.path() + QLatin1Char('/');
+    QFile converter(state.ConverterDir + QStringLiteral("ffmpeg.exe"));
+    QFile besideProgram(state.AppDir + QStringLiteral("ffmpeg.exe"));
+    for (QFile *file : {&converter, &besideProgram}) {
+        ASSERT_TRUE(file->open(QIODevice::WriteOnly));
+        file->close();
+    }
+    job.StartButtonClick();
+    EXPECT_FALSE(converter.exists());
+    // Not the program's: an installed program leaves its own folder alone.
+    EXPECT_TRUE(besideProgram.exists());
+}
+
 TEST_F(JobControllerTest, ElapsedPanelSurvivesTickWrap)
 {
     clock.now = 0xFFFFF000u; // 4096 ms before the tick count wraps

@@ -193,6 +193,17 @@ TEST(MarkupLayout, UnclosedTagEndsTheCaption)
     EXPECT_TRUE(layOut(QString()).lines.isEmpty());
 }
 
+TEST(MarkupLayout, NothingToShowMeasuresZeroByZero)
+{
+    // Not Qt's invalid -1 by -1, which widgets would add their margins to.
+    for (const QString &caption : {QString(), QStringLiteral("<"), QStringLiteral("   \t "),
+                                   QStringLiteral("<b></b><font color=\"#ff0000\">")}) {
+        SCOPED_TRACE(caption.toStdString());
+        EXPECT_EQ(layOut(caption).size, QSize(0, 0));
+    }
+    EXPECT_EQ(layOut(QStringLiteral("ab")).size, QSize(10, 11));
+}
+
 TEST(MarkupLayout, LinesBreakBeforeAPieceThatWouldReachTheRightEdge)
 {
     struct Case

@@ -273,3 +273,48 @@ TEST(HTMLComboBox, DropDownHasItsOwnSizeWhateverTheItemMarkup)
     EXPECT_EQ(popup->size(), QSize(THTMLComboBox::DropDownWidth, THTMLComboBox::DropDownHeight));
     list.hidePopup();
 }
+
+TEST(HTMLComboBox, DropDownOpensBelowTheFieldOrAboveWhereTheScreenEnds)
+{
+    const QRect screen(0, 0, 800, 600);
+    struct Case
+    {
+        const char *name;
+        QRect field;
+        QPoint expected; // top-left of the list
+    };
+    const Case cases[] = {
+        {"room below", {91, 119, 270, 22}, {91, 141}},
+        {"just enough room below", {91, 378, 270, 22}, {91, 400}},
+        {"screen ends below", {91, 379, 270, 22}, {91, 179}},
+        {"no room either way: below", {91, 190, 270, 222}, {91, 412}},
+        {"right edge", {700, 100, 100, 22}, {530, 122}},
+        {"left edge", {-40, 100, 270, 22}, {0, 122}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect list = THTMLComboBox::dropDownRect(c.field, screen);
+        EXPECT_EQ(list.topLeft(), c.expected);
+        EXPECT_EQ(list.size(), THTMLComboBox::DropDownSize());
+    }
+}
+
+TEST(HTMLComboBox, OpenListStartsRightUnderTheFieldWithTheFirstItem)
+{
+    QWidget window;
+    window.resize(632, 426);
+    THTMLComboBox list(&window);
+    list.setGeometry(91, 119, 270, 22);
+    for (int i = 0; i < 6; ++i)
+        list.addItem(QStringLiteral("FLV video - <b>%1p</b>").arg(240 + i));
+    list.setCurrentIndex(2);
+    window.show();
+    list.showPopup();
+    const QWidget *popup = list.view()->window();
+    ASSERT_TRUE(popup->isVisible());
+    // The style would have laid the selected item over the field.
+    EXPECT_EQ(popup->geometry().topLeft(), list.mapToGlobal(QPoint(0, list.height())));
+    EXPECT_EQ(popup->size(), THTMLComboBox::DropDownSize());
+    EXPECT_EQ(list.view()->indexAt(QPoint(5, 5)).row(), 0);
+    list.hidePopup();
+}

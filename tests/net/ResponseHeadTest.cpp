@@ -85,6 +85,26 @@ TEST(TextDecodingTest, UnknownCharsetsFallBackToOneCharacterPerByte)
     EXPECT_EQ(decodeBody(bytes, "text/html").size(), bytes.size());
 }
 
+TEST(TextDecodingTest, ABodyCutInsideACharacterKeepsAMarkForIt)
+{
+    // Decoded as one whole, not as the first piece of a stream still to come.
+    const struct
+    {
+        const char *contentType;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"text/html; charset=utf-8", "caf\xc3", QStringLiteral("caf\ufffd")},
+        {"text/html; charset=utf-8", "\xb5\xf4", QStringLiteral("\ufffd\ufffd")},
+        {"text/html; charset=UTF-16LE", QByteArray("a\0b", 3), QStringLiteral("a\ufffd")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.contentType);
+        EXPECT_EQ(decodeBody(c.bytes, c.contentType), c.text);
+    }
+    EXPECT_EQ(decodeBody("caf\xc3", "text/html; charset=utf-8"), QString::fromUtf8("caf\xc3"));
+}
+
 TEST(TextDecodingTest, CharsetsBeyondQtsOwnAreDecodedToo)
 {
     const struct

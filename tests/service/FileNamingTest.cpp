@@ -1,10 +1,15 @@
 #include "service/FileNaming.h"
 
+#include "ResultWithin.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
+using namespace std::chrono_literals;
+
 const QDateTime Moment(QDate(2012, 8, 15), QTime(14, 5, 9));
+const QString Dated = QStringLiteral("movie_08-15-2012_14-05-09");
 
 } // namespace
 
@@ -35,7 +40,7 @@ TEST(FileNaming, CleaningTrimsResolvesAndReplaces)
         {QStringLiteral("&copy;&reg;&sup1;&sect;x"), QStringLiteral("x")},
         {QStringLiteral("a\nb\rc"), QStringLiteral("abc")},
         {QStringLiteral("a|b*c\\d"), QStringLiteral("a_b_c_d")},
-        {QStringLiteral("tab\tinside"), QStringLiteral("tab\tinside")},
+        {QStringLiteral("tab\tinside"), QStringLiteral("tabinside")},
         {QStringLiteral("&#39;kept&eacute;"), QStringLiteral("&#39;kept&eacute;")},
         // Only ASCII letters are folded: a dotless i is no "I".
         {QString::fromUtf16(u"&QU\u0131T;"), QString::fromUtf16(u"&QU\u0131T;")},
@@ -119,4 +124,134 @@ TEST(FileNaming, LongNamesAreCutInTheTitleAtACharacterBoundary)
     const QString exact = QString(251, QLatin1Char('a')) + QStringLiteral(".flv");
     EXPECT_EQ(FitFileName(exact, 4), exact);
     EXPECT_EQ(FitFileName(QStringLiteral("a") + exact, 4), exact);
+}
+
+TEST(FileNaming, CutsNeverSplitASurrogatePair)
+{
+    // Qt's grapheme finder stops between the halves of U+1F469 before U+100D;
+    // counted by halves the name came out at 337 bytes, ending in a lone half.
+    QString woman;
+    for (int i = 0; i < 100; ++i)
+        woman += QString::fromUtf16(u"\U0001F469\u100D");
+    const QString ext = QStringLiteral(".flv");
+    const struct
+    {
+        const char *name;
+        QString text;
+        qsizetype keptTail;
+        QString tail;
+    } cases[]{
+        {"finder stops inside pairs", woman + ext, 4, ext},
+        {"tail starts inside a pair", QString(300, QLatin1Char('a')) + woman.left(2) + ext, 5,
+         QString::fromUtf16(u"\U0001F469.flv")},
+        {"both", woman + woman.left(2) + ext, 5, QString::fromUtf16(u"\U0001F469.flv")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString fitted = FitFileName(c.text, c.keptTail);
+        EXPECT_LE(fitted.toUtf8().size(), MaxFileNameBytes);
+        EXPECT_GT(fitted.toUtf8().size(), MaxFileNameBytes - 8);
+        EXPECT_TRUE(fitted.endsWith(c.tail));
+        EXPECT_TRUE(c.text.startsWith(QStringView(fitted).chopped(c.tail.size())));
+        EXPECT_EQ(QString::fromUtf8(fitted.toUtf8()), fitted) << "a pair was split";
+    }
+}
+
+TEST(FileNaming, CutsNeverJoinTwoLoneHalves)
+{
+    // Lone halves count one byte each ("?"); had the cut kept the high half,
+    // it would have met the tail's low half as one character of four bytes.
+    const QString high(QChar(0xD83D));
+    const QString low(QChar(0xDE00));
+    const QString a249(249, QLatin1Char('a'));
+    const QString name = a249 + high + QString(10, QLatin1Char('b')) + low + QStringLiteral(".flv");
+    const QString fitted = FitFileName(name, 5);
+    EXPECT_EQ(fitted, a249 + low + QStringLiteral(".flv"));
+    EXPECT_LE(fitted.toUtf8().size(), MaxFileNameBytes);
+}
+
+TEST(FileNaming, ControlCharactersLeaveTheName)
+{
+    // A NUL would end the name the file system sees; the others cannot be typed.
+    const struct
+    {
+        QString title, cleaned;
+    } cases[]{
+        {QString::fromUtf16(u"Clip\u0000 two", 9), QStringLiteral("Clip two")},
+        {QString::fromUtf16(u"a\u0000\u0000b", 4), QStringLiteral("ab")},
+        {QString::fromUtf16(u"a\u0007b\u001Bc"), QStringLiteral("abc")},
+        {QString::fromUtf16(u"a\u007Fb"), QStringLiteral("ab")},
+        {QString::fromUtf16(u"a\u0080b\u0085c\u009Fd"), QStringLiteral("abcd")},
+        // Removed after the entities, as line breaks always were.
+        {QString::fromUtf16(u"&am\u0001p;"), QStringLiteral("&amp;")},
+        // Not controls: no-break space, zero-width space, the first letter after C1.
+        {QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1"),
+         QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        EXPECT_EQ(CleanFileName(c.title), c.cleaned);
+    }
+}
+
+TEST(FileNaming, NamesThatCleanToNothingGetTheDatedName)
+{
+    const struct
+    {
+        const char *name;
+        QString feedTitle;
+        int format;
+        QString pageTitle;
+        QString saveFileName;
+    } cases[]{
+        {"blank feed title", QStringLiteral(" "), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"entities only", QStringLiteral("&copy;&quot;"), 1, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"controls only", QString::fromUtf16(u"\u0000\u007F\u0085", 3), 4, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"one dot", QStringLiteral("."), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"two dots", QStringLiteral(".."), 0, QString(), Dated + QStringLiteral(".flv")},
+        {"dots after trimming", QStringLiteral(" ... "), 5, QString(),
+         Dated + QStringLiteral(".mp4")},
+        {"NUL page title at index 1", QString(), 1, QString::fromUtf16(u"\u0000", 1),
+         Dated + QStringLiteral(".mp4")},
+        {"a NUL inside keeps both halves", QString::fromUtf16(u"Clip\u0000two", 8), 0, QString(),
+         QStringLiteral("Cliptwo.flv")},
+        {"dots with a letter stay", QStringLiteral(".a."), 0, QString(), QStringLiteral(".a..flv")},
+        {"page suffix alone stays", QString(), 4, QString::fromUtf16(u"\u0001", 1),
+         QStringLiteral("(HD).mp4")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const VideoFileNames names =
+            NameVideoFiles(c.feedTitle, true, c.format, Moment, [&] { return c.pageTitle; });
+        EXPECT_EQ(names.SaveFileName, c.saveFileName);
+        EXPECT_EQ(names.DefaultName, Dated + QStringLiteral(".flv"));
+    }
+}
+
+TEST(FileNaming, HugeTitlesAreCutLikeLongOnes)
+{
+    // A fallback page title may be as long as the page itself.
+    const QString huge(300000, QLatin1Char('x'));
+    const auto names = resultWithin(10s, [huge] {
+        return NameVideoFiles(QString(), true, 2, Moment, [huge] { return huge; });
+    });
+    ASSERT_TRUE(names.has_value()) << "naming a 300000-character title did not finish";
+    EXPECT_EQ(names->SaveFileName,
+              QString(241, QLatin1Char('x')) + QStringLiteral(" (HQ 360p).flv"));
+
+    // Cut straight, whole characters: "e" with its combining accent counts as one.
+    QString marked;
+    for (int i = 0; i < 100000; ++i)
+        marked += QString::fromUtf16(u"e\u0301\u6F22");
+    const auto fitted =
+        resultWithin(10s, [marked] { return FitFileName(marked + QStringLiteral(".mp4"), 4); });
+    ASSERT_TRUE(fitted.has_value()) << "fitting a 300000-character name did not finish";
+    QString expected;
+    for (int i = 0; i < 41; ++i)
+        expected += QString::fromUtf16(u"e\u0301\u6F22");
+    expected += QString::fromUtf16(u"e\u0301.mp4");
+    EXPECT_EQ(*fitted, expected);
+    EXPECT_EQ(fitted->toUtf8().size(), 253);
 }

@@ -25,6 +25,27 @@ TEST(HexToInt64, DigitsSuffixAndInvalidCharacters)
     }
 }
 
+TEST(HexToInt64, OnlyAsciiLettersCountAsDigits)
+{
+    // Full case mapping would make the ligature U+FB00 the two letters "FF".
+    const struct
+    {
+        QString text;
+        qint64 value;
+    } cases[]{
+        {QString::fromUtf16(u"\uFB00"), 0},  {QString::fromUtf16(u"\uFB00h"), 0},
+        {QString::fromUtf16(u"1\uFB00"), 0}, {QString::fromUtf16(u"\uFF21"), 0}, // fullwidth A
+        {QString::fromUtf16(u"1\u1E96"), 0}, // h with line below
+        {QStringLiteral("aBcH"), 0xabc},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(HexToInt64(c.text), c.value);
+    }
+    EXPECT_EQ(UrlDecode(QString::fromUtf16(u"%\uFB00h")), QString(QChar(u'\0')));
+    EXPECT_EQ(UrlDecode(QString::fromUtf16(u"%\uFB001x")), QString::fromUtf16(u"\u0000x", 2));
+}
+
 TEST(UrlDecode, EscapesPlusAndCutOffEscapes)
 {
     const struct

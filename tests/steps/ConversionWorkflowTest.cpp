@@ -324,6 +324,18 @@ TEST_F(ConversionWorkflowTest, MissingConverterStopsTheJobBeforeStaging)
     EXPECT_EQ(filesIn(state.AppDir), QStringList());
 }
 
+TEST_F(ConversionWorkflowTest, InstalledProgramWritesTheConverterIntoItsOwnFolder)
+{
+    const QString own = root.filePath(QStringLiteral("own/"));
+    ASSERT_TRUE(QDir().mkpath(own));
+    state.ConverterDir = own;
+    converterDoes(Succeeds);
+    EXPECT_EQ(convert(), ConversionOutcome::Finished);
+    EXPECT_EQ(source.paths, QStringList{own + QStringLiteral("ffmpeg.exe")});
+    EXPECT_EQ(filesIn(saveDir), QStringList{Converted});
+    EXPECT_EQ(filesIn(state.AppDir), QStringList());
+}
+
 TEST_F(ConversionWorkflowTest, ConverterThatCannotStartKeepsTheDownloadName)
 {
     source.notExecutable = true;

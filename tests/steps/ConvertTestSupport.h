@@ -33,9 +33,11 @@ public:
     bool fail = false;
     bool notExecutable = false;
     int writes = 0;
+    QStringList paths; // where each write went
     bool writeConverter(const QString &path) override
     {
         ++writes;
+        paths << path;
         if (fail)
             return false;
         QFile::remove(path);

@@ -3,6 +3,7 @@
 #include "markup/HTMLComboBox.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
 #include "window/ProgressIndicators.h"
 #include "window/StatusBar.h"
@@ -224,3 +225,107 @@ TEST_F(MainFormJobWindow, CloseRunsTheCloseQueryAndIsNeverRefused)
 }
 
 } // namespace
+
+namespace {
+
+class RecordingNotifications final : public DesktopNotifications
+{
+public:
+    explicit RecordingNotifications(QStringList &shown)
+        : m_shown(shown)
+    {}
+    void notify(const QString &summary, const QString &body, const QString &folder) override
+    {
+        m_shown << summary + QLatin1Char('|') + body + QLatin1Char('|') + folder;
+    }
+
+private:
+    QStringList &m_shown;
+};
+
+} // namespace
+
+TEST_F(MainFormJobWindow, LockingTheFocusedInputKeepsTheFocusOutOfTheExampleLink)
+{
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto *example = form.findChild<QLineEdit *>(QStringLiteral("AdvEdit1"));
+    for (const char *name : {"MoviePathEdit", "DirectoryEdit", "FormatComboBox"}) {
+        SCOPED_TRACE(name);
+        QWidget *input = control(name);
+        input->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), input);
+        form.PrepareToStart();
+        EXPECT_NE(QApplication::focusWidget(), example);
+        EXPECT_FALSE(example->hasSelectedText());
+        form.PrepareToStop();
+        EXPECT_EQ(QApplication::focusWidget(), input);
+    }
+}
+
+TEST_F(MainFormJobWindow, BoxesOfAJobTellTheDesktopWhenTheWindowIsNotInFront)
+{
+    QStringList shown;
+    form.setNotifications(std::make_unique<RecordingNotifications>(shown));
+    form.state().SaveFileName = QStringLiteral("Clip <1> & more.flv");
+    form.DirectoryEdit()->setText(QStringLiteral("/videos"));
+    form.MoviePathEdit()->setText(QStringLiteral("http://www.youtube.com/watch?v=abc"));
+    QWidget other;
+    form.show();
+    other.show();
+
+    struct Case
+    {
+        const char *name;
+        TDownloadState state;
+        bool inFront;
+        std::function<void()> box;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"completion, window behind",
+         dsConverting,
+         false,
+         [&] { form.showInformation(QStringLiteral("Download is complete\n\rCheck \"x\"")); },
+         {QStringLiteral("Download is complete|Clip <1> & more.flv|/videos")}},
+        {"failure with its own reason",
+         dsResolving,
+         false,
+         [&] { form.showError(QStringLiteral("No video to download.")); },
+         {QStringLiteral("Unable to download this video.|No video to download.|")}},
+        {"failure that says just that: the link instead",
+         dsDownloading,
+         false,
+         [&] { form.showError(QStringLiteral("Unable to download this video.")); },
+         {QStringLiteral("Unable to download this video.|http://www.youtube.com/watch?v=abc|")}},
+        {"converter that cannot start",
+         dsConverting,
+         false,
+         [&] { form.showCommandFailure(QStringLiteral("No such file.")); },
+         {QStringLiteral("Unable to download this video.|No such file.|")}},
+        {"window in front",
+         dsDownloading,
+         true,
+         [&] { form.showInformation(QStringLiteral("Download is complete")); },
+         {}},
+        {"no job: a click in the window",
+         dsIdle,
+         false,
+         [&] { form.showError(QStringLiteral("Please set the Download directory.")); },
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget *front = c.inFront ? static_cast<QWidget *>(&form) : &other;
+        front->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(front));
+        form.state().DownloadState = c.state;
+        shown.clear();
+        boxes->shown.clear();
+        c.box();
+        EXPECT_EQ(shown, c.expected);
+        EXPECT_EQ(boxes->shown.size(), 1); // the box itself still comes
+    }
+    form.state().DownloadState = dsIdle;
+}

@@ -6,6 +6,8 @@
 #include "window/StatusBar.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -255,6 +257,20 @@ TEST(MainFormLayout, LogoIsCentredWithoutScaling)
     for (const QPoint p : {QPoint(0, 10), QPoint(225, 45), QPoint(449, 78), QPoint(100, 40)}) {
         SCOPED_TRACE(testing::Message() << p.x() << "," << p.y());
         EXPECT_EQ(shown.pixel(p + QPoint(89, -10)), picture.pixel(p));
+    }
+}
+
+TEST(MainFormLayout, WindowCarriesTheProgramIconInEverySize)
+{
+    TMainForm form;
+    const QIcon icon = form.windowIcon();
+    for (const int size : {48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        const QImage image = icon.pixmap(QSize(size, size)).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        // The drawing, not an empty square: its centre is opaque.
+        EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255);
     }
 }
 

@@ -230,6 +230,33 @@ TEST_F(AdvProgressBarTest, AResizedBarDrawsLikeANewOneOfItsSize)
     }
 }
 
+TEST_F(AdvProgressBarTest, AllFourCornersAreRoundedAlike)
+{
+    const QColor backdrop(0x20, 0xC0, 0x40);
+    const QImage image = shownAt(100, 0);
+    // The top-left corner, 4 by 4: . backdrop, # outline, w white interior.
+    const char *const corner[] = {"..##", ".#ww", "#www", "#www"};
+    const auto expected = [&](char c) {
+        return c == '.' ? backdrop : c == '#' ? QColor(Qt::black) : QColor(Qt::white);
+    };
+    const int r = BarWidth - 1, b = BarHeight - 1;
+    struct Mirror
+    {
+        const char *name;
+        bool flipX, flipY;
+    };
+    for (const Mirror m :
+         {Mirror{"top left", false, false}, Mirror{"top right", true, false},
+          Mirror{"bottom left", false, true}, Mirror{"bottom right", true, true}}) {
+        SCOPED_TRACE(m.name);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const QPoint at(m.flipX ? r - x : x, m.flipY ? b - y : y);
+                EXPECT_EQ(image.pixelColor(at), expected(corner[y][x])) << x << "," << y;
+            }
+    }
+}
+
 TEST_F(AdvProgressBarTest, FillEndsWhereThePercentageSays)
 {
     struct Case

@@ -6,6 +6,7 @@
 #include "window/ProgressIndicators.h"
 
 #include <QDBusConnection>
+#include <QDir>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -53,7 +54,7 @@ protected:
         EXPECT_TRUE(recorder.waitForMarker(sender)) << "signals did not arrive";
         std::vector<Shown> shown;
         for (const auto &update : recorder.updates) {
-            EXPECT_EQ(update.appUri, QStringLiteral("application://vidlark.desktop"));
+            EXPECT_EQ(update.appUri, QStringLiteral("application://org.vidlark.Vidlark.desktop"));
             EXPECT_EQ(update.signature, QStringLiteral("sa{sv}"));
             EXPECT_FALSE(update.path.isEmpty());
             const QVariant progress = update.properties.value(QStringLiteral("progress"));
@@ -180,6 +181,21 @@ TEST_F(LauncherEntryProgressTest, SessionBusFromTheEnvironmentCarriesTheProgress
     ASSERT_EQ(recorder.updates.size(), 2);
     EXPECT_DOUBLE_EQ(recorder.updates[1].properties.value(QStringLiteral("progress")).toDouble(),
                      0.25);
+}
+
+// Docks find the launcher entry by the desktop file's name, so the signals
+// must name the file the install puts down.
+TEST(LauncherEntryUri, NamesTheInstalledDesktopFile)
+{
+    const QDir applications(QStringLiteral(INSTALLED_DATADIR "/applications"));
+    const QStringList installed =
+        applications.entryList({QStringLiteral("*.desktop")}, QDir::Files);
+    ASSERT_EQ(installed.size(), 1)
+        << "expected one desktop file in " << applications.path().toStdString()
+        << " (ctest's install_stage puts it there)";
+    EXPECT_EQ(QLatin1String(LauncherEntryProgress::AppUri),
+              QStringLiteral("application://") + installed.first());
+    EXPECT_EQ(installed.first(), QStringLiteral("org.vidlark.Vidlark.desktop"));
 }
 
 } // namespace

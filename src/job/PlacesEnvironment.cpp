@@ -1,0 +1,21 @@
+#include "job/PlacesEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+
+PlacesEnvironment PlacesEnvironment::system()
+{
+    PlacesEnvironment env;
+    env.appDir = QCoreApplication::applicationDirPath();
+    env.homePath = QDir::homePath();
+    env.variables = QProcessEnvironment::systemEnvironment();
+    // access() rather than the permission bits: root passes them all, yet cannot
+    // write to a read-only file system.
+    env.isWritable = [](const QString &path) {
+        return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+    };
+    return env;
+}
