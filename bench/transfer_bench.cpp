@@ -42,7 +42,7 @@ int main(int argc, char **argv)
     timer.start();
 
     const auto started = std::chrono::steady_clock::now();
-    const bool done = transfer.DownloadToFile(url, path);
+    const bool done = transfer.DownloadToFile(url, path) == TransferResult::Done;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
 
     rusage usage{};

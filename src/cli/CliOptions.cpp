@@ -7,7 +7,8 @@
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no] LINK\n"
+        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no]\n"
+        "                   [--no-continue] [--retries N] LINK\n"
         "Saves the video of LINK into FOLDER.\n"
         "  --format N        0 FLV 240p, 1 MP4 medium, 2 FLV 360p (default), 3 FLV 480p,\n"
         "                    4 MP4 720p, 5 MP4 1080p\n"
@@ -15,6 +16,8 @@ QString CliUsage()
         "  --convert avi|mp4 convert an FLV download afterwards\n"
         "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
         "                    terminal, otherwise no)\n"
+        "  --no-continue     start afresh instead of continuing an unfinished download\n"
+        "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
         "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
         "64 bad usage.\n");
 }
@@ -83,6 +86,15 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (options.answer && *options.answer != yes)
                 return failure(QStringLiteral("--yes and --no exclude each other."));
             options.answer = yes;
+        } else if (arg == QStringLiteral("--no-continue") && !hasInlineValue) {
+            options.resume = false;
+        } else if (arg == QStringLiteral("--retries")) {
+            const std::optional<QString> v = takeValue();
+            bool ok = false;
+            const int retries = v ? v->toInt(&ok) : -1;
+            if (!ok || retries < 0 || retries > MaxRetries)
+                return failure(QStringLiteral("--retries needs a number from 0 to 20."));
+            options.retries = retries;
         } else if (arg == QStringLiteral("--") && !hasInlineValue) {
             if (i + 2 != arguments.size() || linkGiven)
                 return failure(QStringLiteral("Give exactly one link."));

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+constexpr int MaxRetries = 20;
+
 // What the console front end was asked to do.
 struct CliOptions
 {
@@ -13,6 +15,8 @@ struct CliOptions
     bool toAvi = false;         // --convert avi
     bool toMp4 = false;         // --convert mp4
     std::optional<bool> answer; // --yes / --no; unset: ask on a terminal, else No
+    bool resume = true;         // false: --no-continue
+    int retries = 4;            // --retries N: attempts after the first
     QString link;
 };
 

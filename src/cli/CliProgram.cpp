@@ -57,9 +57,14 @@ int ExitStatusOf(std::optional<JobOutcome> outcome)
     return ExitError;
 }
 
-int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal)
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
+              const CliOptions &options)
 {
     JobSession session(state, window);
+    TransferSettings settings = session.transfer().settings();
+    settings.resume = options.resume;
+    settings.retry.attempts = options.retries + 1;
+    session.transfer().setSettings(settings);
     int status = ExitError;
     try {
         status = ExitStatusOf(session.controller().StartButtonClick());
@@ -98,5 +103,5 @@ int RunCli(const QStringList &arguments)
         {&out, &err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDIN_FILENO) == 1, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
-    return RunCliJob(state, window.jobWindow(), window);
+    return RunCliJob(state, window.jobWindow(), window, options);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class TerminalJobWindow;
+struct CliOptions;
 struct JobWindow;
 struct ProgramState;
 
@@ -25,7 +26,8 @@ int ExitStatusOf(std::optional<JobOutcome> outcome);
 
 // Runs one real job on the window's roles, whose terminal shows what escapes
 // it; returns the exit status.
-int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal);
+int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
+              const CliOptions &options);
 
 // Runs one job for the arguments after the program name; returns the exit status.
 int RunCli(const QStringList &arguments);

@@ -4,6 +4,7 @@
 #include "cli/TerminalText.h"
 #include "job/Clock.h"
 #include "job/ProgramState.h"
+#include "job/TimeTexts.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr quint32 ProgressIntervalMs = 100; // at most ten progress lines a second
+constexpr quint32 RateSampleMs = 500;
+constexpr double RateWeight = 0.3; // of the newest sample in the smoothed speed
 
 // The boxes break lines with LF CR; a terminal wants one line feed.
 QString boxText(QString text)
@@ -90,9 +93,13 @@ bool TerminalJobWindow::mp4BoxChecked() const
 void TerminalJobWindow::setStatusLine(const QString &text)
 {
     if (std::exchange(m_nextIsProgress, false)) {
-        printProgress(TerminalText(text));
+        const QString shown = TerminalText(text);
+        printProgress(std::exchange(m_nextIsTransfer, false) ? shown + rateText() : shown);
         return;
     }
+    // A new phase (another attempt, the conversion) measures its own speed.
+    m_rateBase = false;
+    m_bytesPerSecond = -1;
     endProgressLine();
     *m_terminal.out << TerminalText(text) << '\n' << Qt::flush;
 }
@@ -135,9 +142,48 @@ void TerminalJobWindow::finish()
     endProgressLine();
 }
 
-void TerminalJobWindow::ShowTransferProgress(qint64, quint32)
+void TerminalJobWindow::ShowTransferProgress(qint64 done, quint32 total)
 {
     m_nextIsProgress = true;
+    m_nextIsTransfer = true;
+    measureRate(done, total);
+}
+
+void TerminalJobWindow::measureRate(qint64 done, quint32 total)
+{
+    const quint32 now = m_clock.tickCount();
+    // The total wraps at 4 GiB; a count past it has no time left to show.
+    m_left = total > 0 && done <= qint64(total) ? qint64(total) - done : -1;
+    if (!m_rateBase || done < m_baseDone) {
+        m_rateBase = true;
+        m_baseTick = now;
+        m_baseDone = done;
+        return;
+    }
+    const quint32 elapsed = now - m_baseTick;
+    if (elapsed < RateSampleMs)
+        return;
+    const double sample = double(done - m_baseDone) * 1000.0 / elapsed;
+    m_bytesPerSecond =
+        m_bytesPerSecond < 0 ? sample : RateWeight * sample + (1 - RateWeight) * m_bytesPerSecond;
+    m_baseTick = now;
+    m_baseDone = done;
+}
+
+QString TerminalJobWindow::rateText() const
+{
+    if (m_bytesPerSecond < 0)
+        return {};
+    QString text = QStringLiteral(" - ") +
+                   FormatSize(qint64(m_bytesPerSecond), m_state.DecimalSeparator) +
+                   QStringLiteral("/s");
+    if (m_left >= 0 && m_bytesPerSecond >= 1) {
+        const double seconds = double(m_left) / m_bytesPerSecond;
+        if (seconds < 100.0 * 3600)
+            text +=
+                QStringLiteral(", ") + SecToTime(qint32(seconds + 0.5)) + QStringLiteral(" left");
+    }
+    return text;
 }
 
 void TerminalJobWindow::BeginConversionProgress()

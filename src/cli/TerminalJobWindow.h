@@ -68,6 +68,8 @@ public:
 
 private:
     void printProgress(const QString &text);
+    void measureRate(qint64 done, quint32 total);
+    QString rateText() const;
     void endProgressLine();
     void box(const QString &kind, const QString &text);
     void handleInterrupts();
@@ -83,5 +85,12 @@ private:
     bool m_lineOpen = false;      // a progress line on the terminal awaits its end
     quint32 m_lastProgressTick = 0;
     QString m_pendingProgress; // held back by the rate limit
+    bool m_nextIsTransfer = false;
+    // Speed of the transfer, smoothed, from samples at least RateSampleMs apart.
+    bool m_rateBase = false;
+    quint32 m_baseTick = 0;
+    qint64 m_baseDone = 0;
+    double m_bytesPerSecond = -1;
+    qint64 m_left = -1; // bytes still to come; -1: unknown
     int m_interrupts = 0;
 };

@@ -113,8 +113,17 @@ void JobController::runSteps()
     report(QStringLiteral("Downloading \"") + m_state.SaveFileName + QLatin1Char('"'),
            QStringLiteral("Status: Downloading"));
     const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
-    m_run.transferResult =
+    const TransferResult transfer =
         m_steps.transfer.DownloadToFile(video.StreamUrl, saveDir + m_state.SaveFileName);
+    m_run.transferResult = transfer == TransferResult::Done;
+    if (transfer == TransferResult::FileInUse) {
+        m_window.boxes.showError(QStringLiteral("Another download is saving this video."));
+        report(QStringLiteral("Error: Another download is saving \"") + m_state.SaveFileName +
+                   QLatin1Char('"'),
+               QStringLiteral("Status: Error"));
+        windDownAfterFailure();
+        return;
+    }
     if (!m_run.transferResult) {
         m_window.boxes.showError(QStringLiteral("Unable to download this video."));
         report(QStringLiteral("Error: Unable to download this video."),

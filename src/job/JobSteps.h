@@ -21,12 +21,20 @@ public:
     virtual ResolvedVideo ResolveVideo(const QString &link) = 0;
 };
 
+// How a transfer ended.
+enum class TransferResult
+{
+    Done,      // the transfer counts as done
+    Failed,    // the failure the job reports as "Unable to download this video."
+    FileInUse, // another program is saving a file of that name
+};
+
 class FileTransfer
 {
 public:
     virtual ~FileTransfer() = default;
-    // Copies the stream into the file at path; true when the transfer counts as done.
-    virtual bool DownloadToFile(const QString &url, const QString &path) = 0;
+    // Copies the stream into the file at path.
+    virtual TransferResult DownloadToFile(const QString &url, const QString &path) = 0;
 };
 
 // What the conversion workflow needs from the job.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ResponseHead.h"
+
 #include <QtGlobal>
 
 // Where the body of a successful response goes. Bodies of redirects and of
@@ -8,9 +10,15 @@ class HttpBodySink
 {
 public:
     virtual ~HttpBodySink() = default;
-    // The final response's body is about to begin; announced is its
-    // Content-Length, or -1 when the body is chunked or read until close.
-    // False fails the request.
+    // The final response's head has arrived and its body is about to begin.
+    // A sink that needs more than the length (a range, a validator) reads
+    // the head; false fails the request.
+    virtual bool responseBegins(const ResponseHead &head)
+    {
+        return bodyBegins(head.chunked ? -1 : head.contentLength);
+    }
+    // announced is the Content-Length, or -1 when the body is chunked or read
+    // until close. False fails the request.
     virtual bool bodyBegins(qint64 announced) = 0;
     // False fails the request.
     virtual bool write(const char *data, qint64 size) = 0;

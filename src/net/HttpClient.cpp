@@ -1,10 +1,12 @@
 #include "net/HttpClient.h"
 
 #include "net/BodyPieces.h"
+#include "net/HttpRanges.h"
 #include "net/RequestLine.h"
 #include "net/TextDecoding.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <algorithm>
 #include <exception>
@@ -114,14 +116,33 @@ HttpBytes HttpClient::GetBytes(const QString &url, qint64 maxBytes)
     return {std::move(result), std::move(sink.data)};
 }
 
-HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink)
+HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink, const ExtraHeaders &extra)
 {
-    return request(Method::Get, url, &sink, Takes::SuccessOnly);
+    return request(Method::Get, url, &sink, Takes::SuccessOnly, extra);
 }
 
 HttpResult HttpClient::Head(const QString &url)
 {
     return request(Method::Head, url, nullptr, Takes::AnyFinal);
+}
+
+WorkAnswer HttpClient::Pause(std::chrono::milliseconds duration)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + duration;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+        if (left.count() <= 0)
+            return WorkAnswer::GoOn;
+        const int slice = static_cast<int>(std::min<qint64>(left.count(), PauseSliceMs));
+        int events = 0;
+        if (m_multi)
+            curl_multi_poll(m_multi.get(), nullptr, 0, slice, &events);
+        if (m_antiFreeze)
+            pumpEvents();
+        if (m_listener && m_listener->quietSlice() == WorkAnswer::Stop)
+            return WorkAnswer::Stop;
+    }
 }
 
 void HttpClient::Disconnect()
@@ -147,7 +168,8 @@ void HttpClient::pumpEvents()
         QCoreApplication::processEvents();
 }
 
-HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink, Takes takes)
+HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink, Takes takes,
+                               const ExtraHeaders &extra)
 {
     if (m_busy)
         return failed(HttpFailure::Refused, QStringLiteral("a request is already under way"));
@@ -168,7 +190,7 @@ HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *
     if (!isWebScheme(current))
         return failed(HttpFailure::Refused, QStringLiteral("only http and https URLs are spoken"));
     for (int redirects = 0;; ++redirects) {
-        Hop hop = exchange(method, current, sink, takes, redirects);
+        Hop hop = exchange(method, current, sink, takes, redirects, extra);
         if (hop.next.isEmpty())
             return hop.result;
         current = hop.next;
@@ -176,7 +198,7 @@ HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *
 }
 
 HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpBodySink *sink,
-                                     Takes takes, int redirects)
+                                     Takes takes, int redirects, const ExtraHeaders &extra)
 {
     Exchange state;
     state.client = this;
@@ -184,7 +206,7 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpB
     state.sink = sink;
     state.takes = takes;
     state.redirects = redirects;
-    if (!configure(method, url, state))
+    if (!configure(method, url, extra, state))
         return {failed(HttpFailure::Network, QStringLiteral("the request could not be built")), {}};
     runTransfer(state);
 
@@ -206,9 +228,14 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpB
     }
 
     m_contentType = state.head.contentType;
-    if (state.target == Target::Aside && !state.follow)
-        return {failed(HttpFailure::Status, QStringLiteral("HTTP status %1").arg(status), status),
-                {}};
+    if (state.target == Target::Aside && !state.follow) {
+        HttpResult refused =
+            failed(HttpFailure::Status, QStringLiteral("HTTP status %1").arg(status), status);
+        if (const std::optional<qint64> wait =
+                parseRetryAfter(state.head.retryAfter, QDateTime::currentDateTimeUtc()))
+            refused.retryAfter = *wait;
+        return {refused, {}};
+    }
     HttpResult result;
     result.status = status;
     result.received = state.received;
@@ -244,12 +271,24 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpB
     return {result, next};
 }
 
-bool HttpClient::configure(Method method, const QByteArray &url, Exchange &state)
+bool HttpClient::configure(Method method, const QByteArray &url, const ExtraHeaders &extra,
+                           Exchange &state)
 {
     CURL *easy = m_easy.get();
     curl_easy_reset(easy);
     curl_slist *list = nullptr;
-    for (const QByteArray &line : requestHeaderLines(Request)) {
+    QList<QByteArray> lines = requestHeaderLines(Request);
+    for (const auto &[name, value] : extra) {
+        // A header of this request takes the place of a persistent one of that name.
+        lines.removeIf([&name = name](const QByteArray &line) {
+            return line.size() > name.size() && line.at(name.size()) == ':' &&
+                   QByteArrayView(line).first(name.size()).compare(name, Qt::CaseInsensitive) == 0;
+        });
+        QByteArray clean = value;
+        clean.replace('\r', ' ').replace('\n', ' ');
+        lines.append(name + ": " + clean);
+    }
+    for (const QByteArray &line : lines) {
         curl_slist *grown = curl_slist_append(list, line.constData());
         if (!grown) {
             curl_slist_free_all(list);
@@ -365,8 +404,7 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
         state.target = Target::Aside;
     }
 
-    if (state.target == Target::Caller && state.sink &&
-        !state.sink->bodyBegins(head.chunked ? -1 : head.contentLength)) {
+    if (state.target == Target::Caller && state.sink && !state.sink->responseBegins(head)) {
         state.sinkFailed = true;
         return;
     }

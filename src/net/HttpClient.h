@@ -8,6 +8,8 @@
 #include "net/ResponseHead.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <chrono>
@@ -30,6 +32,8 @@ public:
     bool HandleRedirects = true;
 
     static constexpr qint64 NoLimit = -1;
+    // Header lines of one request only, sent after the persistent settings.
+    using ExtraHeaders = QList<QPair<QByteArray, QByteArray>>;
 
     // Body as text, decoded in the charset the response declares; a body
     // longer than maxBytes fails the request (TooLarge) and is not kept.
@@ -38,9 +42,14 @@ public:
     HttpBytes GetBytes(const QString &url, qint64 maxBytes = NoLimit);
     // Body into the sink, which sees only the body of a final 2xx response:
     // a redirect that is not followed fails the request like an error status.
-    HttpResult Get(const QString &url, HttpBodySink &sink);
+    HttpResult Get(const QString &url, HttpBodySink &sink, const ExtraHeaders &extra = {});
     // Status only.
     HttpResult Head(const QString &url);
+
+    // Waits that long between requests the way a request waits: in slices,
+    // with the event pump while anti-freeze is on and the listener asked
+    // after each slice. Stop when the listener asked to stop.
+    WorkAnswer Pause(std::chrono::milliseconds duration);
 
     // Closes every connection the client keeps. Between requests only.
     void Disconnect();
@@ -58,6 +67,7 @@ public:
 
     static constexpr int MaxPiece = 32768;
     static constexpr int SliceMs = 250;
+    static constexpr int PauseSliceMs = 100; // a Stop ends a pause sooner than a wait
     static constexpr long ConnectTimeoutMs = 120000;
     static constexpr int RedirectMaximum = 15;
 
@@ -87,10 +97,12 @@ private:
         QByteArray next; // the redirect to follow; empty when done
     };
 
-    HttpResult request(Method method, const QString &url, HttpBodySink *sink, Takes takes);
+    HttpResult request(Method method, const QString &url, HttpBodySink *sink, Takes takes,
+                       const ExtraHeaders &extra = {});
     Hop exchange(Method method, const QByteArray &url, HttpBodySink *sink, Takes takes,
-                 int redirects);
-    bool configure(Method method, const QByteArray &url, Exchange &state);
+                 int redirects, const ExtraHeaders &extra);
+    bool configure(Method method, const QByteArray &url, const ExtraHeaders &extra,
+                   Exchange &state);
     void runTransfer(Exchange &state);
     void pumpEvents();
     bool resetConnections();

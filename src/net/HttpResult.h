@@ -20,10 +20,11 @@ enum class HttpFailure
 struct HttpResult
 {
     HttpFailure failure = HttpFailure::None;
-    int status = 0;       // of the last response; 0 when none arrived
-    qint64 received = 0;  // body bytes of the last response
-    bool stopped = false; // ended early on a stop, yet counts as received
-    QString error;        // why it failed, in words
+    int status = 0;         // of the last response; 0 when none arrived
+    qint64 received = 0;    // body bytes of the last response
+    bool stopped = false;   // ended early on a stop, yet counts as received
+    qint64 retryAfter = -1; // seconds an error status asked the client to wait; -1: none
+    QString error;          // why it failed, in words
 
     bool ok() const { return failure == HttpFailure::None; }
 };

@@ -43,5 +43,13 @@ void ResponseHead::addLine(QByteArrayView line)
         hasLocation = !value.isEmpty();
     } else if (name.compare("Content-Type", Qt::CaseInsensitive) == 0) {
         contentType = value.toByteArray();
+    } else if (name.compare("ETag", Qt::CaseInsensitive) == 0) {
+        etag = value.toByteArray();
+    } else if (name.compare("Last-Modified", Qt::CaseInsensitive) == 0) {
+        lastModified = value.toByteArray();
+    } else if (name.compare("Content-Range", Qt::CaseInsensitive) == 0) {
+        contentRange = value.toByteArray();
+    } else if (name.compare("Retry-After", Qt::CaseInsensitive) == 0) {
+        retryAfter = value.toByteArray();
     }
 }

@@ -13,6 +13,10 @@ struct ResponseHead
     bool hasLocation = false;
     bool complete = false; // the blank line after the headers was seen
     QByteArray contentType;
+    QByteArray etag;         // as sent, quotes and any W/ included
+    QByteArray lastModified; // as sent
+    QByteArray contentRange; // as sent
+    QByteArray retryAfter;   // as sent
 
     // Takes one line, line end included; a status line starts a new head.
     void addLine(QByteArrayView line);

@@ -21,6 +21,7 @@ public:
     JobSession &operator=(const JobSession &) = delete;
 
     JobController &controller() { return m_controller; }
+    Transfer &transfer() { return m_transfer; }
     bool antiFreezeActive() const { return m_client.antiFreezeActive(); }
 
 private:

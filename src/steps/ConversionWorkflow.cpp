@@ -6,6 +6,7 @@
 #include "job/FileNames.h"
 #include "job/ProgramState.h"
 #include "steps/ConversionFiles.h"
+#include "steps/PartialFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,8 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
         TidyWorkFiles(files, !delivered);
         if (delivered) {
             QFile::remove(download);
+            // A stopped download that was converted leaves nothing to resume.
+            PartialFile::forget(download);
             return ConversionOutcome::Finished;
         }
         m_window.boxes.showError(
@@ -79,6 +82,8 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
     TidyWorkFiles(files, converted);
     if (delivered) {
         QFile::remove(download);
+        // A stopped download that was converted leaves nothing to resume.
+        PartialFile::forget(download);
         return ConversionOutcome::Finished;
     }
 

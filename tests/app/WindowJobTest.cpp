@@ -139,6 +139,47 @@ TEST_F(WindowJob, StopDuringTheTransferKeepsThePartialFile)
     EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Error: No video to download.")});
 }
 
+// The canned stream that breaks off half way in its first GETs: a Stop, then
+// Download again continues the part, through the retries, to the whole file.
+TEST_F(WindowJob, DownloadAfterAStopResumesThePartialFile)
+{
+    type("http://www.youtube.com/watch?v=vidlark0009", 2);
+    onceTransferring([this] { QTest::mouseClick(form.StartButton(), Qt::LeftButton); });
+    pressDownload();
+    ASSERT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+    const QString path = saveDir.filePath(QStringLiteral("Flaky Stream_(360p).flv"));
+    const qint64 held = QFileInfo(path).size();
+    ASSERT_GT(held, 0);
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral(".resume")));
+
+    service.clearRequests();
+    pressDownload();
+    EXPECT_EQ(
+        boxes->shown.last(),
+        QStringLiteral("Information: Download is complete\n\rCheck \"Flaky Stream_(360p).flv\""));
+    QByteArrayList ranges;
+    for (const ServiceRequest &request : service.requests()) {
+        if (request.method == "GET" && request.path.startsWith("/videos/"))
+            ranges.append(request.header("Range"));
+    }
+    ASSERT_FALSE(ranges.isEmpty());
+    EXPECT_EQ(ranges.last().isEmpty(), false);
+    EXPECT_TRUE(ranges.contains("bytes=" + QByteArray::number(held) + '-'))
+        << ranges.join(" ").toStdString();
+    EXPECT_EQ(savedFiles(), QStringList{QStringLiteral("Flaky Stream_(360p).flv")});
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    ASSERT_EQ(saved.size(), qint64(1) << 28);
+    const qint64 Chunk = qint64(8) << 20;
+    for (qint64 at = 0; at < saved.size(); at += Chunk) {
+        if (saved.read(Chunk) != bulkBytes(at, Chunk)) {
+            ADD_FAILURE() << "the bytes differ in the 8 MiB from " << at;
+            break;
+        }
+    }
+    expectIdleWindow();
+}
+
 TEST_F(WindowJob, ClosingTheWindowDuringTheTransferEndsTheJob)
 {
     type("http://www.youtube.com/watch?v=vidlark0008", 2);

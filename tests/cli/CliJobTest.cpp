@@ -84,7 +84,7 @@ TEST(CliJobTest, ExitStatusDoesNotHangOnTheWordingOfTheTexts)
         const JobWindow roles{plain.inputs,   plain.lock,  status,
                               plain.progress, plain.boxes, plain.messages};
 
-        EXPECT_EQ(RunCliJob(state, roles, terminal), c.exitStatus) << err.toStdString();
+        EXPECT_EQ(RunCliJob(state, roles, terminal, options), c.exitStatus) << err.toStdString();
         EXPECT_TRUE(out.endsWith(QString::fromUtf8(c.lastOut))) << out.toStdString();
         EXPECT_FALSE(out.contains(QStringLiteral("Download is "))) << out.toStdString();
     }
@@ -128,7 +128,7 @@ TEST(CliJobTest, AFailedConversionKeepsTheDownloadAndExitsWithItsOwnStatus)
     SteadyClock clock;
     TerminalJobWindow terminal(state, options, {&outStream, &errStream, false, false, {}}, clock);
 
-    EXPECT_EQ(RunCliJob(state, terminal.jobWindow(), terminal), ExitConversionFailed)
+    EXPECT_EQ(RunCliJob(state, terminal.jobWindow(), terminal, options), ExitConversionFailed)
         << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("Error: Unable to convert this video.")))
         << err.toStdString();

@@ -120,3 +120,40 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
     EXPECT_TRUE(ParseCliArguments({QStringLiteral("--help")}, QStringLiteral("/")).help);
     EXPECT_TRUE(CliUsage().startsWith(QStringLiteral("Usage: vidlark-cli")));
 }
+
+TEST(CliOptions, ContinueAndRetries)
+{
+    const struct
+    {
+        QStringList args;
+        bool resume;
+        int retries;
+    } cases[]{
+        {{QStringLiteral("L")}, true, 4},
+        {{QStringLiteral("--no-continue"), QStringLiteral("L")}, false, 4},
+        {{QStringLiteral("--retries"), QStringLiteral("0"), QStringLiteral("L")}, true, 0},
+        {{QStringLiteral("L"), QStringLiteral("--retries=20"), QStringLiteral("--no-continue")},
+         false,
+         20},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const CliParseResult result = ParseCliArguments(c.args, QStringLiteral("/"));
+        ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
+        EXPECT_EQ(result.options->resume, c.resume);
+        EXPECT_EQ(result.options->retries, c.retries);
+    }
+    const QStringList bad[]{
+        {QStringLiteral("--retries"), QStringLiteral("21"), QStringLiteral("L")},
+        {QStringLiteral("--retries"), QStringLiteral("-1"), QStringLiteral("L")},
+        {QStringLiteral("--retries"), QStringLiteral("many"), QStringLiteral("L")},
+        {QStringLiteral("L"), QStringLiteral("--retries")},
+        {QStringLiteral("--no-continue=1"), QStringLiteral("L")},
+    };
+    for (const QStringList &args : bad) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const CliParseResult result = ParseCliArguments(args, QStringLiteral("/"));
+        EXPECT_FALSE(result.options.has_value());
+        EXPECT_FALSE(result.error.isEmpty());
+    }
+}

@@ -1,12 +1,18 @@
 #include "FileContents.h"
 #include "NoProxyEnvironment.h"
+#include "ServiceReply.h"
 #include "cli/InterruptCounter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -20,9 +26,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(workDir.isValid());
+        ASSERT_TRUE(logDir.isValid());
         clearProxyEnvironment();
         service.start(QStringLiteral(SAMPLE_SERVICE_PROGRAM),
-                      {QStringLiteral("--port"), QStringLiteral("0")});
+                      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--log"),
+                       logDir.filePath(QStringLiteral("requests.json"))});
         ASSERT_TRUE(service.waitForReadyRead(10000));
         const QByteArray line = service.readLine().trimmed();
         ASSERT_TRUE(line.startsWith("listening on 127.0.0.1:")) << line.toStdString();
@@ -40,15 +48,19 @@ protected:
         QString out, err;
     };
 
-    Outcome runCli(const QStringList &arguments)
+    void startCli(QProcess &cli, const QStringList &arguments)
     {
-        QProcess cli;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("http_proxy"), proxy);
         cli.setProcessEnvironment(environment);
         cli.setWorkingDirectory(workDir.path());
         cli.start(QStringLiteral(CLI_PROGRAM), arguments);
         cli.closeWriteChannel();
+    }
+    Outcome runCli(const QStringList &arguments)
+    {
+        QProcess cli;
+        startCli(cli, arguments);
         if (!cli.waitForFinished(60000)) {
             cli.kill();
             cli.waitForFinished();
@@ -59,7 +71,32 @@ protected:
                 QString::fromUtf8(cli.readAllStandardError())};
     }
 
+    // The Range header of each GET of a stream the service logged, "-" for none.
+    QByteArrayList streamRanges() const
+    {
+        QByteArrayList ranges;
+        QFile log(logDir.filePath(QStringLiteral("requests.json")));
+        if (!log.open(QIODevice::ReadOnly))
+            return ranges;
+        while (!log.atEnd()) {
+            const QJsonObject request = QJsonDocument::fromJson(log.readLine()).object();
+            if (request.value(QStringLiteral("method")).toString() != QStringLiteral("GET") ||
+                !request.value(QStringLiteral("target"))
+                     .toString()
+                     .contains(QStringLiteral("/videos/")))
+                continue;
+            QByteArray range = "-";
+            for (const QJsonValue &header : request.value(QStringLiteral("headers")).toArray()) {
+                if (header.toArray().at(0).toString() == QStringLiteral("Range"))
+                    range = header.toArray().at(1).toString().toLatin1();
+            }
+            ranges.append(range);
+        }
+        return ranges;
+    }
+
     QTemporaryDir workDir;
+    QTemporaryDir logDir;
     QProcess service;
     QString proxy;
 };
@@ -123,6 +160,62 @@ TEST_F(CliProgramTest, ConvertOptionTurnsTheDownloadIntoAviOrMp4)
                                          QLatin1Char('\n')));
         EXPECT_FALSE(QFile::exists(converterCopy));
         QFile::remove(workDir.filePath(name));
+    }
+}
+
+// The canned video whose 256 MiB stream breaks off half way in its first two GETs.
+TEST_F(CliProgramTest, AKilledDownloadLooksUnfinishedAndTheNextRunResumesIt)
+{
+    const QString link = QStringLiteral("http://www.youtube.com/watch?v=vidlark0009");
+    const QString name = workDir.filePath(QStringLiteral("Flaky Stream_(360p).flv"));
+    const qint64 Size = qint64(1) << 28;
+    QProcess first;
+    startCli(first, {link});
+    ASSERT_TRUE(first.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (QFileInfo(name + QStringLiteral(".part")).size() < (qint64(8) << 20) &&
+           waited.elapsed() < 30000 && first.state() == QProcess::Running)
+        QThread::msleep(2);
+    ASSERT_EQ(first.state(), QProcess::Running) << "the download ended before it was killed";
+    first.kill(); // SIGKILL: no handler, no clean-up
+    ASSERT_TRUE(first.waitForFinished(10000));
+
+    // Nothing under the name; the part holds what arrived, never more, and
+    // its record says how to continue.
+    EXPECT_FALSE(QFile::exists(name));
+    const qint64 held = QFileInfo(name + QStringLiteral(".part")).size();
+    EXPECT_GE(held, qint64(8) << 20);
+    EXPECT_LT(held, Size);
+    EXPECT_TRUE(
+        contentsOf(name + QStringLiteral(".resume")).contains("validator: \"vidlark0009-34-v0\""));
+
+    const Outcome second = runCli({link});
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Connection lost, retrying in 1 s (2 of 5)...")))
+        << second.out.toStdString();
+    // The stream's GETs of both runs: the lookup's and the first run's ask for
+    // everything; the second run continues the part, is cut half way, and
+    // continues again.
+    const QByteArrayList ranges = streamRanges();
+    ASSERT_GE(ranges.size(), 3) << ranges.join(" ").toStdString();
+    EXPECT_EQ(ranges.count("-"), ranges.size() - 2) << ranges.join(" ").toStdString();
+    const QByteArray resumed = ranges.at(ranges.size() - 2);
+    ASSERT_TRUE(resumed.startsWith("bytes=")) << resumed.toStdString();
+    EXPECT_GE(resumed.mid(6).chopped(1).toLongLong(), held);
+    EXPECT_GT(ranges.last().mid(6).chopped(1).toLongLong(), resumed.mid(6).chopped(1).toLongLong());
+    EXPECT_FALSE(QFile::exists(name + QStringLiteral(".part")));
+    EXPECT_FALSE(QFile::exists(name + QStringLiteral(".resume")));
+
+    QFile saved(name);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    ASSERT_EQ(saved.size(), Size);
+    const qint64 Chunk = qint64(8) << 20;
+    for (qint64 at = 0; at < Size; at += Chunk) {
+        if (saved.read(Chunk) != bulkBytes(at, Chunk)) {
+            ADD_FAILURE() << "the bytes differ in the 8 MiB from " << at;
+            break;
+        }
     }
 }
 

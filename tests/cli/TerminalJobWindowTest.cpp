@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace {
 
@@ -191,21 +192,19 @@ class ScriptedTransfer final : public FileTransfer
 public:
     std::function<void()> during;
     bool result = true;
-    bool DownloadToFile(const QString &, const QString &) override
+    TransferResult DownloadToFile(const QString &, const QString &) override
     {
         if (during)
             during();
-        return result;
+        return result ? TransferResult::Done : TransferResult::Failed;
     }
 };
 
 class NoConversion final : public ConversionStep
 {
 public:
-    ConversionOutcome RunConversion(const ConversionOrder &) override
-    {
-        return ConversionOutcome::Finished;
-    }
+    ConversionOutcome outcome = ConversionOutcome::Finished;
+    ConversionOutcome RunConversion(const ConversionOrder &) override { return outcome; }
 };
 
 class NoAntiFreeze final : public AntiFreeze
@@ -230,6 +229,7 @@ TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
         int pressesDuringTransfer;
         int exitCode;
         TDownloadState stateSeenByTransfer;
+        ConversionOutcome conversion = ConversionOutcome::Finished;
     } cases[]{
         {"complete", dir.path(), true, true, 0, 0, 0, dsDownloading},
         {"no folder", dir.path() + QStringLiteral("/missing"), true, true, 0, 0, 1, dsIdle},
@@ -239,12 +239,18 @@ TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
         {"Ctrl+C twice while downloading", dir.path(), true, false, 0, 2, 2, dsClosing},
         // A stopped transfer may count as done, yet the job ends stopped.
         {"Ctrl+C once while downloading", dir.path(), true, true, 0, 1, 2, dsStopRequested},
+        {"converted", dir.path(), true, true, 0, 0, 0, dsDownloading},
+        // The download stands; the conversion did not happen.
+        {"converter failed", dir.path(), true, true, 0, 0, 3, dsDownloading,
+         ConversionOutcome::ConverterFailed},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         state = ProgramState();
         screen.err.clear();
         options.folder = c.folder;
+        options.toAvi =
+            c.name == std::string_view("converted") || c.conversion != ConversionOutcome::Finished;
         open();
         int presses = 0;
         window->takeInterrupts = [&] { return std::exchange(presses, 0); };
@@ -263,6 +269,7 @@ TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
             seen = state.DownloadState;
         };
         NoConversion conversion;
+        conversion.outcome = c.conversion;
         NoAntiFreeze antiFreeze;
         JobController job(state, window->jobWindow(), {resolver, transfer, conversion, antiFreeze},
                           clock);
@@ -292,4 +299,49 @@ TEST_F(TerminalTest, CtrlCAtAQuestionStopsTheJob)
     window->takeInterrupts = [&] { return std::exchange(presses, 0); };
     EXPECT_FALSE(window->askStepDown(QStringLiteral("Should I?")));
     EXPECT_EQ(state.DownloadState, dsStopRequested);
+}
+
+TEST_F(TerminalTest, TheProgressLineShowsASmoothedSpeedAndTheTimeLeft)
+{
+    open();
+    window->setStatusLine(QStringLiteral("Downloading \"a.flv\""));
+    const struct
+    {
+        quint32 tick;
+        qint64 done;
+        quint32 total;
+        const char *line;
+    } steps[] = {
+        // The first count only starts the measure: bytes that were there already
+        // (a resumed file) are no speed.
+        {0, 4000000, 14000000, "p"},
+        {400, 4400000, 14000000, "p"}, // too soon to say
+        {1000, 5000000, 14000000, "p - 977 KB/s, 00:00:09 left"},
+        {2000, 7000000, 14000000, "p - 1.24 MB/s, 00:00:05 left"},
+        // A second without bytes slows the figure down, it does not drop it to nothing.
+        {3000, 7000000, 14000000, "p - 889 KB/s, 00:00:08 left"},
+        // A total that is not known (or wrapped past 4 GiB) has no time left.
+        {4000, 8000000, 0, "p - 915 KB/s"},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.tick);
+        screen.out.clear();
+        clock.now = s.tick;
+        window->ShowTransferProgress(s.done, s.total);
+        window->setStatusLine(QStringLiteral("p"));
+        EXPECT_EQ(screen.out, QString::fromLatin1(s.line) + QLatin1Char('\n'));
+    }
+    // Another attempt, or the conversion, measures afresh.
+    window->setStatusLine(QStringLiteral("Connection lost, retrying in 1 s (2 of 5)..."));
+    screen.out.clear();
+    clock.now = 5000;
+    window->ShowTransferProgress(8000000, 14000000);
+    window->setStatusLine(QStringLiteral("p"));
+    EXPECT_EQ(screen.out, QStringLiteral("p\n"));
+    // Conversion progress carries no speed.
+    screen.out.clear();
+    clock.now = 9000;
+    window->ShowConversionProgress(5, 10);
+    window->setStatusLine(QStringLiteral("c"));
+    EXPECT_EQ(screen.out, QStringLiteral("c\n"));
 }

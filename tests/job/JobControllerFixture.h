@@ -48,16 +48,19 @@ public:
         : m_window(window)
     {}
     bool result = true;
+    bool fileInUse = false; // another program saves the same name
     QString url, path;
     std::function<void()> during;
-    bool DownloadToFile(const QString &u, const QString &p) override
+    TransferResult DownloadToFile(const QString &u, const QString &p) override
     {
         url = u;
         path = p;
         m_window.processMessages();
         if (during)
             during();
-        return result;
+        if (fileInUse)
+            return TransferResult::FileInUse;
+        return result ? TransferResult::Done : TransferResult::Failed;
     }
 
 private:

@@ -218,6 +218,7 @@ TEST_F(JobControllerTest, TheCallerLearnsHowTheJobEnded)
              conversion.outcome = ConversionOutcome::ConverterFailed;
          },
          JobOutcome::ConversionFailed},
+        {"file in use", [this] { transfer.fileInUse = true; }, JobOutcome::Failed},
         {"stopped while resolving", [this] { resolver.during = [this] { pressStop(); }; },
          JobOutcome::Stopped},
         // A chunked transfer cut by the Stop fails, yet the user stopped i
@@ -254,6 +255,7 @@ TEST_F(JobControllerTest, TheCallerLearnsHowTheJobEnded)
         resolver.streamUrl = QStringLiteral("http://streams.test/video.flv");
         resolver.during = transfer.during = conversion.during = nullptr;
         transfer.result = true;
+        transfer.fileInUse = false;
         conversion.outcome = ConversionOutcome::Finished;
         state.DownloadState = dsIdle;
         c.arrange();
@@ -272,3 +274,25 @@ TEST_F(JobControllerTest, AStopClickOnlyAsksTheRunningJobAndReportsNothing)
     state.DownloadState = dsClosing;
     EXPECT_FALSE(job.StartButtonClick().has_value());
 }
+
+namespace {
+
+TEST_F(JobControllerTest, AFileAnotherProgramIsSavingIsReportedAsSuch)
+{
+    transfer.fileInUse = true;
+    EXPECT_EQ(job.StartButtonClick(), std::optional<JobOutcome>(JobOutcome::Failed));
+    const QStringList expected = {
+        QStringLiteral("error box Another download is saving this video."),
+        QStringLiteral("status line Error: Another download is saving \"Title.flv\""),
+        QStringLiteral("status panel Status: Error"),
+    };
+    const qsizetype box = window.calls.indexOf(expected.first());
+    ASSERT_GE(box, 0) << window.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(window.calls.mid(box, 3), expected);
+    // Not the general failure box on top of it; the job then winds down as after any failure.
+    EXPECT_FALSE(window.calls.contains(QStringLiteral("error box Unable to download this video.")));
+    EXPECT_EQ(window.statusLine, QStringLiteral("Download is stopped by the user"));
+    EXPECT_EQ(state.DownloadState, dsIdle);
+}
+
+} // namespace

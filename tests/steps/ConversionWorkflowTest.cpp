@@ -108,6 +108,21 @@ TEST_F(ConversionWorkflowTest, SuccessLeavesOnlyTheConvertedFile)
     EXPECT_FALSE(window.calls.contains(CannotConvert));
 }
 
+// A stopped download marked for resuming that gets converted has nothing
+// left to resume; one whose conversion fails keeps its record.
+TEST_F(ConversionWorkflowTest, TheRecordOfAStoppedDownloadGoesWithASuccess)
+{
+    const QString record = saveDir + Download + QStringLiteral(".resume");
+    for (const bool succeeds : {true, false}) {
+        SCOPED_TRACE(succeeds);
+        ASSERT_TRUE(writeFile(saveDir + Download, "flv bytes"));
+        ASSERT_TRUE(writeFile(record, "Vidlark partial download 1\n"));
+        converterDoes(succeeds ? Succeeds : QStringList{QStringLiteral("exit 1")});
+        convert();
+        EXPECT_EQ(QFileInfo::exists(record), !succeeds);
+    }
+}
+
 TEST_F(ConversionWorkflowTest, Mp4UsesFfmpegsOwnAacEncoder)
 {
     converterDoes(Succeeds);

@@ -39,9 +39,9 @@ class CopyTransfer final : public FileTransfer
 {
 public:
     QString clip;
-    bool DownloadToFile(const QString &, const QString &path) override
+    TransferResult DownloadToFile(const QString &, const QString &path) override
     {
-        return QFile::copy(clip, path);
+        return QFile::copy(clip, path) ? TransferResult::Done : TransferResult::Failed;
     }
 };
 

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "net/HttpBodySink.h"
+#include "steps/ResumeRecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The file a download is written into until it is whole: NAME.part beside
+// the target, with a record NAME.resume of what a later job needs to continue
+// it. The target itself is touched only by the one rename that puts a done
+// download in its place, so a failure never harms an older file of that name.
+// The part is made without following links and locked while in use; a second
+// program saving the same name finds the lock. Nothing is preallocated: the
+// file is never longer than the bytes it holds.
+class PartialFile final : public HttpBodySink
+{
+public:
+    enum class Opened
+    {
+        Ready,
+        InUse,  // another program holds the lock
+        Failed, // the folder does not take the file
+    };
+
+    // identity names the stream (StreamIdentity); mayResume false ignores
+    // what an earlier job left and starts afresh.
+    PartialFile(QString target, QString identity, bool mayResume);
+    ~PartialFile() override;
+    PartialFile(const PartialFile &) = delete;
+    PartialFile &operator=(const PartialFile &) = delete;
+
+    static QString partPath(const QString &target) { return besideTarget(target, ".part"); }
+    static QString recordPath(const QString &target) { return besideTarget(target, ".resume"); }
+    // Removes the record of target, once nothing is left to resume.
+    static void forget(const QString &target);
+
+    Opened open();
+
+    // Where the next request starts (0: the whole body) and the validator for its If-Range.
+    qint64 resumeFrom() const { return m_resumable ? m_held : 0; }
+    QByteArray validator() const { return m_record.validator; }
+    // The answer did not continue the file (another range, length or validator).
+    bool mismatched() const { return m_mismatch; }
+    // Drops the bytes held; the next request asks for the whole body.
+    void startAfresh();
+
+    // Bytes held before the current body began, once per body: the progress
+    // counts the whole file. -1 when no body began since the last call.
+    qint64 takeBodyOffset();
+    // The current body had a declared length.
+    bool lengthKnown() const { return m_lengthKnown; }
+
+    bool responseBegins(const ResponseHead &head) override;
+    bool bodyBegins(qint64) override { return true; }
+    bool write(const char *data, qint64 size) override;
+
+    // A transfer that counts as done: flushed to disk, then renamed onto the
+    // target. A stopped one leaves its record so a later job resumes it.
+    bool complete(bool stopped);
+    // A failed one: the part stays, with its record when it can be resumed.
+    void keep();
+
+private:
+    // target + suffix; a name too long for that gets a shorter form that
+    // still tells it from any other target's.
+    static QString besideTarget(const QString &target, const char *suffix);
+    bool writeRecord(bool inTarget, qint64 held);
+    void close();
+
+    QString m_target;
+    QString m_part;
+    QString m_identity;
+    bool m_mayResume;
+    int m_fd = -1;
+    ResumeRecord m_record; // the record of the bytes held; validator empty: none
+    qint64 m_held = 0;
+    qint64 m_bodyOffset = -1;
+    bool m_resumable = false; // m_record describes the bytes held
+    bool m_mismatch = false;
+    bool m_lengthKnown = false;
+};

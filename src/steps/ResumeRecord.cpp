@@ -1,0 +1,108 @@
+#include "steps/ResumeRecord.h"
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+constexpr QByteArrayView FirstLine("Vidlark partial download 1");
+constexpr qsizetype MaxRecord = 8192;
+
+// A value never carries a line end into the record.
+QByteArray oneLine(QByteArray value)
+{
+    value.replace('\r', ' ').replace('\n', ' ');
+    return value;
+}
+
+std::optional<qint64> number(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 18)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+QByteArray formatResumeRecord(const ResumeRecord &record)
+{
+    QByteArray text = FirstLine.toByteArray() + '\n';
+    text += "stream: " + oneLine(record.identity.toUtf8()) + '\n';
+    text += "validator: " + oneLine(record.validator) + '\n';
+    text += "total: " + QByteArray::number(record.total) + '\n';
+    text += QByteArray("in: ") + (record.inTarget ? "target" : "part") + '\n';
+    if (record.held >= 0)
+        text += "held: " + QByteArray::number(record.held) + '\n';
+    return text;
+}
+
+std::optional<ResumeRecord> parseResumeRecord(QByteArrayView text)
+{
+    if (text.size() > MaxRecord)
+        return std::nullopt;
+    const QList<QByteArray> lines = text.toByteArray().split('\n');
+    if (lines.isEmpty() || lines.first() != FirstLine)
+        return std::nullopt;
+    ResumeRecord record;
+    bool hasStream = false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        const qsizetype colon = line.indexOf(": ");
+        if (colon <= 0)
+            continue;
+        const QByteArrayView key = QByteArrayView(line).first(colon);
+        const QByteArrayView value = QByteArrayView(line).sliced(colon + 2);
+        if (key == "stream") {
+            record.identity = QString::fromUtf8(value);
+            hasStream = true;
+        } else if (key == "validator") {
+            record.validator = value.toByteArray();
+        } else if (key == "total") {
+            record.total = number(value).value_or(-1);
+        } else if (key == "in") {
+            if (value != "target" && value != "part")
+                return std::nullopt;
+            record.inTarget = value == "target";
+        } else if (key == "held") {
+            const std::optional<qint64> held = number(value);
+            if (!held)
+                return std::nullopt;
+            record.held = *held;
+        }
+    }
+    if (!hasStream || record.validator.isEmpty() || record.total <= 0 || record.held > record.total)
+        return std::nullopt;
+    return record;
+}
+
+QString StreamIdentity(const QString &url)
+{
+    static const QStringList Volatile = {
+        QStringLiteral("expire"), QStringLiteral("sig"),    QStringLiteral("signature"),
+        QStringLiteral("ip"),     QStringLiteral("ipbits"), QStringLiteral("sparams"),
+        QStringLiteral("key"),    QStringLiteral("lsig"),   QStringLiteral("lmt"),
+    };
+    const QUrl parsed(url);
+    if (!parsed.isValid())
+        return url;
+    QUrlQuery query(parsed);
+    QList<QPair<QString, QString>> kept;
+    for (const auto &item : query.queryItems(QUrl::FullyEncoded)) {
+        if (!Volatile.contains(item.first, Qt::CaseInsensitive))
+            kept.append(item);
+    }
+    QUrlQuery stable;
+    stable.setQueryItems(kept);
+    QString identity = parsed.path(QUrl::FullyEncoded);
+    if (!kept.isEmpty())
+        identity += QLatin1Char('?') + stable.query(QUrl::FullyEncoded);
+    return identity;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// What a later job needs to continue a download that did not finish: which
+// stream it was, the validator that proves the remote is unchanged, the
+// whole length, and where the bytes are.
+struct ResumeRecord
+{
+    QString identity;      // the stream, as StreamIdentity gives it
+    QByteArray validator;  // a strong ETag, quotes included, or a Last-Modified text
+    qint64 total = -1;     // the whole body's length
+    bool inTarget = false; // the bytes stand under the target's own name (a stopped download)
+    qint64 held = -1;      // bytes held when written; -1 while the transfer runs
+
+    bool operator==(const ResumeRecord &) const = default;
+};
+
+// The record as the file holds it: a first line naming the format, then one
+// "key: value" line each.
+QByteArray formatResumeRecord(const ResumeRecord &record);
+// Nothing for a text that is not such a record, or one missing the stream,
+// the validator or a positive total.
+std::optional<ResumeRecord> parseResumeRecord(QByteArrayView text);
+
+// What names the same stream from one lookup to the next: the URL without the
+// host (the service hands out other stream hosts) and without the query keys
+// that change each time (expiry, signatures, the client's address).
+QString StreamIdentity(const QString &url);

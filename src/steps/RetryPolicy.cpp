@@ -1,0 +1,37 @@
+#include "steps/RetryPolicy.h"
+
+#include <algorithm>
+
+std::chrono::milliseconds RetryPolicy::delayBefore(int next, const HttpResult &failed) const
+{
+    using std::chrono::milliseconds;
+    if (failed.failure == HttpFailure::Status && failed.retryAfter >= 0)
+        return std::min<milliseconds>(std::chrono::seconds(failed.retryAfter), retryAfterCap);
+    milliseconds delay = firstDelay;
+    for (int n = 2; n < next && delay < maxDelay; ++n)
+        delay *= 2;
+    return std::min(delay, maxDelay);
+}
+
+bool isTransient(const HttpResult &result)
+{
+    switch (result.failure) {
+    case HttpFailure::Network:
+    case HttpFailure::Cut:
+        return true;
+    case HttpFailure::Status:
+        switch (result.status) {
+        case 408:
+        case 429:
+        case 500:
+        case 502:
+        case 503:
+        case 504:
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
