@@ -2,9 +2,6 @@
 
 #include "convert/NumberReadingError.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 QString lastTwoDigits(quint32 value)
@@ -17,90 +14,111 @@ QString atLeastTwoDigits(qint32 value)
     return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
 }
 
-// Decimal digits, most significant first, of a number with a fixed count of
-// fraction digits; used to round byte counts exactly as decimal text.
-struct DecimalDigits
-{
-    std::vector<int> digits;
-    std::size_t fractionDigits = 0;
+// Exact for every quotient a size text needs: 10^30 and 2^30 * 5^30 fit.
+__extension__ typedef unsigned __int128 Wide;
 
-    // Keeps the first `keep` digits, rounding half up on the next one; the
-    // digits after them become zeros so the point stays in place.
-    void roundAt(std::size_t keep)
+// base^0 to base^30.
+template <unsigned Base> struct Powers
+{
+    Wide values[31]{};
+    constexpr Powers()
     {
-        if (keep >= digits.size())
-            return;
-        const bool up = digits[keep] >= 5;
-        for (std::size_t i = keep; i < digits.size(); ++i)
-            digits[i] = 0;
-        if (!up)
-            return;
-        for (std::size_t i = keep; i > 0; --i) {
-            if (++digits[i - 1] < 10)
-                return;
-            digits[i - 1] = 0;
-        }
-        digits.insert(digits.begin(), 1);
+        values[0] = 1;
+        for (int i = 1; i < 31; ++i)
+            values[i] = values[i - 1] * Base;
     }
 };
+constexpr Powers<5> PowersOfFive;
+constexpr Powers<10> PowersOfTen;
 
-// bytes / 2^shift, exactly: bytes * 5^shift with `shift` fraction digits.
-DecimalDigits exactQuotient(quint64 bytes, int shift)
+// A text of at most this many characters is built in place, then copied once:
+// a transfer formats two sizes for every piece it receives.
+constexpr int TextCapacity = 40;
+
+struct SizeText
 {
-    DecimalDigits number;
-    for (const QChar c : QString::number(bytes))
-        number.digits.push_back(c.digitValue());
-    // By up to 5^25 at a time: a digit times the factor plus the carry (less
-    // than the factor) stays below 10 * 5^25, well inside 64 bits. A transfer
-    // formats two sizes for every piece, so the few passes matter.
-    constexpr int MaxPowerOfFive = 25;
-    for (int done = 0; done < shift;) {
-        const int power = std::min(MaxPowerOfFive, shift - done);
-        qint64 factor = 1;
-        for (int i = 0; i < power; ++i)
-            factor *= 5;
-        qint64 carry = 0;
-        for (auto it = number.digits.rbegin(); it != number.digits.rend(); ++it) {
-            const qint64 product = *it * factor + carry;
-            *it = int(product % 10);
-            carry = product / 10;
-        }
-        for (; carry > 0; carry /= 10)
-            number.digits.insert(number.digits.begin(), int(carry % 10));
-        done += power;
+    char16_t chars[TextCapacity];
+    int length = 0;
+
+    void add(char16_t c) { chars[length++] = c; }
+    void add(const char *latin1)
+    {
+        while (*latin1)
+            add(char16_t(*latin1++));
     }
-    number.fractionDigits = static_cast<std::size_t>(shift);
-    while (number.digits.size() <= number.fractionDigits)
-        number.digits.insert(number.digits.begin(), 0);
-    return number;
+    // value in decimal, at least `width` digits with leading zeros.
+    void addNumber(quint64 value, int width = 1)
+    {
+        char16_t digits[TextCapacity];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + int(value % 10));
+            value /= 10;
+        } while (value > 0 || count < width);
+        while (count > 0)
+            add(digits[--count]);
+    }
+    QString text() const { return QString(reinterpret_cast<const QChar *>(chars), length); }
+};
+
+int decimalDigits(quint64 value)
+{
+    int digits = 1;
+    for (; value >= 10; value /= 10)
+        ++digits;
+    return digits;
 }
 
-// The quotient taken to 18 significant digits, then to `decimals` places,
-// halves going up both times.
-QString scaledSize(quint64 bytes, int shift, int decimals, QChar separator)
+// bytes / 2^shift (at least 1) with `decimals` places: the exact quotient,
+// which has `shift` fraction digits, taken first to 18 significant digits and
+// then to `decimals` places, halves going up both times.
+void addScaledSize(SizeText &text, quint64 bytes, int shift, int decimals, QChar separator)
 {
-    constexpr std::size_t SignificantDigits = 18;
-    DecimalDigits number = exactQuotient(bytes, shift);
-    std::size_t firstNonZero = 0;
-    while (firstNonZero < number.digits.size() && number.digits[firstNonZero] == 0)
-        ++firstNonZero;
-    number.roundAt(firstNonZero + SignificantDigits);
-    number.roundAt(number.digits.size() - number.fractionDigits +
-                   static_cast<std::size_t>(decimals));
+    constexpr int SignificantDigits = 18;
+    quint64 whole = bytes >> shift;
+    const quint64 rest = bytes & ((quint64(1) << shift) - 1);
+    // A fraction rest / 2^shift that is not on a half step of the shown
+    // places is at least 1 / (5^decimals * 2^shift) away from one, and below
+    // 10^7 whole units the 18 significant digits keep more than 11 places, so
+    // rounding at them moves it less: rounding once gives the same figure.
+    if (whole < 10000000) {
+        const quint64 scale = quint64(PowersOfTen.values[decimals]);
+        quint64 shown = (rest * scale + (quint64(1) << (shift - 1))) >> shift;
+        if (shown == scale) {
+            ++whole;
+            shown = 0;
+        }
+        text.addNumber(whole);
+        if (decimals > 0) {
+            text.add(char16_t(separator.unicode()));
+            text.addNumber(shown, decimals);
+        }
+        return;
+    }
+    // The fraction rest / 2^shift as an integer over 10^shift: rest * 5^shift.
+    Wide fraction = Wide(rest) * PowersOfFive.values[shift];
+    const Wide one = PowersOfTen.values[shift];
+    const auto keepFractionDigits = [&](int kept) {
+        if (kept >= shift)
+            return;
+        const Wide unit = PowersOfTen.values[shift - kept];
+        Wide rounded = fraction / unit;
+        if (fraction % unit >= unit / 2)
+            ++rounded;
+        fraction = rounded * unit;
+        if (fraction >= one) {
+            fraction -= one;
+            ++whole;
+        }
+    };
+    keepFractionDigits(SignificantDigits - decimalDigits(whole));
+    keepFractionDigits(decimals);
 
-    const std::size_t integerEnd = number.digits.size() - number.fractionDigits;
-    QString text;
-    for (std::size_t i = 0; i < integerEnd; ++i) {
-        if (text.isEmpty() && number.digits[i] == 0 && i + 1 < integerEnd)
-            continue;
-        text += QChar(u'0' + number.digits[i]);
-    }
+    text.addNumber(whole);
     if (decimals > 0) {
-        text += separator;
-        for (std::size_t i = integerEnd; i < integerEnd + static_cast<std::size_t>(decimals); ++i)
-            text += QChar(u'0' + number.digits[i]);
+        text.add(char16_t(separator.unicode()));
+        text.addNumber(quint64(fraction / PowersOfTen.values[shift - decimals]), decimals);
     }
-    return text;
 }
 
 // A whole decimal number as the platform reads one: leading blanks and a sign
@@ -137,13 +155,24 @@ QString FormatElapsed(quint32 ms)
 
 QString FormatSize(qint64 bytes, QChar decimalSeparator)
 {
-    if (bytes >= (qint64(1) << 30))
-        return scaledSize(quint64(bytes), 30, 3, decimalSeparator) + QStringLiteral(" GB");
-    if (bytes >= (qint64(1) << 20))
-        return scaledSize(quint64(bytes), 20, 2, decimalSeparator) + QStringLiteral(" MB");
-    if (bytes >= 1024)
-        return scaledSize(quint64(bytes), 10, 0, decimalSeparator) + QStringLiteral(" KB");
-    return QString::number(bytes) + QStringLiteral(" B");
+    SizeText text;
+    if (bytes >= (qint64(1) << 30)) {
+        addScaledSize(text, quint64(bytes), 30, 3, decimalSeparator);
+        text.add(" GB");
+    } else if (bytes >= (qint64(1) << 20)) {
+        addScaledSize(text, quint64(bytes), 20, 2, decimalSeparator);
+        text.add(" MB");
+    } else if (bytes >= 1024) {
+        addScaledSize(text, quint64(bytes), 10, 0, decimalSeparator);
+        text.add(" KB");
+    } else {
+        // Negative counts do not occur; they are written as the number they are.
+        if (bytes < 0)
+            return QString::number(bytes) + QStringLiteral(" B");
+        text.addNumber(quint64(bytes));
+        text.add(" B");
+    }
+    return text.text();
 }
 
 qint32 TimeToSec(const QString &StrTime)

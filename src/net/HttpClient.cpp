@@ -79,6 +79,7 @@ struct HttpClient::Exchange
     bool follow = false;
     bool workBegun = false;
     qint64 received = 0;
+    qint64 unreported = 0; // received since the last work step
     bool sinkFailed = false;
     bool stopped = false; // a listener answered Stop
     CURLcode result = CURLE_OK;
@@ -332,7 +333,12 @@ void HttpClient::runTransfer(Exchange &state)
     }
 
     int running = 1;
-    while (curl_multi_perform(multi, &running) == CURLM_OK && running && !state.stopped) {
+    while (curl_multi_perform(multi, &running) == CURLM_OK) {
+        // Whatever this round brought gets its work step before any wait.
+        if (state.unreported > 0 && !state.stopped && !state.sinkFailed && !state.callbackError)
+            guarded(state, [&] { reportWork(state); });
+        if (!running || state.stopped || state.callbackError)
+            break;
         int events = 0;
         curl_multi_poll(multi, nullptr, 0, SliceMs, &events);
         if (events != 0)
@@ -413,22 +419,43 @@ void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
 
 size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
 {
-    // libcurl hands over up to its buffer's size; the work steps see at most
-    // a piece at a time.
-    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t piece) {
+    // libcurl hands over at most 16 KiB at a time however much it read; the
+    // work step comes once a piece of MaxPiece bytes is complete, or when
+    // libcurl returns with less (runTransfer), so nothing received waits.
+    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t slice) {
+        if (state.unreported + qint64(slice) > MaxPiece && !reportWork(state))
+            return false;
         if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(bytes, static_cast<qint64>(piece))) {
+            !state.sink->write(bytes, static_cast<qint64>(slice))) {
             state.sinkFailed = true;
             return false;
         }
-        state.received += static_cast<qint64>(piece);
-        if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
-            state.stopped = true;
-            return false;
-        }
-        if (m_antiFreeze)
-            pumpEvents();
-        return true;
+        state.received += static_cast<qint64>(slice);
+        state.unreported += static_cast<qint64>(slice);
+        return state.unreported < MaxPiece || reportWork(state);
     });
     return taken ? size : 0;
+}
+
+bool HttpClient::reportWork(Exchange &state)
+{
+    state.unreported = 0;
+    if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
+        state.stopped = true;
+        return false;
+    }
+    if (m_antiFreeze)
+        pumpEvents();
+    return true;
+}
+
+template <typename Call> void HttpClient::guarded(Exchange &state, Call &&call)
+{
+    // What a listener, sink or event pump throws ends the transfer and goes
+    // to the caller once the transfer is taken apart.
+    try {
+        call();
+    } catch (...) {
+        state.callbackError = std::current_exception();
+    }
 }

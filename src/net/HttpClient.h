@@ -109,6 +109,10 @@ private:
 
     void onHeaderLine(Exchange &state, const char *data, size_t size);
     size_t onBody(Exchange &state, const char *data, size_t size);
+    // The work step for what was received since the last one, then the
+    // anti-freeze pass; false when the listener answered Stop.
+    bool reportWork(Exchange &state);
+    template <typename Call> void guarded(Exchange &state, Call &&call);
     static size_t headerCallback(char *data, size_t size, size_t count, void *user);
     static size_t writeCallback(char *data, size_t size, size_t count, void *user);
 

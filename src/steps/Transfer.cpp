@@ -27,6 +27,8 @@ QString retryText(const HttpResult &failed, qint64 seconds, int next, int attemp
 
 } // namespace
 
+#include <QStringBuilder>
+
 Transfer::Transfer(ProgramState &state, const JobWindow &window, HttpClient &client)
     : m_state(state)
     , m_window(window)
@@ -177,10 +179,11 @@ WorkAnswer Transfer::IdHTTP1Work(TWorkMode AWorkMode, qint64 AWorkCount)
         return answer;
     m_window.progress.ShowTransferProgress(AWorkCount, m_state.TotalSize);
     const QChar separator = m_state.DecimalSeparator;
+    // Built in one allocation (QStringBuilder's %): this runs for every piece.
     m_window.status.setStatusLine(
-        QStringLiteral("Downloading... ") + FormatSize(AWorkCount, separator) +
-        QStringLiteral(" of ") + FormatSize(qint64(m_state.TotalSize), separator) +
-        QStringLiteral(" - \"") + m_state.SaveFileName + QLatin1Char('"'));
+        QStringLiteral("Downloading... ") % FormatSize(AWorkCount, separator) %
+        QStringLiteral(" of ") % FormatSize(qint64(m_state.TotalSize), separator) %
+        QStringLiteral(" - \"") % m_state.SaveFileName % QLatin1Char('"'));
     m_window.status.setStatusPanel(QStringLiteral("Status: Downloading..."));
     m_window.messages.processMessages();
     return answer;

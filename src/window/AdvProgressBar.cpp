@@ -130,17 +130,32 @@ void TAdvProgressBar::SetLevel0Color(const QColor &color)
     update();
 }
 
-QImage TAdvProgressBar::picture() const
+const QImage &TAdvProgressBar::outline() const
 {
+    // The same for every redraw at one size; a transfer redraws the bar a
+    // hundred times or more.
+    if (m_outline.size() == size())
+        return m_outline;
     const int w = width();
     const int h = height();
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor::fromRgb(TransparentKey));
-
     QPainter painter(&image);
     // Hard edges: a blended outline would leave magenta-tinted pixels at the corners.
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawOutline(painter, w, h);
+    painter.end();
+    m_outline = image;
+    return m_outline;
+}
+
+QImage TAdvProgressBar::picture() const
+{
+    const int w = width();
+    const int h = height();
+    QImage image = outline().copy();
+
+    QPainter painter(&image);
 
     const int percentage = Percentage();
     if (percentage > 0) {
@@ -162,8 +177,10 @@ QImage TAdvProgressBar::picture() const
     painter.drawText(left, top + metrics.ascent(), text);
     painter.end();
 
-    // The key colour becomes see-through, so the corners show what lies behind the bar.
-    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    // The key colour becomes see-through, so the corners show what lies behind
+    // the bar. RGB32 pixels are ARGB32 pixels with full alpha: no conversion.
+    QImage keyed = std::move(image);
+    keyed.reinterpretAsFormat(QImage::Format_ARGB32);
     for (int y = 0; y < h; ++y) {
         auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
         for (int x = 0; x < w; ++x) {

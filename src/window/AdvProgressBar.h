@@ -50,6 +50,8 @@ private:
     int percentageOf(qint32 value) const;
     qint32 stepSize() const { return qint32((qint64(m_max) - Min()) / 100); }
     QImage picture() const;
+    // The outline on the key colour, made once per size.
+    const QImage &outline() const;
 
     qint32 m_position = 0;
     qint32 m_max = 100;
@@ -58,6 +60,7 @@ private:
     // Step (position div step size) and percentage at the last in-range position change.
     qint64 m_lastStep = 0;
     int m_lastPercentage = 0;
+    mutable QImage m_outline;
     int m_immediateRedraws = 0;
     int m_paintCount = 0;
 };

@@ -7,10 +7,12 @@
 
 namespace {
 
-// A dock has at most a few hundred pixels for the progress; finer changes are not sent,
-// so a transfer of many small pieces does not flood the bus. Rounding down keeps
-// "complete" apart from "nearly complete", so the last step is always shown.
-constexpr double Resolution = 1000;
+// A dock or a task button has at most a few hundred pixels for the progress;
+// finer changes than a quarter percent are not sent, so a transfer of many
+// small pieces does not flood the bus (each signal also wakes the bus and every
+// dock listening). Rounding down keeps "complete" apart from "nearly
+// complete", so the last step is always shown.
+constexpr double Resolution = 400;
 
 bool sameLook(double a, double b)
 {

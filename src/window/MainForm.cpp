@@ -295,7 +295,11 @@ void TMainForm::layoutPanels()
                           static_cast<QWidget *>(m_htmLabel6), static_cast<QWidget *>(m_htmLabel3)})
         fill->setGeometry(fill->parentWidget()->rect().adjusted(Inset, Inset, -Inset, -Inset));
     m_v->setGeometry(m_panel2->rect());
-    m_statusLabel->setGeometry(StatusLabelRect.adjusted(0, 0, w - ClientWidth, 0));
+    // A label of fixed size asks its panel for no new layout when its text
+    // changes, which a transfer does for every piece it receives.
+    const QRect status = StatusLabelRect.adjusted(0, 0, w - ClientWidth, 0);
+    m_statusLabel->setFixedSize(status.size());
+    m_statusLabel->move(status.topLeft());
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)

@@ -184,6 +184,56 @@ TEST_F(HttpClientFaultsTest, AStopEndsAStalledWaitWithinASlice)
     }
 }
 
+// libcurl hands over 16 KiB at a time; the client joins them into pieces of
+// up to MaxPiece bytes, but never holds received bytes back while it waits.
+TEST_F(HttpClientFaultsTest, WorkStepsComeForWholePiecesAndBeforeEveryWait)
+{
+    const struct
+    {
+        const char *path;
+        qint64 beforeStall; // the bytes a step reports before the server goes quiet
+    } cases[] = {
+        {"/bulk/500000?stall=50000", 50000},
+        {"/bulk/500000?stall=40000", 40000},
+        {"/bulk/500000?stall=70000", 70000},
+        {"/bulk/500000?stall=1", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        listener = RecordingWorkListener();
+        sink = MemorySink();
+        QList<qint64> counts;
+        listener.onWork = [&](qint64 count) {
+            // What a step reports is with the sink already.
+            EXPECT_EQ(sink.data.size(), count);
+            counts.append(count);
+            return WorkAnswer::GoOn;
+        };
+        // The first quiet slice ends the request: by then every byte the
+        // server sent must have had its step.
+        qint64 countAtFirstQuietSlice = -1;
+        listener.wantsStop = [&] {
+            if (listener.events.isEmpty())
+                return false;
+            countAtFirstQuietSlice = listener.lastCount;
+            return true;
+        };
+        EXPECT_EQ(get(QString::fromLatin1(c.path)), -1);
+        EXPECT_EQ(countAtFirstQuietSlice, c.beforeStall);
+        EXPECT_EQ(sink.data, bulkBytes(0, c.beforeStall));
+        EXPECT_LE(listener.largestStep, HttpClient::MaxPiece);
+    }
+
+    // A body that comes faster than it is read is reported in whole pieces,
+    // twice what libcurl hands over at a time.
+    listener = RecordingWorkListener();
+    sink = MemorySink();
+    constexpr qint64 Body = 8 << 20;
+    EXPECT_EQ(get(QStringLiteral("/bulk/%1").arg(Body)), -1);
+    EXPECT_EQ(listener.lastCount, Body);
+    EXPECT_EQ(listener.largestStep, HttpClient::MaxPiece);
+}
+
 TEST_F(HttpClientFaultsTest, ASilentServerFailsLikeANetworkError)
 {
     client.setStallTimeout(1s);

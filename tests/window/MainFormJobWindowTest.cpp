@@ -149,6 +149,34 @@ TEST_F(MainFormJobWindow, StatusTextsArePlainText)
     EXPECT_EQ(label->width(), 548);
 }
 
+// A transfer sets the status line for every piece: each new text costs a
+// repaint at most, never a layout of the panel around it.
+TEST_F(MainFormJobWindow, ANewStatusLineAsksForNoLayout)
+{
+    class LayoutRequests : public QObject
+    {
+    public:
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::LayoutRequest)
+                ++count;
+            return false;
+        }
+    } requests;
+    form.show();
+    QApplication::processEvents();
+    auto *label = form.findChild<QLabel *>(QStringLiteral("StatusLabel"));
+    label->parentWidget()->installEventFilter(&requests);
+    for (int i = 0; i < 100; ++i) {
+        form.setStatusLine(QStringLiteral("Downloading... %1 KB of 4.77 MB").arg(i));
+        form.processMessages();
+    }
+    EXPECT_EQ(requests.count, 0);
+    EXPECT_EQ(label->text(), QStringLiteral("Downloading... 99 KB of 4.77 MB"));
+    EXPECT_EQ(label->geometry(), QRect(75, 12, 548, 13));
+}
+
 TEST_F(MainFormJobWindow, BoxesGoThroughTheReplaceableInterface)
 {
     boxes->answers = {true, false};

@@ -1,5 +1,7 @@
-// vidlark-sample-service [--port N] [--log FILE]: the sample video service on
-// 127.0.0.1, reachable directly or as an HTTP proxy, until interrupted.
+// vidlark-sample-service [--port N] [--log FILE] [--big-stream BYTES]: the
+// sample video service on 127.0.0.1, reachable directly or as an HTTP proxy,
+// until interrupted. --big-stream sets the size of vidlark0008's generated
+// stream (1 GiB by default), so the window benchmark can run at any size.
 #include "SampleService.h"
 #include "WebPages.h"
 
@@ -13,9 +15,23 @@
 
 namespace {
 
+// The generated stream of the benchmarks' video.
+bool setBigStreamBytes(QList<CannedVideo> &videos, qint64 bytes)
+{
+    for (CannedVideo &video : videos) {
+        if (video.id != "vidlark0008")
+            continue;
+        for (CannedStream &stream : video.streams)
+            stream.generatedBytes = bytes;
+        return true;
+    }
+    return false;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: vidlark-sample-service [--port N] [--log FILE]\n");
+    std::fprintf(stderr,
+                 "usage: vidlark-sample-service [--port N] [--log FILE] [--big-stream BYTES]\n");
     return 2;
 }
 
@@ -38,6 +54,11 @@ int main(int argc, char **argv)
             options.port = quint16(port);
         } else if (argument == QLatin1String("--log")) {
             options.logFile = arguments[++i];
+        } else if (argument == QLatin1String("--big-stream")) {
+            bool ok = false;
+            const qint64 bytes = arguments[++i].toLongLong(&ok);
+            if (!ok || bytes < 0 || !setBigStreamBytes(options.videos, bytes))
+                return usage();
         } else {
             return usage();
         }

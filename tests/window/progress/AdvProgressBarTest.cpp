@@ -201,6 +201,35 @@ TEST_F(AdvProgressBarTest, OutlineIsRoundedWithSeeThroughCorners)
     }
 }
 
+// The outline is made once per size: a bar that grows or shrinks draws the
+// picture a new bar of its new size draws.
+TEST_F(AdvProgressBarTest, AResizedBarDrawsLikeANewOneOfItsSize)
+{
+    const QSize sizes[] = {{300, 21}, {BarWidth, 30}, {120, 16}, {BarWidth, BarHeight}};
+    shownAt(100, 37);
+    for (const QSize size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        bar->resize(size);
+        settle();
+        const QImage resized = shownAt(100, 63);
+
+        QWidget otherBackdrop;
+        otherBackdrop.setPalette(backdrop.palette());
+        otherBackdrop.setAutoFillBackground(true);
+        otherBackdrop.resize(backdrop.size());
+        auto *fresh = new TAdvProgressBar(&otherBackdrop);
+        fresh->setGeometry(QRect(bar->pos(), size));
+        fresh->SetLevel0Color(Fill);
+        fresh->SetMax(100);
+        fresh->SetPosition(63);
+        otherBackdrop.show();
+        settle();
+        EXPECT_EQ(
+            resized,
+            otherBackdrop.grab(fresh->geometry()).toImage().convertToFormat(QImage::Format_RGB32));
+    }
+}
+
 TEST_F(AdvProgressBarTest, AllFourCornersAreRoundedAlike)
 {
     const QColor backdrop(0x20, 0xC0, 0x40);
