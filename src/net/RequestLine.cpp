@@ -73,30 +73,17 @@ bool isWebScheme(const QByteArray &url)
 QList<QByteArray> requestHeaderLines(const HttpRequestSettings &settings)
 {
     QList<QByteArray> lines;
-    const auto overridden = [&](const char *name) {
-        for (const auto &[extraName, value] : settings.Extra) {
-            if (extraName.compare(name, Qt::CaseInsensitive) == 0 &&
-                isSafeExtraHeader(extraName, value))
-                return true;
-        }
-        return false;
-    };
     const auto add = [&](const char *name, const QString &value) {
-        if (!value.isEmpty() && !overridden(name))
+        if (!value.isEmpty())
             lines.append(headerLine(name, value));
     };
     add("Referer", settings.Referer);
     add("User-Agent", settings.UserAgent);
-    if (!overridden("Accept"))
-        lines.append(settings.Accept.isEmpty() ? QByteArray("Accept:")
-                                               : headerLine("Accept", settings.Accept));
+    lines.append(settings.Accept.isEmpty() ? QByteArray("Accept:")
+                                           : headerLine("Accept", settings.Accept));
     add("Accept-Charset", settings.AcceptCharSet);
     lines.append("Accept-Encoding: identity");
     add("Connection", settings.Connection);
     add("Content-Type", settings.ContentType);
-    for (const auto &[name, value] : settings.Extra) {
-        if (isSafeExtraHeader(name, value))
-            lines.append(name + ": " + value);
-    }
     return lines;
 }
