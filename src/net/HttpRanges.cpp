@@ -5,10 +5,7 @@
 
 #include <limits>
 
-namespace {
-
-// Decimal digits only, no sign, no blanks; nothing when it overflows.
-std::optional<qint64> digits(QByteArrayView text)
+std::optional<qint64> parseDigits(QByteArrayView text)
 {
     if (text.isEmpty() || text.size() > 18)
         return std::nullopt;
@@ -21,8 +18,6 @@ std::optional<qint64> digits(QByteArrayView text)
     return value;
 }
 
-} // namespace
-
 std::optional<ContentRange> parseContentRange(QByteArrayView value)
 {
     const QByteArrayView text = value.trimmed();
@@ -30,19 +25,19 @@ std::optional<ContentRange> parseContentRange(QByteArrayView value)
     if (text.size() <= unit.size() ||
         text.first(unit.size()).compare(unit, Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    const QByteArrayView spec = text.sliced(unit.size()).trimmed();
-    const qsizetype dash = spec.indexOf('-');
-    const qsizetype slash = spec.indexOf('/');
+    const QByteArrayView rest = text.sliced(unit.size()).trimmed();
+    const qsizetype dash = rest.indexOf('-');
+    const qsizetype slash = rest.indexOf('/');
     if (dash <= 0 || slash <= dash + 1)
         return std::nullopt;
-    const std::optional<qint64> first = digits(spec.first(dash));
-    const std::optional<qint64> last = digits(spec.sliced(dash + 1, slash - dash - 1));
+    const std::optional<qint64> first = parseDigits(rest.first(dash));
+    const std::optional<qint64> last = parseDigits(rest.sliced(dash + 1, slash - dash - 1));
     if (!first || !last || *last < *first)
         return std::nullopt;
     ContentRange range{*first, *last, -1};
-    const QByteArrayView totalText = spec.sliced(slash + 1);
+    const QByteArrayView totalText = rest.sliced(slash + 1);
     if (totalText != "*") {
-        const std::optional<qint64> total = digits(totalText);
+        const std::optional<qint64> total = parseDigits(totalText);
         if (!total || *last >= *total)
             return std::nullopt;
         range.total = *total;
@@ -53,7 +48,7 @@ std::optional<ContentRange> parseContentRange(QByteArrayView value)
 std::optional<qint64> parseRetryAfter(QByteArrayView value, const QDateTime &now)
 {
     const QByteArrayView text = value.trimmed();
-    if (const std::optional<qint64> seconds = digits(text))
+    if (const std::optional<qint64> seconds = parseDigits(text))
         return seconds;
     // The preferred date form, "Sun, 06 Nov 1994 08:49:37 GMT".
     const QString date = QString::fromLatin1(text.toByteArray());

@@ -14,6 +14,9 @@ struct ContentRange
     qint64 total = -1;
 };
 
+// Decimal digits only, no sign, no blanks; nothing when it may overflow.
+std::optional<qint64> parseDigits(QByteArrayView text);
+
 // "bytes FIRST-LAST/TOTAL" or "bytes FIRST-LAST/*"; nothing for any other form,
 // for a range that runs backwards or past its total, or for numbers too large.
 std::optional<ContentRange> parseContentRange(QByteArrayView value);

@@ -1,5 +1,7 @@
 #include "steps/ResumeRecord.h"
 
+#include "net/HttpRanges.h"
+
 #include <QList>
 #include <QStringList>
 #include <QUrl>
@@ -14,19 +16,6 @@ constexpr qsizetype MaxRecord = 8192;
 QByteArray oneLine(QByteArray value)
 {
     value.replace('\r', ' ').replace('\n', ' ');
-    return value;
-}
-
-std::optional<qint64> number(QByteArrayView text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return std::nullopt;
-    qint64 value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
     return value;
 }
 
@@ -66,13 +55,13 @@ std::optional<ResumeRecord> parseResumeRecord(QByteArrayView text)
         } else if (key == "validator") {
             record.validator = value.toByteArray();
         } else if (key == "total") {
-            record.total = number(value).value_or(-1);
+            record.total = parseDigits(value).value_or(-1);
         } else if (key == "in") {
             if (value != "target" && value != "part")
                 return std::nullopt;
             record.inTarget = value == "target";
         } else if (key == "held") {
-            const std::optional<qint64> held = number(value);
+            const std::optional<qint64> held = parseDigits(value);
             if (!held)
                 return std::nullopt;
             record.held = *held;
