@@ -1,10 +1,21 @@
 #include "markup/FontFallback.h"
 
 #include <QFontDatabase>
+#include <QStringList>
+
+bool FontFallback::installed(const QString &family)
+{
+    // hasFamily resolves the name as an alias through fontconfig on every call,
+    // over a million instructions each time; the window asks on every caption
+    // it measures or draws, nearly always for a family the database lists under
+    // that very name, which needs no resolving.
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive) ||
+           QFontDatabase::hasFamily(family);
+}
 
 QString FontFallback::family(const QString &name)
 {
-    if (!name.isEmpty() && QFontDatabase::hasFamily(name))
+    if (!name.isEmpty() && installed(name))
         return name;
     // Verdana's wide letters live on in DejaVu Sans; the narrower UI fonts
     // (MS Sans Serif, Tahoma) are closest to Liberation Sans (Arial's metrics).
@@ -13,7 +24,7 @@ QString FontFallback::family(const QString &name)
     static constexpr const char *narrowCandidates[] = {"Liberation Sans", "Arial", "DejaVu Sans"};
     for (const char *candidate : wide ? wideCandidates : narrowCandidates) {
         const QString family = QString::fromLatin1(candidate);
-        if (QFontDatabase::hasFamily(family))
+        if (installed(family))
             return family;
     }
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();

@@ -9,6 +9,8 @@
 class FontFallback
 {
 public:
+    // Whether the family, or a family its name stands for, is installed.
+    static bool installed(const QString &family);
     // `name` when installed (letter case ignored), else the closest sans-serif.
     static QString family(const QString &name);
     // Character height in pixels of a point size at 96 dpi, rounded as MulDiv does.

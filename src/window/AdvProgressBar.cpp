@@ -1,6 +1,7 @@
 #include "window/AdvProgressBar.h"
 
-#include <QFontDatabase>
+#include "markup/FontFallback.h"
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -16,7 +17,7 @@ QFont choosePercentageFont(int cellHeight)
     QFont font;
     font.setStyleHint(QFont::SansSerif);
     for (const QString &family : wanted) {
-        if (QFontDatabase::hasFamily(family)) {
+        if (FontFallback::installed(family)) {
             font.setFamily(family);
             break;
         }
