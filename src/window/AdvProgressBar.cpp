@@ -32,21 +32,27 @@ QFont choosePercentageFont(int cellHeight)
     return font;
 }
 
+// The arc of a circle of the corner's radius, one pixel per row near the edge:
+// how far row y of the outline starts from either side.
+int cornerInset(int y, int h)
+{
+    const int radius = TAdvProgressBar::CornerEllipse / 2;
+    const int fromEdge = qMin(y, h - 1 - y);
+    return fromEdge < radius - 1 ? radius - 1 - fromEdge : 0;
+}
+
 // The rounded outline with a white interior, row by row from the corner
 // ellipse: Qt's aliased rounded rectangle of this size comes out lopsided
 // (a square top-left corner), so every corner here is the same one mirrored.
 void drawOutline(QPainter &painter, int w, int h)
 {
-    const int radius = TAdvProgressBar::CornerEllipse / 2;
     for (int y = 0; y < h; ++y) {
-        const int fromEdge = qMin(y, h - 1 - y);
-        // The arc of a circle of the corner's radius, one pixel per row near the edge.
-        const int inset = fromEdge < radius - 1 ? radius - 1 - fromEdge : 0;
+        const int inset = cornerInset(y, h);
         const int left = inset;
         const int right = w - 1 - inset;
         if (right < left)
             continue;
-        if (fromEdge == 0) {
+        if (y == 0 || y == h - 1) {
             painter.fillRect(QRect(left, y, right - left + 1, 1), Qt::black);
             continue;
         }
@@ -180,13 +186,18 @@ QImage TAdvProgressBar::picture() const
 
     // The key colour becomes see-through, so the corners show what lies behind
     // the bar. RGB32 pixels are ARGB32 pixels with full alpha: no conversion.
+    // Only the corners outside the outline can hold it: everything else is
+    // drawn over the outline's white.
     QImage keyed = std::move(image);
     keyed.reinterpretAsFormat(QImage::Format_ARGB32);
     for (int y = 0; y < h; ++y) {
+        const int inset = qMin(cornerInset(y, h), (w + 1) / 2);
         auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            if ((line[x] & 0xFFFFFF) == TransparentKey)
-                line[x] = 0;
+        for (int x = 0; x < inset; ++x) {
+            for (QRgb *pixel : {line + x, line + w - 1 - x}) {
+                if ((*pixel & 0xFFFFFF) == TransparentKey)
+                    *pixel = 0;
+            }
         }
     }
     return keyed;

@@ -201,6 +201,31 @@ TEST_F(AdvProgressBarTest, OutlineIsRoundedWithSeeThroughCorners)
     }
 }
 
+// Bars too small for their rounded corners are see-through where the outline
+// does not reach; a filled bar keeps its corners see-through too.
+TEST_F(AdvProgressBarTest, TheKeyColourNeverReachesTheScreenAtAnySize)
+{
+    const QSize sizes[] = {{1, 1}, {2, 2}, {3, 3}, {4, 3}, {5, 1}, {6, 5}, {7, 21}, {120, 16}};
+    for (const QSize size : sizes) {
+        for (const qint32 position : {0, 50, 100}) {
+            SCOPED_TRACE(testing::Message()
+                         << size.width() << "x" << size.height() << " at " << position);
+            bar->resize(size);
+            settle();
+            const QImage image = shownAt(100, position);
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    ASSERT_NE(image.pixel(x, y) & 0xFFFFFF, 0xFF00FFu) << x << "," << y;
+                }
+            }
+            // Where the percentage is wider than the bar it covers the corners.
+            if (size.width() >= 120) {
+                EXPECT_EQ(image.pixelColor(0, 0), QColor(0x20, 0xC0, 0x40));
+            }
+        }
+    }
+}
+
 // The outline is made once per size: a bar that grows or shrinks draws the
 // picture a new bar of its new size draws.
 TEST_F(AdvProgressBarTest, AResizedBarDrawsLikeANewOneOfItsSize)
