@@ -185,11 +185,13 @@ QImage TAdvProgressBar::picture() const
     painter.end();
 
     // The key colour becomes see-through, so the corners show what lies behind
-    // the bar. RGB32 pixels are ARGB32 pixels with full alpha: no conversion.
+    // the bar. RGB32 pixels are premultiplied ARGB32 pixels with full alpha, and
+    // a see-through pixel is 0 in either form: no conversion, here or when
+    // the picture is copied onto the window.
     // Only the corners outside the outline can hold it: everything else is
     // drawn over the outline's white.
     QImage keyed = std::move(image);
-    keyed.reinterpretAsFormat(QImage::Format_ARGB32);
+    keyed.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < h; ++y) {
         const int inset = qMin(cornerInset(y, h), (w + 1) / 2);
         auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
