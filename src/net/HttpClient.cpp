@@ -316,7 +316,7 @@ bool HttpClient::configure(Method method, const QByteArray &url, const ExtraHead
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorText);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 4L * MaxPiece);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReadBufferBytes);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, m_antiFreeze ? ConnectTimeoutMs : 0L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_stallTimeout.count()));

@@ -66,6 +66,11 @@ public:
     void setStallTimeout(std::chrono::seconds timeout) { m_stallTimeout = timeout; }
 
     static constexpr int MaxPiece = 32768;
+    // libcurl's largest read: a fast stream is drained in few reads, so the
+    // kernel lets the socket's window grow past what the window's paints hold
+    // back (with 128 KiB reads it stayed near 0.5 MiB on loopback and dropped
+    // packets while a paint ran).
+    static constexpr long ReadBufferBytes = 512 * 1024;
     static constexpr int SliceMs = 250;
     static constexpr int PauseSliceMs = 100; // a Stop ends a pause sooner than a wait
     static constexpr long ConnectTimeoutMs = 120000;
