@@ -180,16 +180,25 @@ WorkAnswer Transfer::IdHTTP1Work(TWorkMode AWorkMode, qint64 AWorkCount)
     m_window.progress.ShowTransferProgress(AWorkCount, m_state.TotalSize);
     const QChar separator = m_state.DecimalSeparator;
     // Built in one allocation (QStringBuilder's %): this runs for every piece.
-    m_window.status.setStatusLine(
-        QStringLiteral("Downloading... ") % FormatSize(AWorkCount, separator) %
-        QStringLiteral(" of ") % FormatSize(qint64(m_state.TotalSize), separator) %
-        QStringLiteral(" - \"") % m_state.SaveFileName % QLatin1Char('"'));
+    m_window.status.setStatusLine(QStringLiteral("Downloading... ") %
+                                  FormatSize(AWorkCount, separator) % QStringLiteral(" of ") %
+                                  totalText() % QStringLiteral(" - \"") % m_state.SaveFileName %
+                                  QLatin1Char('"'));
     m_window.status.setStatusPanel(QStringLiteral("Status: Downloading..."));
     m_window.messages.processMessages();
     return answer;
 }
 
 void Transfer::IdHTTP1WorkEnd(TWorkMode) {}
+
+const QString &Transfer::totalText()
+{
+    const auto bytes = qint64(m_state.TotalSize);
+    const QChar separator = m_state.DecimalSeparator;
+    if (m_total.bytes != bytes || m_total.separator != separator)
+        m_total = {bytes, separator, FormatSize(bytes, separator)};
+    return m_total.text;
+}
 
 WorkAnswer Transfer::quietSlice()
 {

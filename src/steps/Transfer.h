@@ -69,6 +69,7 @@ private:
 
     HttpResult attempt(const TransferOrder &order, PartialFile &file);
     bool waitToRetry(const HttpResult &failed, int next);
+    const QString &totalText();
 
     ProgramState &m_state;
     JobWindow m_window;
@@ -76,4 +77,11 @@ private:
     TransferSettings m_settings;
     PartialFile *m_file = nullptr; // while a transfer runs
     qint64 m_offset = 0;           // bytes held before the body under way
+    // The total's size text, the same for every piece of a body.
+    struct
+    {
+        qint64 bytes = -1;
+        QChar separator;
+        QString text;
+    } m_total;
 };
