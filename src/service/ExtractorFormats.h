@@ -16,12 +16,12 @@
 // then the higher bitrate, then the later one (the extractor lists worst first).
 struct ChosenExtractorFormat
 {
-    bool OwnTransfer = false; // plain http(s): the program's own transfer
-    QString Url;              // for the own transfer
+    bool OwnTransfer = false;                         // plain http(s): the program's own transfer
+    QString Url;                                      // for the own transfer
     QList<std::pair<QByteArray, QByteArray>> Headers; // for the own transfer
-    QString Selector;         // for the extractor: its format selection
-    QString MergeFormat;      // the container the extractor merges into; may be empty
-    QString FileExtension;    // with its dot: ".mp4", ".webm", ...
+    QString Selector;                                 // for the extractor: its format selection
+    QString MergeFormat;   // the container the extractor merges into; may be empty
+    QString FileExtension; // with its dot: ".mp4", ".webm", ...
 };
 
 // The height band a height falls in: 240, 360, 480, 720 or 1080; 0 for an

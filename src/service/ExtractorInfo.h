@@ -17,7 +17,7 @@ struct ExtractorFormat
     int Height = 0;       // 0 when unknown
     bool HasVideo = true; // false only when the extractor says "none"
     bool HasAudio = true;
-    double Bitrate = 0;     // total, kbit/s; 0 when unknown
+    double Bitrate = 0;                               // total, kbit/s; 0 when unknown
     QList<std::pair<QByteArray, QByteArray>> Headers; // its own request headers: name, value
 };
 
