@@ -4,6 +4,7 @@
 #include "job/TimeTexts.h"
 #include "service/ExtractorOutput.h"
 #include "steps/ExtractorProcess.h"
+#include "steps/ExtractorProgram.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,16 +44,11 @@ QString ExtractorDownload::StagingPath(const QString &path)
 bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &video,
                                  const QString &path)
 {
-    QStringList arguments = {QStringLiteral("--no-playlist"),
-                             QStringLiteral("--no-warnings"),
-                             QStringLiteral("--newline"),
-                             QStringLiteral("--progress-template"),
-                             ExtractorProgressTemplate(),
-                             QStringLiteral("--no-mtime"),
-                             QStringLiteral("-f"),
-                             video.ExtractorFormat,
-                             QStringLiteral("-o"),
-                             ExtractorOutputTemplate(stagingStem(path))};
+    QStringList arguments = ExtractorCommonArguments();
+    arguments << QStringLiteral("--newline") << QStringLiteral("--progress-template")
+              << ExtractorProgressTemplate() << QStringLiteral("--no-mtime") << QStringLiteral("-f")
+              << video.ExtractorFormat << QStringLiteral("-o")
+              << ExtractorOutputTemplate(stagingStem(path));
     if (!video.ExtractorMergeFormat.isEmpty())
         arguments << QStringLiteral("--merge-output-format") << video.ExtractorMergeFormat;
     arguments << QStringLiteral("--") << video.StreamUrl;

@@ -7,6 +7,7 @@
 #include "service/FileNaming.h"
 #include "service/FormatTable.h"
 #include "steps/ExtractorProcess.h"
+#include "steps/ExtractorProgram.h"
 #include "steps/StepDown.h"
 
 #include <utility>
@@ -56,8 +57,8 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
 {
     const QString target = link.trimmed();
     // "--" keeps a link that starts with "-" from reading as an option.
-    const QStringList arguments = {QStringLiteral("-J"), QStringLiteral("--no-playlist"),
-                                   QStringLiteral("--no-warnings"), QStringLiteral("--"), target};
+    const QStringList arguments = ExtractorCommonArguments()
+                                  << QStringLiteral("-J") << QStringLiteral("--") << target;
     ExtractorProcess::Options options;
     options.timeLimitMs = m_timeLimitMs;
     options.outputLimit = AnswerLimit;

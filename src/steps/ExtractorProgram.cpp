@@ -11,3 +11,9 @@ QString ChooseExtractorProgram(const std::optional<QString> &setting)
         return named;
     return QStandardPaths::findExecutable(QStringLiteral("yt-dlp"));
 }
+
+QStringList ExtractorCommonArguments()
+{
+    return {QStringLiteral("--ignore-config"), QStringLiteral("--no-playlist"),
+            QStringLiteral("--no-warnings")};
+}

@@ -272,6 +272,35 @@ TEST_F(ExtractorRoute, TheHlsPageIsFetchedByTheExtractorWithProgress)
     EXPECT_TRUE(calls.contains(QStringLiteral("status panel Status: Download is complete")));
 }
 
+// A yt-dlp configuration of the user's that would only simulate, save
+// elsewhere and pick the worst format changes nothing the route does.
+TEST_F(ExtractorRoute, TheUsersOwnExtractorConfigurationIsLeftOut)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    const QString config = scratch.filePath(QStringLiteral("config"));
+    ASSERT_TRUE(QDir().mkpath(config + QStringLiteral("/yt-dlp")));
+    QFile file(config + QStringLiteral("/yt-dlp/config"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("--simulate\n-o /nonexistent/%(id)s.%(ext)s\n-f worst\n--quiet\n");
+    file.close();
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    ::setenv("XDG_CONFIG_HOME", config.toLocal8Bit().constData(), 1);
+
+    const auto hls = run(ytDlp, HlsPage, 2);
+    const QStringList afterHls = savedFiles();
+    const auto progressive = run(ytDlp, ProgressivePage, 4);
+    if (home.isNull())
+        ::unsetenv("XDG_CONFIG_HOME");
+    else
+        ::setenv("XDG_CONFIG_HOME", home.constData(), 1);
+
+    EXPECT_EQ(hls, JobOutcome::Completed);
+    EXPECT_EQ(afterHls, QStringList{QStringLiteral("Sample HLS Video (1)_(360p).mp4")});
+    EXPECT_EQ(progressive, JobOutcome::Completed);
+    const QString name = QStringLiteral("Sample HTML5 Video (1)_(720p).mp4");
+    EXPECT_EQ(contentsOf(saved(name)), media("progressive-720.mp4"));
+}
+
 TEST_F(ExtractorRoute, AStopEndsTheExtractorsDownloadWithinASecondAndLeavesNoProcess)
 {
     ASSERT_FALSE(ytDlp.isEmpty());
