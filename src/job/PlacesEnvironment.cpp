@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <unistd.h>
 
@@ -10,6 +11,12 @@ PlacesEnvironment PlacesEnvironment::system()
 {
     PlacesEnvironment env;
     env.appDir = QCoreApplication::applicationDirPath();
+    const QDir appDir(env.appDir);
+    env.installedLayout =
+        appDir.dirName() == QLatin1String("bin") &&
+        QFileInfo(
+            appDir.filePath(QStringLiteral("../share/applications/" VIDLARK_APP_ID ".desktop")))
+            .isFile();
     env.homePath = QDir::homePath();
     env.variables = QProcessEnvironment::systemEnvironment();
     // access() rather than the permission bits: root passes them all, yet cannot

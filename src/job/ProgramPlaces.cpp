@@ -59,8 +59,11 @@ ProgramPlaces ProgramPlaces::decide(const PlacesEnvironment &env)
 {
     const QString appDir = withTrailingSlash(env.appDir);
     const QString besideProgram = appDir + SettingsFileName;
-    if (env.isWritable(appDir) ||
-        (QFileInfo(besideProgram).isFile() && env.isWritable(besideProgram)))
+    // An installed program stays out of its folder even where it may write
+    // there (run by root, or installed into a prefix of the user's own),
+    // unless a settings file beside it asks for the portable mode.
+    if ((QFileInfo(besideProgram).isFile() && env.isWritable(besideProgram)) ||
+        (!env.installedLayout && env.isWritable(appDir)))
         return {true, besideProgram, appDir};
 
     const QString config =

@@ -5,9 +5,10 @@
 struct PlacesEnvironment;
 
 // Where the program keeps its settings file and its converter copy, decided
-// once at start-up. Portable (the program's folder, or a settings file in it,
-// is writable): both beside the program. Installed: the settings under
-// $XDG_CONFIG_HOME/Vidlark and the converter copy in a private per-user folder.
+// once at start-up. Portable (a settings file beside the program is writable,
+// or the program's folder is and the program was not installed): both beside
+// the program. Installed: the settings under $XDG_CONFIG_HOME/Vidlark and the
+// converter copy in a private per-user folder.
 struct ProgramPlaces
 {
     static inline const QString SettingsFileName = QStringLiteral("Vidlark.ini");

@@ -266,4 +266,28 @@ TEST_F(InstalledProgramTest, WindowKeepsItsSettingsUnderTheConfigFolder)
               QStringList());
 }
 
+// Root, or a user who installed into a prefix of their own, may write the
+// program's folder: an installed program still keeps its files out of it.
+TEST_F(InstalledProgramTest, AWritablePrefixStillGetsNothingWrittenIntoIt)
+{
+    setWritable(Stage, true);
+    stageBefore = treeOf(Stage);
+    uid = ::geteuid();
+    gid = ::getegid();
+    ASSERT_EQ(run(QStringLiteral("test"), {QStringLiteral("-w"), BinDir}), 0);
+
+    QString err;
+    EXPECT_EQ(run(BinDir + QStringLiteral("/vidlark-cli"),
+                  {QStringLiteral("--dir"), at("videos"), QStringLiteral("--convert"),
+                   QStringLiteral("avi"), ExampleLink},
+                  &err),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(QDir(at("videos")).entryList(QDir::Files),
+              QStringList{QStringLiteral("Vidlark Sample Clip_(360p).avi")});
+    EXPECT_EQ(runWindowAndClose(), 0);
+    EXPECT_TRUE(QFileInfo(at(".config/Vidlark/Vidlark.ini")).isFile());
+    // TearDown finds the prefix as it was.
+}
+
 } // namespace

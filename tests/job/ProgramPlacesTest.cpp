@@ -94,6 +94,38 @@ TEST_F(ProgramPlacesTest, SettingsFileBesideAReadOnlyProgramDecidesByItsOwnRight
     }
 }
 
+// An installed program that may write its folder (root, a prefix of the
+// user's own) keeps out of it; only a settings file already there says otherwise.
+TEST_F(ProgramPlacesTest, AnInstalledProgramKeepsOutOfItsFolderEvenWhereItMayWrite)
+{
+    const QString ini = at("bin/Vidlark.ini");
+    struct Case
+    {
+        const char *name;
+        bool installed;
+        bool iniThere;
+        bool portable;
+    };
+    for (const Case &c : {Case{"built, writable folder", false, false, true},
+                          Case{"installed, writable folder", true, false, false},
+                          Case{"installed, settings file beside it", true, true, true}}) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(ini);
+        if (c.iniThere) {
+            QFile file(ini);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        PlacesEnvironment e = env({{QStringLiteral("XDG_CONFIG_HOME"), at("config")},
+                                   {QStringLiteral("XDG_RUNTIME_DIR"), at("run")}});
+        e.installedLayout = c.installed;
+        const ProgramPlaces places = ProgramPlaces::decide(e);
+        EXPECT_EQ(places.portable, c.portable);
+        EXPECT_EQ(places.settingsPath,
+                  c.portable ? ini : at("config") + QStringLiteral("/Vidlark/Vidlark.ini"));
+        EXPECT_EQ(places.converterDir, c.portable ? at("bin/") : at("run/vidlark/"));
+    }
+}
+
 TEST_F(ProgramPlacesTest, InstalledModeFollowsTheXdgVariables)
 {
     programFolderReadOnly();
