@@ -1,5 +1,6 @@
 #include "service/FileNaming.h"
 
+#include "service/BidiControls.h"
 #include "service/FormatTable.h"
 
 #include <QTextBoundaryFinder>
@@ -55,12 +56,14 @@ bool isTrimmed(QChar c)
     return c.unicode() <= 32;
 }
 
-// Unicode's control characters (category Cc). A NUL would end the name the
-// file system sees, and the others cannot be typed or shown.
-bool isControl(QChar c)
+// Unicode's control characters (category Cc): a NUL would end the name the
+// file system sees, and the others cannot be typed or shown. With them go the
+// bidirectional controls, which would show the name, and its extension, in
+// another order than the file has.
+bool isUnfitControl(QChar c)
 {
     const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || IsBidiControl(u);
 }
 
 // A page title may be as long as the page; no name keeps more than a few
@@ -75,11 +78,13 @@ QString boundedPageTitle(const QString &title)
     return title.left(MaxPageTitleLength - (pairCut ? 1 : 0));
 }
 
-// False for the empty name, which with its extension would be a hidden file
-// of no name (".flv"), and for dots only ("." and ".." are folders).
-bool isUsableName(const QString &name)
+// False for a cleaned name that is empty, which with its extension would be a
+// hidden file of no name (".flv"), or dots only ("." and ".." are folders),
+// also once the finished name cleans it again: that trims the blanks removed
+// controls laid bare ("\x7F \x7F" cleans to " ").
+bool isUsableName(const QString &cleaned)
 {
-    for (const QChar c : name)
+    for (const QChar c : CleanFileName(cleaned))
         if (c != QLatin1Char('.'))
             return true;
     return false;
@@ -132,12 +137,17 @@ bool splitsPair(QStringView text, qsizetype at)
 namespace {
 
 // Cleaned, with its extension, cut to fit without losing the suffix.
-QString finishedName(const QString &name, const QString &suffix, const QString &extension)
+QString finishedName(const QString &name, const QString &suffix, const QString &extension,
+                     const QString &dated)
 {
     const QString cleaned = CleanFileName(name);
     const qsizetype keptTail =
         extension.size() + (!suffix.isEmpty() && cleaned.endsWith(suffix) ? suffix.size() : 0);
-    return FitFileName(cleaned + extension, keptTail);
+    const QString fitted = FitFileName(cleaned + extension, keptTail);
+    // The cut of a long title can leave dots only.
+    if (!isUsableName(QStringView(fitted).chopped(extension.size()).toString()))
+        return dated + extension;
+    return fitted;
 }
 
 } // namespace
@@ -163,7 +173,7 @@ QString CleanFileName(const QString &name)
     QString result = name.mid(begin, end - begin);
     for (const auto &[what, by] : entities())
         result = replaceAll(result, what, by);
-    result.removeIf(isControl);
+    result.removeIf(isUnfitControl);
     for (const auto &[what, by] : unfitCharacters())
         result = replaceAll(result, what, by);
     return result;
@@ -228,7 +238,7 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
         name = dated;
 
     const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
-    return {finishedName(name, suffix, extension), dated + QStringLiteral(".flv")};
+    return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }
 
 VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
@@ -236,9 +246,9 @@ VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
 {
     const VideoFormat *format = formatAt(formatIndex);
     const QString dated = DatedName(moment);
-    // A title of blanks alone would leave a name of nothing but the extension.
-    const bool titled = !CleanFileName(title).isEmpty();
+    // A title of blanks or dots alone would leave a hidden file or a folder's name.
+    const bool titled = isUsableName(CleanFileName(title));
     const QString suffix = format && titled ? format->FeedSuffix : QString();
     const QString name = titled ? title + suffix : dated;
-    return {finishedName(name, suffix, extension), dated + QStringLiteral(".flv")};
+    return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }

@@ -12,8 +12,8 @@ inline constexpr qsizetype MaxFileNameBytes = 255;
 QString DatedName(const QDateTime &moment);
 
 // Trims codes 0 to 32 from both ends, then resolves the common entities,
-// removes the control characters and replaces the characters a file name
-// cannot carry, in a fixed order.
+// removes the control characters (bidirectional ones too) and replaces the
+// characters a file name cannot carry, in a fixed order.
 QString CleanFileName(const QString &name);
 
 // Cuts characters off the end of the part before the last `keptTail` characters

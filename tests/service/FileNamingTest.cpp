@@ -182,11 +182,17 @@ TEST(FileNaming, ControlCharactersLeaveTheName)
         {QString::fromUtf16(u"a\u0007b\u001Bc"), QStringLiteral("abc")},
         {QString::fromUtf16(u"a\u007Fb"), QStringLiteral("ab")},
         {QString::fromUtf16(u"a\u0080b\u0085c\u009Fd"), QStringLiteral("abcd")},
+        // Bidirectional controls, which would show the name in another order.
+        {QString::fromUtf16(u"Invoice \u202Efdp.exe"), QStringLiteral("Invoice fdp.exe")},
+        {QString::fromUtf16(u"a\u061Cb\u200Ec\u200Fd\u202Ae\u202Bf\u202Cg\u202Dh"),
+         QStringLiteral("abcdefgh")},
+        {QString::fromUtf16(u"\u2066a\u2067b\u2068c\u2069"), QStringLiteral("abc")},
         // Removed after the entities, as line breaks always were.
         {QString::fromUtf16(u"&am\u0001p;"), QStringLiteral("&amp;")},
-        // Not controls: no-break space, zero-width space, the first letter after C1.
-        {QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1"),
-         QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1")},
+        // Not controls: no-break space, zero-width space, the first letter after C1,
+        // the neighbours of the bidirectional controls.
+        {QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1d\u200De\u2029f\u202Fg\u2065h\u206Ai"),
+         QString::fromUtf16(u"a\u00A0b\u200Bc\u00A1d\u200De\u2029f\u202Fg\u2065h\u206Ai")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -213,6 +219,14 @@ TEST(FileNaming, NamesThatCleanToNothingGetTheDatedName)
         {"two dots", QStringLiteral(".."), 0, QString(), Dated + QStringLiteral(".flv")},
         {"dots after trimming", QStringLiteral(" ... "), 5, QString(),
          Dated + QStringLiteral(".mp4")},
+        // The removed controls bare a blank, which the finished name would lose.
+        {"a blank between controls", QString::fromUtf16(u"\u007F\u0001 \u007F"), 0, QString(),
+         Dated + QStringLiteral(".flv")},
+        {"dots between controls", QString::fromUtf16(u"\u007F .\u0085"), 0, QString(),
+         Dated + QStringLiteral(".flv")},
+        {"dots that the cut to 255 bytes leaves",
+         QString(260, QLatin1Char('.')) + QString::fromUtf16(u"\uFFFD\uFFFD"), 2, QString(),
+         Dated + QStringLiteral(".flv")},
         {"NUL page title at index 1", QString(), 1, QString::fromUtf16(u"\u0000", 1),
          Dated + QStringLiteral(".mp4")},
         {"a NUL inside keeps both halves", QString::fromUtf16(u"Clip\u0000two", 8), 0, QString(),
@@ -274,6 +288,10 @@ TEST(FileNaming, ExtractorTitlesTakeTheFeedSuffixAndTheContainersExtension)
         {QString(), 3, QStringLiteral(".mkv"), QStringLiteral("movie_08-15-2012_14-05-09.mkv")},
         {QStringLiteral(" \n "), 3, QStringLiteral(".mp4"),
          QStringLiteral("movie_08-15-2012_14-05-09.mp4")},
+        {QString::fromUtf16(u"\u007F \u007F"), 0, QStringLiteral(".3gp"),
+         QStringLiteral("movie_08-15-2012_14-05-09.3gp")},
+        {QStringLiteral(" .. "), 0, QStringLiteral(".3gp"),
+         QStringLiteral("movie_08-15-2012_14-05-09.3gp")},
         // Extractor titles have no 100-character limit.
         {QString(120, QLatin1Char('a')), 5, QStringLiteral(".mp4"),
          QString(120, QLatin1Char('a')) + QStringLiteral("_(1080p).mp4")},
