@@ -1,24 +1,13 @@
-#include "FileContents.h"
-#include "NoProxyEnvironment.h"
-#include "RecordingJobWindow.h"
-#include "SampleService.h"
 #include "ServiceReply.h"
-#include "job/ProgramState.h"
-#include "net/HttpClient.h"
-#include "steps/PartialFile.h"
+#include "TransferAgainstService.h"
 #include "steps/ResumeRecord.h"
-#include "steps/Transfer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -29,27 +18,15 @@ using namespace std::chrono_literals;
 
 // Downloads that fail part way, are stopped, killed or find the remote
 // changed, against the sample service's ranges, validators and faults.
-class ResumeTest : public ::testing::Test
+class ResumeTest : public TransferAgainstService
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(saveDir.isValid());
-        clearProxyEnvironment();
-        service.start();
-        state.DownloadState = dsDownloading;
-        state.SaveFileName = QStringLiteral("Clip.flv");
-        client.setAntiFreezeActive(true);
+        TransferAgainstService::SetUp();
         client.setEventPump([] {});
         client.setStallTimeout(1s);
-        settings.retry.firstDelay = 10ms;
-        settings.retry.maxDelay = 40ms;
-        settings.retry.retryAfterCap = 40ms;
-        transfer.setSettings(settings);
     }
-    QString url(const QString &pathAndQuery) const { return service.baseUrl() + pathAndQuery; }
-    QString target() const { return saveDir.filePath(state.SaveFileName); }
-    QString part() const { return PartialFile::partPath(target()); }
     QString record() const { return PartialFile::recordPath(target()); }
     TransferResult download(const QString &pathAndQuery)
     {
@@ -59,12 +36,6 @@ protected:
     std::optional<ResumeRecord> readRecord() const
     {
         return parseResumeRecord(contentsOf(record()));
-    }
-    void writeOldFile() const
-    {
-        QFile old(target());
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an older download");
     }
     // The Range and If-Range of each GET the service saw, "-" for none.
     QByteArrayList ranges() const
@@ -87,14 +58,6 @@ protected:
                 state.DownloadState = dsStopRequested;
         };
     }
-
-    QTemporaryDir saveDir;
-    SampleService service;
-    ProgramState state;
-    RecordingJobWindow window;
-    HttpClient client;
-    Transfer transfer{state, window.roles(), client};
-    TransferSettings settings;
 };
 
 TEST_F(ResumeTest, AFlakyStreamCompletesByteExactThroughRetries)

@@ -1,45 +1,19 @@
-#include "steps/Transfer.h"
-
-#include "FileContents.h"
-#include "NoProxyEnvironment.h"
-#include "RecordingJobWindow.h"
-#include "SampleService.h"
-#include "job/ProgramState.h"
-#include "net/HttpClient.h"
+#include "TransferAgainstService.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <chrono>
-#include <gtest/gtest.h>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-class TransferTest : public ::testing::Test
+class TransferTest : public TransferAgainstService
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(saveDir.isValid());
-        clearProxyEnvironment();
-        service.start();
-        state.DownloadState = dsDownloading;
-        state.SaveFileName = QStringLiteral("Clip.flv");
-        client.setAntiFreezeActive(true);
+        TransferAgainstService::SetUp();
         client.setEventPump([this] { ++pumps; });
-        // Retries as the program makes them, with pauses short enough for a test.
-        TransferSettings settings;
-        settings.retry.firstDelay = 10ms;
-        settings.retry.maxDelay = 40ms;
-        settings.retry.retryAfterCap = 40ms;
-        transfer.setSettings(settings);
     }
-    QString url(const QString &pathAndQuery) const { return service.baseUrl() + pathAndQuery; }
-    QString target() const { return saveDir.filePath(state.SaveFileName); }
-    QString part() const { return target() + QStringLiteral(".part"); }
     bool download(const QString &pathAndQuery)
     {
         return transfer.DownloadToFile(url(pathAndQuery), target()) == TransferResult::Done;
@@ -58,19 +32,7 @@ protected:
         }
         return counts;
     }
-    void writeOldFile() const
-    {
-        QFile old(target());
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("an older download");
-    }
 
-    QTemporaryDir saveDir;
-    SampleService service;
-    ProgramState state;
-    RecordingJobWindow window;
-    HttpClient client;
-    Transfer transfer{state, window.roles(), client};
     int pumps = 0;
 };
 
