@@ -41,8 +41,16 @@ PrivateSessionBus::PrivateSessionBus()
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
 }
 
+QDBusConnection PrivateSessionBus::connect(const QString &name, const QString &address)
+{
+    m_connections.append(name);
+    return QDBusConnection::connectToBus(address.isEmpty() ? m_address : address, name);
+}
+
 PrivateSessionBus::~PrivateSessionBus()
 {
+    for (const QString &name : m_connections)
+        QDBusConnection::disconnectFromBus(name);
     if (m_daemon.state() == QProcess::NotRunning)
         return;
     m_daemon.terminate();

@@ -36,17 +36,7 @@ protected:
         ASSERT_TRUE(recorder.listen(observer));
     }
 
-    void TearDown() override
-    {
-        for (const QString &name : names)
-            QDBusConnection::disconnectFromBus(name);
-    }
-
-    QDBusConnection connect(const QString &name)
-    {
-        names.append(name);
-        return QDBusConnection::connectToBus(bus->address(), name);
-    }
+    QDBusConnection connect(const QString &name) { return bus->connect(name); }
 
     // Everything the observer saw, once the sender's marker has come through.
     std::vector<Shown> received()
@@ -78,7 +68,6 @@ protected:
     }
 
     std::unique_ptr<PrivateSessionBus> bus;
-    QStringList names;
     QDBusConnection sender{QString()};
     QDBusConnection observer{QString()};
     LauncherSignalRecorder recorder;
@@ -157,10 +146,9 @@ TEST_F(LauncherEntryProgressTest, ValuesAreKeptWithinZeroAndOne)
 
 TEST_F(LauncherEntryProgressTest, FactoryNeedsAConnectedBus)
 {
-    const QString name = QStringLiteral("vidlark-nowhere");
-    names.append(name);
-    const QDBusConnection nowhere = QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/vidlark-test-bus"), name);
+    const QDBusConnection nowhere =
+        bus->connect(QStringLiteral("vidlark-nowhere"),
+                     QStringLiteral("unix:path=/nonexistent/vidlark-test-bus"));
     EXPECT_FALSE(nowhere.isConnected());
     EXPECT_FALSE(TaskbarProgress::Create(nowhere)->supported());
     EXPECT_TRUE(TaskbarProgress::Create(sender)->supported());
