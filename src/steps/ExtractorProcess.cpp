@@ -2,7 +2,6 @@
 
 #include "job/MessagePass.h"
 #include "job/ProgramState.h"
-#include "steps/ChildPriority.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,11 +14,12 @@ namespace {
 constexpr int ReapMs = 1000;
 
 // The child leads a process group of its own, so one signal reaches whatever
-// it started (the extractor runs FFmpeg for merges and fix-ups).
+// it started (the extractor runs FFmpeg for merges and fix-ups). It keeps the
+// program's priority: the user waits for it, and at the lowest one a busy
+// machine starved a lookup past its time limit.
 void startChild()
 {
     ::setpgid(0, 0);
-    lowerChildPriority();
 }
 
 // Ends the child's whole group, on every way out of a run.

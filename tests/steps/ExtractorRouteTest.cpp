@@ -19,8 +19,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cerrno>
 #include <deque>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -328,6 +330,20 @@ TEST_F(ExtractorRoute, AStopEndsTheStandInAndTheChildItStartedWithinASecond)
     ASSERT_EQ(pids.size(), 3) << pids.join(QLatin1Char(' ')).toStdString(); // -J, download, child
     EXPECT_FALSE(anyLivesASecondAfter(pids, stopped)) << pids.join(QLatin1Char(' ')).toStdString();
     EXPECT_TRUE(savedFiles().isEmpty()) << savedFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+// The user waits for the extractor: at the lowest priority a busy machine
+// starved its lookup past the time limit.
+TEST_F(ExtractorRoute, TheExtractorRunsAtTheProgramsOwnPriority)
+{
+    const QString niceFile = scratch.filePath(QStringLiteral("nice"));
+    ::setenv("STAND_IN_NICE", niceFile.toLocal8Bit().constData(), 1);
+    EXPECT_EQ(run(StandIn, "exit-2", 2), JobOutcome::Failed);
+    ::unsetenv("STAND_IN_NICE");
+    errno = 0;
+    const int own = ::getpriority(PRIO_PROCESS, 0);
+    ASSERT_EQ(errno, 0);
+    EXPECT_EQ(contentsOf(niceFile), QByteArray::number(own));
 }
 
 TEST_F(ExtractorRoute, ExtractorFailuresEndInNoVideoWithTheirReason)
