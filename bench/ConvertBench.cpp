@@ -6,7 +6,9 @@
 #include "HeadlessJobWindow.h"
 #include "convert/ConverterPresets.h"
 #include "job/Clock.h"
+#include "job/JobReporter.h"
 #include "job/ProgramState.h"
+#include "job/StatePulse.h"
 #include "steps/ChildPriority.h"
 #include "steps/ConverterRunner.h"
 
@@ -79,7 +81,9 @@ int main(int argc, char **argv)
     state.DownloadState = dsConverting;
     HeadlessJobWindow window;
     SteadyClock clock;
-    ConverterRunner runner(state, window.roles(), clock);
+    JobReporter reporter(state, window.roles());
+    StatePulse pulse(state, window);
+    ConverterRunner runner(reporter, pulse, clock);
 
     std::vector<double> viaRunner;
     std::vector<double> direct;

@@ -10,10 +10,11 @@ class HeadlessJobWindow final : public JobInputs,
                                 public StatusTexts,
                                 public JobProgress,
                                 public JobBoxes,
-                                public MessagePass
+                                public MessagePass,
+                                public JobEnding
 {
 public:
-    JobWindow roles() { return {*this, *this, *this, *this, *this, *this}; }
+    JobWindow roles() { return {*this, *this, *this, *this, *this, *this, *this}; }
 
     QString linkText() const override { return {}; }
     QString folderText() const override { return {}; }

@@ -2,7 +2,9 @@
 // anti-freeze on and the event loop pumped as during a job. The last line reads
 // bytes=N seconds=S MBps=R peak_rss_mb=M (MB = 10^6 bytes, RSS in MiB).
 #include "HeadlessJobWindow.h"
+#include "job/JobReporter.h"
 #include "job/ProgramState.h"
+#include "job/StatePulse.h"
 #include "net/HttpClient.h"
 #include "steps/Transfer.h"
 
@@ -28,7 +30,9 @@ int main(int argc, char **argv)
     ProgramState state;
     HeadlessJobWindow window;
     HttpClient client;
-    Transfer transfer(state, window.roles(), client);
+    JobReporter reporter(state, window.roles());
+    StatePulse pulse(state, window);
+    Transfer transfer(client, reporter, pulse);
     client.setAntiFreezeActive(true);
     client.setEventPump([] { QCoreApplication::processEvents(); });
     state.DownloadState = dsDownloading;

@@ -3,6 +3,7 @@
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
 #include "job/ConverterCopy.h"
+#include "job/JobController.h"
 #include "job/ProgramPlaces.h"
 #include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
@@ -32,8 +33,8 @@ QString FormLifecycle::Button1Caption(int randomDigit)
 
 void FormLifecycle::FormCreate(TMainForm &form, const StartUpEnvironment &env)
 {
+    // The job's controller starts idle; no job runs before the window is shown.
     ProgramState &state = form.state();
-    state.DownloadState = dsIdle;
     form.Button1()->setText(Button1Caption(env.randomDigit()));
 
     const QString appDir = QFileInfo(env.executablePath).absolutePath();
@@ -60,7 +61,8 @@ void FormLifecycle::FormCreate(TMainForm &form, const StartUpEnvironment &env)
 
 void FormLifecycle::FormCloseQuery(TMainForm &form)
 {
-    form.state().DownloadState = dsClosing;
+    if (JobController *job = form.job())
+        job->cancel(Cancel::Close);
     form.EndTaskbarProgress();
     if (const QString error = SaveSettings(form); !error.isEmpty())
         form.showError(error);

@@ -63,6 +63,7 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
 {
     JobSession session(state, window);
     session.setExtractor(extractor);
+    terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
     TransferSettings settings = session.transfer().settings();
     settings.resume = options.resume;
     settings.retry.attempts = options.retries + 1;
@@ -74,6 +75,7 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
         terminal.showEscapedError(QString::fromLocal8Bit(error.what()));
     }
     terminal.finish();
+    terminal.cancel = nullptr;
     return status;
 }
 

@@ -27,7 +27,7 @@ QString boxText(QString text)
 
 } // namespace
 
-TerminalJobWindow::TerminalJobWindow(ProgramState &state, const CliOptions &options,
+TerminalJobWindow::TerminalJobWindow(const ProgramState &state, const CliOptions &options,
                                      Terminal terminal, const Clock &clock)
     : m_state(state)
     , m_options(options)
@@ -90,13 +90,19 @@ bool TerminalJobWindow::mp4BoxChecked() const
     return m_options.toMp4;
 }
 
-void TerminalJobWindow::setStatusLine(const QString &text)
+void TerminalJobWindow::setProgressLine(const ProgressLine &line)
 {
-    if (std::exchange(m_nextIsProgress, false)) {
-        const QString shown = TerminalText(text);
-        printProgress(std::exchange(m_nextIsTransfer, false) ? shown + rateText() : shown);
+    const QString shown = TerminalText(line.text);
+    if (line.kind != ProgressLine::Kind::Transfer) {
+        printProgress(shown);
         return;
     }
+    measureRate(line.done, line.total);
+    printProgress(shown + rateText());
+}
+
+void TerminalJobWindow::setStatusLine(const QString &text)
+{
     // A new phase (another attempt, the conversion) measures its own speed.
     m_rateBase = false;
     m_bytesPerSecond = -1;
@@ -142,18 +148,11 @@ void TerminalJobWindow::finish()
     endProgressLine();
 }
 
-void TerminalJobWindow::ShowTransferProgress(qint64 done, quint32 total)
-{
-    m_nextIsProgress = true;
-    m_nextIsTransfer = true;
-    measureRate(done, total);
-}
-
-void TerminalJobWindow::measureRate(qint64 done, quint32 total)
+void TerminalJobWindow::measureRate(qint64 done, qint64 total)
 {
     const quint32 now = m_clock.tickCount();
     // The total wraps at 4 GiB; a count past it has no time left to show.
-    m_left = total > 0 && done <= qint64(total) ? qint64(total) - done : -1;
+    m_left = total > 0 && done <= total ? total - done : -1;
     if (!m_rateBase || done < m_baseDone) {
         m_rateBase = true;
         m_baseTick = now;
@@ -192,11 +191,6 @@ void TerminalJobWindow::BeginConversionProgress()
     endProgressLine();
 }
 
-void TerminalJobWindow::ShowConversionProgress(qint32, qint32)
-{
-    m_nextIsProgress = true;
-}
-
 void TerminalJobWindow::box(const QString &kind, const QString &text)
 {
     endProgressLine();
@@ -233,13 +227,6 @@ void TerminalJobWindow::processMessages()
 void TerminalJobWindow::handleInterrupts()
 {
     const int fresh = takeInterrupts ? takeInterrupts() : 0;
-    for (int i = 0; i < fresh; ++i) {
-        if (++m_interrupts == 1) {
-            // The Stop button: only a running job is asked to stop.
-            if (m_state.DownloadState != dsIdle && m_state.DownloadState != dsClosing)
-                m_state.DownloadState = dsStopRequested;
-        } else {
-            m_state.DownloadState = dsClosing;
-        }
-    }
+    for (int i = 0; i < fresh && cancel; ++i)
+        cancel(++m_interrupts == 1 ? Cancel::Stop : Cancel::Close);
 }

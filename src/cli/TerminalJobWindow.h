@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobController.h"
 #include "job/JobWindow.h"
 
 #include <QString>
@@ -13,14 +14,16 @@ struct CliOptions;
 struct ProgramState;
 
 // The job window on a terminal: status lines go to standard output (progress
-// at most ten lines a second, rewritten in place on a terminal), message boxes
-// to standard error, step-down questions are asked on the terminal or answered
-// from the options. Ctrl+C plays the Stop button once and the window close twice.
+// at most ten lines a second, rewritten in place on a terminal, a transfer's
+// with its speed and time left), message boxes to standard error, step-down
+// questions are asked on the terminal or answered from the options. Ctrl+C
+// plays the Stop button once and the window close twice.
 class TerminalJobWindow final : public JobInputs,
                                 public StatusTexts,
                                 public JobProgress,
                                 public JobBoxes,
-                                public MessagePass
+                                public MessagePass,
+                                public JobEnding
 {
 public:
     struct Terminal
@@ -33,14 +36,16 @@ public:
         std::function<std::optional<QString>()> readLine;
     };
 
-    TerminalJobWindow(ProgramState &state, const CliOptions &options, Terminal terminal,
+    TerminalJobWindow(const ProgramState &state, const CliOptions &options, Terminal terminal,
                       const Clock &clock);
 
     // Ctrl+C presses since the last call; set by the program.
     std::function<int()> takeInterrupts;
+    // Where the presses go: the job's controller, its one cancel entry.
+    std::function<void(Cancel)> cancel;
 
     // The roles through which a job uses the terminal; nothing to lock.
-    JobWindow jobWindow() { return {*this, m_lock, *this, *this, *this, *this}; }
+    JobWindow jobWindow() { return {*this, m_lock, *this, *this, *this, *this, *this}; }
     // Ends a progress line left open on the terminal.
     void finish();
     // Shows an error that escaped the job.
@@ -54,10 +59,9 @@ public:
     bool mp4BoxChecked() const override;
 
     void setStatusLine(const QString &text) override;
+    void setProgressLine(const ProgressLine &line) override;
 
-    void ShowTransferProgress(qint64 done, quint32 total) override;
     void BeginConversionProgress() override;
-    void ShowConversionProgress(qint32 seconds, qint32 duration) override;
 
     void showError(const QString &text) override;
     void showInformation(const QString &text) override;
@@ -68,24 +72,22 @@ public:
 
 private:
     void printProgress(const QString &text);
-    void measureRate(qint64 done, quint32 total);
+    void measureRate(qint64 done, qint64 total);
     QString rateText() const;
     void endProgressLine();
     void box(const QString &kind, const QString &text);
     void handleInterrupts();
 
-    ProgramState &m_state;
+    const ProgramState &m_state;
     const CliOptions &m_options;
     Terminal m_terminal;
     const Clock &m_clock;
     InputLock m_lock;
     int m_format;
-    bool m_nextIsProgress = false;
     bool m_progressShown = false; // a progress line was printed since the last other line
     bool m_lineOpen = false;      // a progress line on the terminal awaits its end
     quint32 m_lastProgressTick = 0;
     QString m_pendingProgress; // held back by the rate limit
-    bool m_nextIsTransfer = false;
     // Speed of the transfer, smoothed, from samples at least RateSampleMs apart.
     bool m_rateBase = false;
     quint32 m_baseTick = 0;

@@ -4,7 +4,6 @@
 #include "job/ConverterCopy.h"
 #include "job/FileNames.h"
 #include "job/ProgramState.h"
-#include "job/TimeTexts.h"
 #include "service/FormatTable.h"
 
 #include <QFileInfo>
@@ -18,61 +17,73 @@ bool isExistingFolder(const QString &path)
 
 } // namespace
 
-JobController::JobController(ProgramState &state, const JobWindow &window, const JobSteps &steps,
-                             const Clock &clock)
+JobController::JobController(ProgramState &state, const JobWindow &window, const Clock &clock)
     : m_state(state)
     , m_window(window)
-    , m_steps(steps)
+    , m_reporter(state, window)
+    , m_pulse(state, window.messages)
     , m_clock(clock)
-{}
+{
+    m_state.DownloadState = dsIdle;
+}
+
+JobController::JobController(ProgramState &state, const JobWindow &window, const JobSteps &steps,
+                             const Clock &clock)
+    : JobController(state, window, clock)
+{
+    setSteps(steps);
+}
 
 std::optional<JobOutcome> JobController::StartButtonClick()
 {
     switch (m_state.DownloadState) {
     case dsIdle:
-        return RunDownload();
+        return m_steps ? std::optional(RunDownload()) : std::nullopt;
     case dsClosing:
         return std::nullopt;
     default:
-        m_state.DownloadState = dsStopRequested;
-        m_run.userStopped = true;
+        cancel(Cancel::Stop);
         return std::nullopt;
     }
+}
+
+void JobController::cancel(Cancel how)
+{
+    if (how == Cancel::Close) {
+        m_state.DownloadState = dsClosing;
+        return;
+    }
+    if (m_state.DownloadState == dsIdle || m_state.DownloadState == dsClosing)
+        return;
+    m_state.DownloadState = dsStopRequested;
+    m_run.userStopped = true;
 }
 
 void JobController::Timer1Timer()
 {
-    m_window.status.setElapsedPanel(FormatElapsed(m_clock.tickCount() - m_state.StartTick));
-}
-
-void JobController::report(const QString &statusLine, const QString &statusPanel)
-{
-    m_window.status.setStatusLine(statusLine);
-    m_window.status.setStatusPanel(statusPanel);
+    m_reporter.elapsed(m_clock.tickCount() - m_state.StartTick);
 }
 
 JobOutcome JobController::RunDownload()
 {
-    report(QStringLiteral("Start downloading..."), QStringLiteral("Status: Start downloading..."));
-
+    const JobSteps &steps = *m_steps;
+    m_reporter.jobStarts();
     if (!isExistingFolder(m_window.inputs.folderText())) {
-        m_window.boxes.showError(QStringLiteral("Please set the Download directory."));
-        report(QStringLiteral("Error. Please set a Download directory."),
-               QStringLiteral("Status: Error. Please set a Download directory."));
+        m_reporter.folderMissing();
         return JobOutcome::Failed;
     }
 
-    m_steps.antiFreeze.setAntiFreezeActive(true);
+    steps.antiFreeze.setAntiFreezeActive(true);
     m_state.TotalSize = 0;
-    PrepareToStart(m_window);
+    m_reporter.inputsLocked(true);
     m_state.DownloadState = dsDownloading;
     m_state.StartTick = m_clock.tickCount();
-    m_window.status.setTimerEnabled(true);
+    m_reporter.timerRuns(true);
     m_run = Run();
 
     // From here on every way out, an escaping error included, runs the end report.
     try {
-        runSteps();
+        runSteps(steps);
     } catch (...) {
         // The report names only a file that exists: a conversion that an
         // error left unfinished leaves the download under its own name.
@@ -91,10 +102,10 @@ void JobController::windDownAfterFailure()
     m_state.DownloadState = dsStopRequested;
 }
 
-void JobController::runSteps()
+void JobController::runSteps(const JobSteps &steps)
 {
     m_state.DownloadState = dsResolving;
-    const ResolvedVideo video = m_steps.resolver.ResolveVideo(m_window.inputs.linkText());
+    const ResolvedVideo video = steps.resolver.ResolveVideo(m_window.inputs.linkText());
     m_state.SaveFileName = video.SaveFileName;
 
     if (m_state.DownloadState == dsResolving)
@@ -103,33 +114,23 @@ void JobController::runSteps()
         return;
 
     if (video.StreamUrl.isEmpty()) {
-        m_window.boxes.showError(QStringLiteral("No video to download."));
-        report(QStringLiteral("Error. No video to download."),
-               video.FailureReason.isEmpty()
-                   ? QStringLiteral("Status: Error. No video to download.")
-                   : QStringLiteral("Status: Error. ") + video.FailureReason);
+        m_reporter.noVideo(video.FailureReason);
         windDownAfterFailure();
         return;
     }
 
-    report(QStringLiteral("Downloading \"") + m_state.SaveFileName + QLatin1Char('"'),
-           QStringLiteral("Status: Downloading"));
+    m_reporter.downloadBegins();
     const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
     const TransferResult transfer =
-        m_steps.transfer.DownloadVideo(video, saveDir + m_state.SaveFileName);
+        steps.transfer.DownloadVideo(video, saveDir + m_state.SaveFileName);
     m_run.transferResult = transfer == TransferResult::Done;
     if (transfer == TransferResult::FileInUse) {
-        m_window.boxes.showError(QStringLiteral("Another download is saving this video."));
-        report(QStringLiteral("Error: Another download is saving \"") + m_state.SaveFileName +
-                   QLatin1Char('"'),
-               QStringLiteral("Status: Error"));
+        m_reporter.fileInUse();
         windDownAfterFailure();
         return;
     }
     if (!m_run.transferResult) {
-        m_window.boxes.showError(QStringLiteral("Unable to download this video."));
-        report(QStringLiteral("Error: Unable to download this video."),
-               QStringLiteral("Status: Error"));
+        m_reporter.transferFailed();
         windDownAfterFailure();
         return;
     }
@@ -144,12 +145,16 @@ void JobController::runSteps()
 
     m_run.targetExtension = toAvi ? QStringLiteral(".avi") : QStringLiteral(".mp4");
     m_state.DownloadState = dsConverting;
-    m_window.progress.BeginConversionProgress();
-    m_steps.antiFreeze.setAntiFreezeActive(false);
-    const ConversionOutcome outcome = m_steps.conversion.RunConversion(
-        {saveDir, m_state.SaveFileName, video.DefaultName, m_run.targetExtension});
-    if (outcome == ConversionOutcome::ConverterMissing)
+    m_reporter.conversionBegins();
+    steps.antiFreeze.setAntiFreezeActive(false);
+    const ConversionOutcome outcome = steps.conversion.RunConversion(
+        {saveDir, m_state.SaveFileName, video.DefaultName, m_run.targetExtension,
+         ConverterFolder(m_state), m_state.AppDir, m_state.TempDir});
+    if (outcome == ConversionOutcome::ConverterMissing) {
+        m_reporter.converterMissing();
+        m_state.DownloadState = dsStopRequested;
         m_run.failed = true;
+    }
     // A converter that failed on its own leaves the download under its own name.
     if (outcome == ConversionOutcome::ConverterFailed) {
         m_run.targetExtension.clear();
@@ -160,33 +165,26 @@ void JobController::runSteps()
 JobOutcome JobController::EndReport()
 {
     RemoveConverterCopy(ConverterFolder(m_state));
-    PrepareToStop(m_window);
-    m_window.status.setTimerEnabled(false);
+    m_reporter.inputsLocked(false);
+    m_reporter.timerRuns(false);
 
     if (!m_run.targetExtension.isEmpty())
         m_state.SaveFileName = ChangeFileExt(m_state.SaveFileName, m_run.targetExtension);
 
-    JobOutcome outcome = JobOutcome::Stopped;
     const TDownloadState state = m_state.DownloadState;
+    JobOutcome outcome = JobOutcome::Stopped;
+    JobReporter::Ending ending = JobReporter::Ending::Stopped;
     if (!m_run.transferResult && state == dsDownloading) {
-        m_window.boxes.showError(QStringLiteral("Unable to download this video."));
-        report(QStringLiteral("Error: Unable to download this video."),
-               QStringLiteral("Status: Error"));
+        ending = JobReporter::Ending::Unable;
         outcome = JobOutcome::Failed;
     } else if (state == dsDownloading || state == dsConverting) {
-        m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck \"") +
-                                       m_state.SaveFileName + QLatin1Char('"'));
-        report(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
-               QStringLiteral("Status: Download is complete"));
+        ending = JobReporter::Ending::Completed;
         outcome = m_run.conversionFailed ? JobOutcome::ConversionFailed : JobOutcome::Completed;
     } else {
-        report(QStringLiteral("Download is stopped by the user"),
-               QStringLiteral("Status: Download is stopped by the user"));
         const bool userStopped = m_run.userStopped || state == dsClosing;
         outcome = m_run.failed && !userStopped ? JobOutcome::Failed : JobOutcome::Stopped;
     }
-
-    m_window.progress.EndTaskbarProgress();
+    m_reporter.endReport(ending, outcome);
     m_state.DownloadState = dsIdle;
     return outcome;
 }

@@ -1,27 +1,48 @@
 #pragma once
 
 #include "job/JobOutcome.h"
+#include "job/JobReporter.h"
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
+#include "job/StatePulse.h"
 
 #include <optional>
 
 class Clock;
 struct ProgramState;
 
+// How a running job is asked to end.
+enum class Cancel
+{
+    Stop,  // the Stop button, the console's first Ctrl+C
+    Close, // the window closed, the console's second Ctrl+C
+};
+
 // Runs one download from the button press to the final report, on the window's
-// thread. The job re-enters the window only through its message passes and
-// modal boxes, and reads DownloadState again after each of them.
+// thread, and is the only writer of DownloadState. The job re-enters the
+// window only through its message passes and modal boxes, and reads the state
+// again after each of them. Its reporter speaks; its steps report values.
 class JobController
 {
 public:
+    // The steps are set later, once they are built on the report and pulse.
+    JobController(ProgramState &state, const JobWindow &window, const Clock &clock);
     JobController(ProgramState &state, const JobWindow &window, const JobSteps &steps,
                   const Clock &clock);
+
+    void setSteps(const JobSteps &steps) { m_steps.emplace(steps); }
+    // What the steps are given: the report of their values, the pulse, the format.
+    JobReport &report() { return m_reporter; }
+    JobPulse &pulse() { return m_pulse; }
+    FormatChoice &formats() { return m_reporter; }
 
     // Download/Stop button: runs a job when idle and returns how it ended;
     // otherwise asks the running job to stop and returns nothing. An error
     // that escaped a step reaches the caller after the end report has run.
     std::optional<JobOutcome> StartButtonClick();
+    // The one way a job is asked to end: a Stop acts only on a running job, a
+    // close always marks the program as closing.
+    void cancel(Cancel how);
 
     // Once a second while the timer runs: the elapsed time of the job.
     void Timer1Timer();
@@ -38,14 +59,15 @@ private:
     };
 
     JobOutcome RunDownload();
-    void runSteps();
+    void runSteps(const JobSteps &steps);
     void windDownAfterFailure();
     JobOutcome EndReport();
-    void report(const QString &statusLine, const QString &statusPanel);
 
     ProgramState &m_state;
-    JobWindow m_window;
-    JobSteps m_steps;
+    JobWindow m_window; // read for the inputs; the reporter does the rest
+    JobReporter m_reporter;
+    StatePulse m_pulse;
+    std::optional<JobSteps> m_steps;
     const Clock &m_clock;
     Run m_run;
 };

@@ -68,12 +68,15 @@ struct ConversionOrder
     QString SaveFileName;    // the downloaded file in it
     QString DefaultName;     // the dated name used while staging
     QString TargetExtension; // ".avi" or ".mp4"
+    QString ConverterDir;    // where the converter copy goes, ending with "/"
+    QString WorkingDir;      // the converter's current folder (AppDir)
+    QString TempDir;         // where the download is staged; empty: not staged
 };
 
 enum class ConversionOutcome
 {
     Finished,         // converted, or stopped with the job
-    ConverterMissing, // shown by the workflow, which has set dsStopRequested
+    ConverterMissing, // the converter could not be written: nothing ran
     ConverterFailed,  // the converter failed or could not start; the download keeps its name
 };
 
@@ -81,8 +84,7 @@ class ConversionStep
 {
 public:
     virtual ~ConversionStep() = default;
-    // Runs after DownloadState has become dsConverting; errors it cannot
-    // handle propagate.
+    // Runs once the job is converting; errors it cannot handle propagate.
     virtual ConversionOutcome RunConversion(const ConversionOrder &order) = 0;
 };
 

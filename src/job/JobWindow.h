@@ -2,6 +2,7 @@
 
 #include "job/InputLock.h"
 #include "job/JobBoxes.h"
+#include "job/JobEnding.h"
 #include "job/JobInputs.h"
 #include "job/JobProgress.h"
 #include "job/MessagePass.h"
@@ -18,6 +19,7 @@ struct JobWindow
     JobProgress &progress;
     JobBoxes &boxes;
     MessagePass &messages;
+    JobEnding &ending;
 };
 
 // Locks the inputs for a job and starts the download look of the progress.

@@ -10,11 +10,12 @@ class HttpBodySink
 {
 public:
     virtual ~HttpBodySink() = default;
-    // The final response's head has arrived and its body is about to begin.
-    // A sink that needs more than the length (a range, a validator) reads
-    // the head; false fails the request.
-    virtual bool responseBegins(const ResponseHead &head)
+    // The final response's head has arrived and its body is about to begin at
+    // offset of the resource: the bytes a 206 continues, 0 for a whole body
+    // (whatever was held goes). False fails the request.
+    virtual bool responseBegins(const ResponseHead &head, qint64 offset)
     {
+        Q_UNUSED(offset);
         return bodyBegins(head.chunked ? -1 : head.contentLength);
     }
     // announced is the Content-Length, or -1 when the body is chunked or read

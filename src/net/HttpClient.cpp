@@ -1,6 +1,6 @@
 #include "net/HttpClient.h"
 
-#include "net/BodyPieces.h"
+#include "net/HttpExchange.h"
 #include "net/HttpRanges.h"
 #include "net/RequestLine.h"
 #include "net/TextDecoding.h"
@@ -67,32 +67,6 @@ HttpResult failed(HttpFailure failure, const QString &error, int status = 0)
 
 } // namespace
 
-struct HttpClient::Exchange
-{
-    HttpClient *client = nullptr;
-    Method method = Method::Get;
-    HttpBodySink *sink = nullptr;
-    Takes takes = Takes::AnyFinal;
-    int redirects = 0;
-    ResponseHead head;
-    Target target = Target::Aside;
-    bool follow = false;
-    bool workBegun = false;
-    qint64 received = 0;
-    qint64 unreported = 0; // received since the last work step
-    bool sinkFailed = false;
-    bool stopped = false; // a listener answered Stop
-    CURLcode result = CURLE_OK;
-    std::exception_ptr callbackError;
-    CurlSlist headers;
-    char errorText[CURL_ERROR_SIZE] = {};
-
-    QString curlError() const
-    {
-        return QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(result));
-    }
-};
-
 HttpClient::HttpClient()
 {
     resetConnections();
@@ -100,33 +74,38 @@ HttpClient::HttpClient()
 
 HttpClient::~HttpClient() = default;
 
-HttpText HttpClient::Get(const QString &url, qint64 maxBytes)
+HttpText HttpClient::Get(const QString &url, qint64 maxBytes, HttpProgress *progress)
 {
     BufferSink sink(maxBytes);
-    HttpResult result = request(Method::Get, url, &sink, Takes::AnyFinal);
+    HttpResult result = request(Method::Get, {url, {}, {}, &sink, progress}, Takes::AnyFinal);
     markTooLarge(result, sink);
     return {std::move(result), decodeBody(sink.data, m_contentType)};
 }
 
-HttpBytes HttpClient::GetBytes(const QString &url, qint64 maxBytes)
+HttpBytes HttpClient::GetBytes(const QString &url, qint64 maxBytes, HttpProgress *progress)
 {
     BufferSink sink(maxBytes);
-    HttpResult result = request(Method::Get, url, &sink, Takes::AnyFinal);
+    HttpResult result = request(Method::Get, {url, {}, {}, &sink, progress}, Takes::AnyFinal);
     markTooLarge(result, sink);
     return {std::move(result), std::move(sink.data)};
 }
 
-HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink, const ExtraHeaders &extra)
+HttpResult HttpClient::Get(const HttpRequest &request)
 {
-    return request(Method::Get, url, &sink, Takes::SuccessOnly, extra);
+    return this->request(Method::Get, request, Takes::SuccessOnly);
 }
 
-HttpResult HttpClient::Head(const QString &url)
+HttpResult HttpClient::Get(const QString &url, HttpBodySink &sink, HttpProgress *progress)
 {
-    return request(Method::Head, url, nullptr, Takes::AnyFinal);
+    return Get({url, {}, {}, &sink, progress});
 }
 
-WorkAnswer HttpClient::Pause(std::chrono::milliseconds duration)
+HttpResult HttpClient::Head(const QString &url, HttpProgress *progress)
+{
+    return request(Method::Head, {url, {}, {}, nullptr, progress}, Takes::AnyFinal);
+}
+
+WorkAnswer HttpClient::Pause(std::chrono::milliseconds duration, HttpProgress *progress)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + duration;
@@ -140,7 +119,7 @@ WorkAnswer HttpClient::Pause(std::chrono::milliseconds duration)
             curl_multi_poll(m_multi.get(), nullptr, 0, slice, &events);
         if (m_antiFreeze)
             pumpEvents();
-        if (m_listener && m_listener->quietSlice() == WorkAnswer::Stop)
+        if (progress && progress->quietSlice() == WorkAnswer::Stop)
             return WorkAnswer::Stop;
     }
 }
@@ -168,8 +147,7 @@ void HttpClient::pumpEvents()
         QCoreApplication::processEvents();
 }
 
-HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *sink, Takes takes,
-                               const ExtraHeaders &extra)
+HttpResult HttpClient::request(Method method, const HttpRequest &request, Takes takes)
 {
     if (m_busy)
         return failed(HttpFailure::Refused, QStringLiteral("a request is already under way"));
@@ -186,37 +164,45 @@ HttpResult HttpClient::request(Method method, const QString &url, HttpBodySink *
         ~Busy() { flag = false; }
     } busy(m_busy);
 
-    QByteArray current = urlBytes(url);
+    QByteArray current = urlBytes(request.url);
     if (!isWebScheme(current))
         return failed(HttpFailure::Refused, QStringLiteral("only http and https URLs are spoken"));
     for (int redirects = 0;; ++redirects) {
-        Hop hop = exchange(method, current, sink, takes, redirects, extra);
+        Hop hop = exchange(method, current, request, takes, redirects);
         if (hop.next.isEmpty())
             return hop.result;
         current = hop.next;
     }
 }
 
-HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpBodySink *sink,
-                                     Takes takes, int redirects, const ExtraHeaders &extra)
+HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url,
+                                     const HttpRequest &request, Takes takes, int redirects)
 {
     Exchange state;
     state.client = this;
     state.method = method;
-    state.sink = sink;
+    state.request = &request;
     state.takes = takes;
     state.redirects = redirects;
-    if (!configure(method, url, extra, state))
+    if (!configure(method, url, request, state))
         return {failed(HttpFailure::Network, QStringLiteral("the request could not be built")), {}};
     runTransfer(state);
 
-    if (state.workBegun && m_listener)
-        m_listener->workEnds();
-    // What a listener, sink or event pump threw belongs to its caller.
+    if (state.workBegun && request.progress)
+        request.progress->workEnds();
+    // What a receiver, sink or event pump threw belongs to its caller.
     if (state.callbackError)
         std::rethrow_exception(state.callbackError);
+    return outcome(state);
+}
 
+HttpClient::Hop HttpClient::outcome(const Exchange &state)
+{
     const int status = state.head.status;
+    if (state.mismatch)
+        return {failed(HttpFailure::Mismatch,
+                       QStringLiteral("the answer does not continue the bytes held"), status),
+                {}};
     if (state.sinkFailed)
         return {
             failed(HttpFailure::Storage, QStringLiteral("the body could not be stored"), status),
@@ -228,7 +214,7 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpB
     }
 
     m_contentType = state.head.contentType;
-    if (state.target == Target::Aside && !state.follow) {
+    if (state.target == Exchange::Target::Aside && !state.follow) {
         HttpResult refused =
             failed(HttpFailure::Status, QStringLiteral("HTTP status %1").arg(status), status);
         if (const std::optional<qint64> wait =
@@ -271,13 +257,18 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url, HttpB
     return {result, next};
 }
 
-bool HttpClient::configure(Method method, const QByteArray &url, const ExtraHeaders &extra,
+bool HttpClient::configure(Method method, const QByteArray &url, const HttpRequest &request,
                            Exchange &state)
 {
     CURL *easy = m_easy.get();
     curl_easy_reset(easy);
     curl_slist *list = nullptr;
     QList<QByteArray> lines = requestHeaderLines(Request);
+    HttpRequest::Headers extra = request.headers;
+    if (request.range && request.range->from > 0) {
+        extra.append({"Range", "bytes=" + QByteArray::number(request.range->from) + '-'});
+        extra.append({"If-Range", request.range->validator});
+    }
     for (const auto &[name, value] : extra) {
         // A header of this request takes the place of a persistent one of that name.
         lines.removeIf([&name = name](const QByteArray &line) {
@@ -310,9 +301,9 @@ bool HttpClient::configure(Method method, const QByteArray &url, const ExtraHead
     else
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state.headers.get());
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HttpClient::headerCallback);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Exchange::headerCallback);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &state);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpClient::writeCallback);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Exchange::writeCallback);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorText);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -336,7 +327,7 @@ void HttpClient::runTransfer(Exchange &state)
     while (curl_multi_perform(multi, &running) == CURLM_OK) {
         // Whatever this round brought gets its work step before any wait.
         if (state.unreported > 0 && !state.stopped && !state.sinkFailed && !state.callbackError)
-            guarded(state, [&] { reportWork(state); });
+            state.guarded([&] { state.reportWork(); });
         if (!running || state.stopped || state.callbackError)
             break;
         int events = 0;
@@ -345,7 +336,7 @@ void HttpClient::runTransfer(Exchange &state)
             continue;
         if (m_antiFreeze)
             pumpEvents();
-        if (m_listener && m_listener->quietSlice() == WorkAnswer::Stop)
+        if (state.progress() && state.progress()->quietSlice() == WorkAnswer::Stop)
             state.stopped = true;
     }
 
@@ -356,106 +347,4 @@ void HttpClient::runTransfer(Exchange &state)
     }
     // Removing a transfer that is still under way closes its connection.
     curl_multi_remove_handle(multi, easy);
-}
-
-size_t HttpClient::headerCallback(char *data, size_t size, size_t count, void *user)
-{
-    auto &state = *static_cast<Exchange *>(user);
-    const size_t bytes = size * count;
-    try {
-        state.client->onHeaderLine(state, data, bytes);
-    } catch (...) {
-        state.callbackError = std::current_exception();
-        return 0;
-    }
-    return state.sinkFailed ? 0 : bytes;
-}
-
-size_t HttpClient::writeCallback(char *data, size_t size, size_t count, void *user)
-{
-    auto &state = *static_cast<Exchange *>(user);
-    try {
-        return state.client->onBody(state, data, size * count);
-    } catch (...) {
-        state.callbackError = std::current_exception();
-        return 0;
-    }
-}
-
-void HttpClient::onHeaderLine(Exchange &state, const char *data, size_t size)
-{
-    const QByteArrayView line(data, static_cast<qsizetype>(size));
-    const bool wasComplete = state.head.complete;
-    state.head.addLine(line);
-    ResponseHead &head = state.head;
-    if (head.status != 0 && !head.isInformational() && !head.complete && line.startsWith("HTTP/"))
-        m_responseCode = head.status;
-    if (!head.complete || wasComplete)
-        return;
-
-    const int status = head.status;
-    const bool redirect = status >= 300 && status < 400 && status != 304 && head.hasLocation;
-    if (redirect && HandleRedirects && state.redirects + 1 < RedirectMaximum) {
-        state.follow = true;
-        state.target = Target::Aside;
-    } else if ((status >= 200 && status < 300) || (redirect && state.takes == Takes::AnyFinal)) {
-        state.target = Target::Caller;
-    } else {
-        state.target = Target::Aside;
-    }
-
-    if (state.target == Target::Caller && state.sink && !state.sink->responseBegins(head)) {
-        state.sinkFailed = true;
-        return;
-    }
-    const bool hasBody =
-        state.method != Method::Head && status != 204 && status != 304 && head.contentLength != 0;
-    if (hasBody) {
-        state.workBegun = true;
-        if (m_listener)
-            m_listener->workBegins(head.chunked || head.contentLength < 0 ? 0 : head.contentLength);
-    }
-}
-
-size_t HttpClient::onBody(Exchange &state, const char *data, size_t size)
-{
-    // libcurl hands over at most 16 KiB at a time however much it read; the
-    // work step comes once a piece of MaxPiece bytes is complete, or when
-    // libcurl returns with less (runTransfer), so nothing received waits.
-    const bool taken = ForEachPiece(data, size, MaxPiece, [&](const char *bytes, size_t slice) {
-        if (state.unreported + qint64(slice) > MaxPiece && !reportWork(state))
-            return false;
-        if (state.target == Target::Caller && state.sink &&
-            !state.sink->write(bytes, static_cast<qint64>(slice))) {
-            state.sinkFailed = true;
-            return false;
-        }
-        state.received += static_cast<qint64>(slice);
-        state.unreported += static_cast<qint64>(slice);
-        return state.unreported < MaxPiece || reportWork(state);
-    });
-    return taken ? size : 0;
-}
-
-bool HttpClient::reportWork(Exchange &state)
-{
-    state.unreported = 0;
-    if (m_listener && m_listener->workStep(state.received) == WorkAnswer::Stop) {
-        state.stopped = true;
-        return false;
-    }
-    if (m_antiFreeze)
-        pumpEvents();
-    return true;
-}
-
-template <typename Call> void HttpClient::guarded(Exchange &state, Call &&call)
-{
-    // What a listener, sink or event pump throws ends the transfer and goes
-    // to the caller once the transfer is taken apart.
-    try {
-        call();
-    } catch (...) {
-        state.callbackError = std::current_exception();
-    }
 }

@@ -2,14 +2,12 @@
 
 #include "net/CurlHandles.h"
 #include "net/HttpBodySink.h"
+#include "net/HttpProgress.h"
+#include "net/HttpRequest.h"
 #include "net/HttpRequestSettings.h"
 #include "net/HttpResult.h"
-#include "net/HttpWorkListener.h"
-#include "net/ResponseHead.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QPair>
 #include <QString>
 
 #include <chrono>
@@ -18,7 +16,8 @@
 // The one HTTP client of the program, on libcurl's multi interface. Requests
 // block the calling thread and return how they went; while anti-freeze is on,
 // waits are cut into short slices and the event pump runs after each empty
-// slice and each body piece. A listener's Stop answer ends a request.
+// slice and each body piece. Each request carries its own progress receiver,
+// whose Stop answer ends it.
 class HttpClient
 {
 public:
@@ -32,31 +31,32 @@ public:
     bool HandleRedirects = true;
 
     static constexpr qint64 NoLimit = -1;
-    // Header lines of one request only, sent after the persistent settings.
-    using ExtraHeaders = QList<QPair<QByteArray, QByteArray>>;
 
     // Body as text, decoded in the charset the response declares; a body
     // longer than maxBytes fails the request (TooLarge) and is not kept.
-    HttpText Get(const QString &url, qint64 maxBytes = NoLimit);
+    HttpText Get(const QString &url, qint64 maxBytes = NoLimit, HttpProgress *progress = nullptr);
     // Body as raw bytes, with the same bound.
-    HttpBytes GetBytes(const QString &url, qint64 maxBytes = NoLimit);
-    // Body into the sink, which sees only the body of a final 2xx response:
-    // a redirect that is not followed fails the request like an error status.
-    HttpResult Get(const QString &url, HttpBodySink &sink, const ExtraHeaders &extra = {});
+    HttpBytes GetBytes(const QString &url, qint64 maxBytes = NoLimit,
+                       HttpProgress *progress = nullptr);
+    // Body into the request's sink, which sees only the body of a final 2xx
+    // response: a redirect that is not followed fails the request like an
+    // error status. A range the request asks is judged before the sink hears
+    // of the body: an answer that does not continue it fails (Mismatch).
+    HttpResult Get(const HttpRequest &request);
+    HttpResult Get(const QString &url, HttpBodySink &sink, HttpProgress *progress = nullptr);
     // Status only.
-    HttpResult Head(const QString &url);
+    HttpResult Head(const QString &url, HttpProgress *progress = nullptr);
 
     // Waits that long between requests the way a request waits: in slices,
-    // with the event pump while anti-freeze is on and the listener asked
-    // after each slice. Stop when the listener asked to stop.
-    WorkAnswer Pause(std::chrono::milliseconds duration);
+    // with the event pump while anti-freeze is on and the receiver asked
+    // after each slice. Stop when the receiver asked to stop.
+    WorkAnswer Pause(std::chrono::milliseconds duration, HttpProgress *progress = nullptr);
 
     // Closes every connection the client keeps. Between requests only.
     void Disconnect();
     // Last status line received; unchanged by a request that got none.
     int ResponseCode() const { return m_responseCode; }
 
-    void setWorkListener(HttpWorkListener *listener) { m_listener = listener; }
     void setAntiFreezeActive(bool active) { m_antiFreeze = active; }
     bool antiFreezeActive() const { return m_antiFreeze; }
     // One pass of the caller's event loop. Without one, Qt's own loop is
@@ -77,49 +77,34 @@ public:
     static constexpr int RedirectMaximum = 15;
 
 private:
+    // What one hop of a request is doing (HttpExchange.h).
+    struct Exchange;
     enum class Method
     {
         Get,
         Head
     };
-    enum class Target
-    {
-        Caller, // the sink or the text buffer
-        Aside,  // a redirect's or an error status's body
-    };
-
     // Which final responses hand their body to the caller.
     enum class Takes
     {
         AnyFinal,    // 2xx, and the redirect that ends the chain
         SuccessOnly, // 2xx
     };
-
-    struct Exchange;
     struct Hop
     {
         HttpResult result;
         QByteArray next; // the redirect to follow; empty when done
     };
 
-    HttpResult request(Method method, const QString &url, HttpBodySink *sink, Takes takes,
-                       const ExtraHeaders &extra = {});
-    Hop exchange(Method method, const QByteArray &url, HttpBodySink *sink, Takes takes,
-                 int redirects, const ExtraHeaders &extra);
-    bool configure(Method method, const QByteArray &url, const ExtraHeaders &extra,
+    HttpResult request(Method method, const HttpRequest &request, Takes takes);
+    Hop exchange(Method method, const QByteArray &url, const HttpRequest &request, Takes takes,
+                 int redirects);
+    Hop outcome(const Exchange &state);
+    bool configure(Method method, const QByteArray &url, const HttpRequest &request,
                    Exchange &state);
     void runTransfer(Exchange &state);
     void pumpEvents();
     bool resetConnections();
-
-    void onHeaderLine(Exchange &state, const char *data, size_t size);
-    size_t onBody(Exchange &state, const char *data, size_t size);
-    // The work step for what was received since the last one, then the
-    // anti-freeze pass; false when the listener answered Stop.
-    bool reportWork(Exchange &state);
-    template <typename Call> void guarded(Exchange &state, Call &&call);
-    static size_t headerCallback(char *data, size_t size, size_t count, void *user);
-    static size_t writeCallback(char *data, size_t size, size_t count, void *user);
 
     // libcurl's global state lives as long as the client; declared first, so it
     // is set up before the handles and torn down after them.
@@ -132,7 +117,6 @@ private:
     } m_global;
     CurlMulti m_multi;
     CurlEasy m_easy;
-    HttpWorkListener *m_listener = nullptr;
     std::function<void()> m_pump;
     std::chrono::seconds m_stallTimeout{60};
     QByteArray m_contentType; // of the last final response

@@ -1,5 +1,7 @@
 #include "net/HttpRanges.h"
 
+#include "net/ResponseHead.h"
+
 #include <QByteArray>
 #include <QLocale>
 
@@ -64,4 +66,24 @@ std::optional<qint64> parseRetryAfter(QByteArrayView value, const QDateTime &now
 bool isStrongEtag(QByteArrayView value)
 {
     return value.size() >= 2 && value.front() == '"' && value.back() == '"';
+}
+
+QByteArray resumeValidator(const ResponseHead &head)
+{
+    return isStrongEtag(head.etag) ? head.etag : head.lastModified;
+}
+
+RangeVerdict judgeRangeAnswer(const ResponseHead &head, const RangeAsk &ask)
+{
+    if (head.status != 206)
+        return RangeVerdict::Whole;
+    if (ask.from <= 0)
+        return RangeVerdict::Mismatch;
+    const std::optional<ContentRange> range = parseContentRange(head.contentRange);
+    const QByteArray &theirs = ask.validator.startsWith('"') ? head.etag : head.lastModified;
+    const bool continues =
+        range && range->first == ask.from && range->total == ask.total &&
+        (head.contentLength < 0 || head.contentLength == range->last - range->first + 1) &&
+        (theirs.isEmpty() || theirs == ask.validator);
+    return continues ? RangeVerdict::Continues : RangeVerdict::Mismatch;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 
 #include <optional>
+
+struct ResponseHead;
 
 // What a 206 answer says it holds: bytes first to last (inclusive) of a
 // resource of total bytes; total is -1 when the server gave "*".
@@ -12,6 +15,22 @@ struct ContentRange
     qint64 first = 0;
     qint64 last = 0;
     qint64 total = -1;
+};
+
+// What a request continues: the bytes the caller holds of a resource.
+struct RangeAsk
+{
+    qint64 from = 0;      // bytes held; 0 asks for the whole body
+    QByteArray validator; // for If-Range: a strong ETag, quotes included, or a Last-Modified text
+    qint64 total = -1;    // the whole length the caller expects
+};
+
+// How an answer stands to what was asked.
+enum class RangeVerdict
+{
+    Whole,     // a whole body: what was held makes way for it
+    Continues, // a 206 that begins where the held bytes end, of the same version
+    Mismatch,  // a 206 of another range, length or version, or one nobody asked for
 };
 
 // Decimal digits only, no sign, no blanks; nothing when it may overflow.
@@ -27,3 +46,11 @@ std::optional<qint64> parseRetryAfter(QByteArrayView value, const QDateTime &now
 
 // Whether an ETag value is strong (not W/ and quoted), the only kind If-Range takes.
 bool isStrongEtag(QByteArrayView value);
+
+// The validator a later If-Range can carry for this answer: a strong ETag,
+// else the Last-Modified text; empty when it has neither.
+QByteArray resumeValidator(const ResponseHead &head);
+
+// Whether a final 2xx answer continues what the ask holds. An answer that
+// leaves the validator out is taken at its range.
+RangeVerdict judgeRangeAnswer(const ResponseHead &head, const RangeAsk &ask);

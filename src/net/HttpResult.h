@@ -13,6 +13,7 @@ enum class HttpFailure
     Cut,      // the body ended before it was whole
     Stopped,  // the listener asked to stop where the body cannot count as received
     Storage,  // the sink refused the body
+    Mismatch, // a 206 that does not continue the range asked, or one nobody asked for
     TooLarge, // the body is longer than the caller takes
 };
 

@@ -17,6 +17,7 @@ struct ProgramState;
 
 // The real job: the program's one HTTP client and the real lookup, transfer
 // and conversion, wired to a window (the main window or the terminal). The
+// controller comes first: the steps are built on its report and pulse. The
 // external extractor's route is off until a program is set for it.
 class JobSession final : private AntiFreeze
 {
@@ -37,15 +38,17 @@ private:
 
     SteadyClock m_clock;
     HttpClient m_client;
-    HttpServiceClient m_serviceClient{m_client};
-    QString m_extractorProgram;
-    Transfer m_transfer;
-    VideoLookup m_lookup;
-    ExtractorLookup m_extractorLookup;
-    ExtractorDownload m_extractorDownload;
-    RoutedLookup m_routedLookup;
-    RoutedTransfer m_routedTransfer;
-    StoredConverter m_converter;
-    ConversionWorkflow m_conversion;
     JobController m_controller;
+    HttpServiceClient m_serviceClient{m_client, m_controller.pulse()};
+    QString m_extractorProgram;
+    Transfer m_transfer{m_client, m_controller.report(), m_controller.pulse()};
+    VideoLookup m_lookup{m_serviceClient, m_controller.formats()};
+    ExtractorLookup m_extractorLookup{m_controller.formats(), m_controller.pulse()};
+    ExtractorDownload m_extractorDownload{m_controller.report(), m_controller.pulse()};
+    RoutedLookup m_routedLookup{m_controller.pulse(), m_lookup, m_extractorLookup,
+                                m_extractorProgram};
+    RoutedTransfer m_routedTransfer{m_transfer, m_extractorDownload, m_extractorProgram};
+    StoredConverter m_converter;
+    ConversionWorkflow m_conversion{m_controller.report(), m_controller.pulse(), m_converter,
+                                    m_clock};
 };

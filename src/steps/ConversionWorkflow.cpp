@@ -4,11 +4,11 @@
 #include "convert/ConverterSource.h"
 #include "job/ConverterCopy.h"
 #include "job/FileNames.h"
-#include "job/ProgramState.h"
+#include "job/JobPulse.h"
+#include "job/JobReport.h"
 #include "steps/ConversionFiles.h"
 #include "steps/PartialFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,34 +24,29 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-ConversionWorkflow::ConversionWorkflow(ProgramState &state, const JobWindow &window,
-                                       ConverterSource &source, const Clock &clock)
-    : m_state(state)
-    , m_window(window)
+ConversionWorkflow::ConversionWorkflow(JobReport &report, JobPulse &pulse, ConverterSource &source,
+                                       const Clock &clock)
+    : m_report(report)
+    , m_pulse(pulse)
     , m_source(source)
-    , m_runner(state, window, clock)
+    , m_runner(report, pulse, clock)
 {}
 
 ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order)
 {
     // A converter that cannot be written is as missing as one never stored:
     // the job must not go on to report a conversion.
-    const QString converter = ConverterFolder(m_state) + ConverterFileName;
-    if (!m_source.writeConverter(converter) || !QFileInfo::exists(converter)) {
-        m_window.boxes.showError(QStringLiteral("Can't find ffmpeg.exe"));
-        m_window.status.setStatusLine(QStringLiteral("Error. Can't find ffmpeg.exe"));
-        m_window.status.setStatusPanel(QStringLiteral("Status: Error"));
-        m_state.DownloadState = dsStopRequested;
+    const QString converter = order.ConverterDir + ConverterFileName;
+    if (!m_source.writeConverter(converter) || !QFileInfo::exists(converter))
         return ConversionOutcome::ConverterMissing;
-    }
 
-    const WorkFiles files = StageDownload(order, m_state.TempDir);
+    const WorkFiles files = StageDownload(order, order.TempDir);
     bool converted = false;
     try {
         // Whole paths: the converter runs in another folder, and a name
         // starting with "-" must not read as an option.
         converted = m_runner.RunConverter(
-            m_state.AppDir, QFileInfo(converter).absoluteFilePath(),
+            order.WorkingDir, QFileInfo(converter).absoluteFilePath(),
             converterArguments(QFileInfo(files.input).absoluteFilePath(), order.TargetExtension,
                                QFileInfo(files.output).absoluteFilePath()));
     } catch (...) {
@@ -73,10 +68,7 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
             PartialFile::forget(download);
             return ConversionOutcome::Finished;
         }
-        m_window.boxes.showError(
-            QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
-                           "It is kept as \"") +
-            QDir::toNativeSeparators(files.output) + QLatin1Char('"'));
+        m_report.stepFailed(StepFailure::ConvertedNotKept, files.output);
         return ConversionOutcome::ConverterFailed;
     }
     const bool delivered =
@@ -89,10 +81,10 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
         return ConversionOutcome::Finished;
     }
 
-    if (isWindingDown(m_state.DownloadState))
+    if (m_pulse.windingDown())
         return ConversionOutcome::Finished;
-    // A converter that could not start has said so in its own box.
+    // A converter that could not start has said so already.
     if (m_runner.childStarted())
-        m_window.boxes.showError(QStringLiteral("Unable to convert this video."));
+        m_report.stepFailed(StepFailure::ConversionFailed, QString());
     return ConversionOutcome::ConverterFailed;
 }

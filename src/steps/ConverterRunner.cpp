@@ -3,7 +3,8 @@
 #include "convert/ConverterOutput.h"
 #include "convert/DurationText.h"
 #include "job/Clock.h"
-#include "job/ProgramState.h"
+#include "job/JobPulse.h"
+#include "job/JobReport.h"
 #include "job/TimeTexts.h"
 #include "steps/ChildPriority.h"
 
@@ -56,10 +57,9 @@ private:
 
 } // namespace
 
-ConverterRunner::ConverterRunner(const ProgramState &state, const JobWindow &window,
-                                 const Clock &clock)
-    : m_state(state)
-    , m_window(window)
+ConverterRunner::ConverterRunner(JobReport &report, JobPulse &pulse, const Clock &clock)
+    : m_report(report)
+    , m_pulse(pulse)
     , m_clock(clock)
 {}
 
@@ -75,7 +75,8 @@ bool ConverterRunner::RunConverter(const QString &folder, const QString &program
     process.setChildProcessModifier(lowerChildPriority);
     process.start(program, arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
-        m_window.boxes.showCommandFailure(systemErrorText(process.errorString()));
+        m_report.stepFailed(StepFailure::ConverterNotStarted,
+                            systemErrorText(process.errorString()));
         return false;
     }
     m_childStarted = true;
@@ -86,7 +87,7 @@ bool ConverterRunner::RunConverter(const QString &folder, const QString &program
     while (process.state() != QProcess::NotRunning) {
         if (process.waitForFinished(m_idlePassMs) || process.state() == QProcess::NotRunning)
             break;
-        m_window.messages.processMessages();
+        m_pulse.pass();
         if (stopRequested())
             return false;
     }
@@ -95,7 +96,7 @@ bool ConverterRunner::RunConverter(const QString &folder, const QString &program
 
 bool ConverterRunner::stopRequested() const
 {
-    return isWindingDown(m_state.DownloadState);
+    return m_pulse.windingDown();
 }
 
 // True when the output has ended, false when the job asked to stop.
@@ -121,20 +122,15 @@ bool ConverterRunner::readOutput(QProcess &process)
             const quint32 elapsed = m_clock.tickCount() - startTick;
             if (duration.take(chunk, elapsed > DurationWaitMs)) {
                 total = TimeToSec(duration.text());
-                m_window.progress.SetProgressMaximum(total);
+                m_report.conversionStarts(total, duration.text());
                 durationKnown = true;
             }
             if (elapsed > QuietStartMs)
-                m_window.messages.processMessages();
+                m_pulse.pass();
         } else {
-            if (const auto seconds = progressSeconds(chunk, total)) {
-                m_window.progress.ShowConversionProgress(*seconds, total);
-                m_window.status.setStatusLine(QStringLiteral("Converting media file: ") +
-                                              SecToTime(*seconds) + QStringLiteral(" of ") +
-                                              duration.text());
-                m_window.status.setStatusPanel(QStringLiteral("Status: Converting media file..."));
-            }
-            m_window.messages.processMessages();
+            if (const auto seconds = progressSeconds(chunk, total))
+                m_report.conversionProgress(*seconds);
+            m_pulse.pass();
         }
 
         if (stopRequested())
@@ -157,7 +153,7 @@ ConverterRunner::Wait ConverterRunner::waitForOutput(QProcess &process)
         if (waited.elapsed() < m_idlePassMs && process.waitForFinished(m_idlePassMs))
             continue;
         // A silent converter must not freeze the window or make Stop wait.
-        m_window.messages.processMessages();
+        m_pulse.pass();
         if (stopRequested())
             return Wait::Stopped;
     }

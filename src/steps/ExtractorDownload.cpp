@@ -1,7 +1,7 @@
 #include "steps/ExtractorDownload.h"
 
-#include "job/ProgramState.h"
-#include "job/TimeTexts.h"
+#include "job/JobPulse.h"
+#include "job/JobReport.h"
 #include "service/ExtractorOutput.h"
 #include "steps/ExtractorProcess.h"
 #include "steps/ExtractorProgram.h"
@@ -31,9 +31,9 @@ QString extensionOf(const QString &path)
 
 } // namespace
 
-ExtractorDownload::ExtractorDownload(ProgramState &state, const JobWindow &window)
-    : m_state(state)
-    , m_window(window)
+ExtractorDownload::ExtractorDownload(JobReport &report, JobPulse &pulse)
+    : m_report(report)
+    , m_pulse(pulse)
 {}
 
 QString ExtractorDownload::StagingPath(const QString &path)
@@ -54,22 +54,19 @@ bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &vi
     arguments << QStringLiteral("--") << video.StreamUrl;
 
     // As the transfer's work begin does, before anything has arrived.
-    m_window.progress.setBarPosition(0);
-    m_window.progress.SetProgressMaximum(0);
-    m_state.TotalSize = 0;
-    m_window.status.setStatusLine(QStringLiteral("Downloading \"") + m_state.SaveFileName +
-                                  QLatin1Char('"'));
-    m_window.status.setStatusPanel(QStringLiteral("Status: Downloading..."));
+    m_report.transferBegins(0);
 
     ExtractorProcess::Options options;
     options.onLine = [this](QByteArrayView line) {
-        if (const std::optional<ExtractorProgress> progress = ParseExtractorProgress(line))
-            showProgress(progress->Received, progress->Total);
+        if (const std::optional<ExtractorProgress> progress = ParseExtractorProgress(line)) {
+            // Fragmented formats only estimate their size, and the estimate moves.
+            m_report.transferTotalChanges(progress->Total);
+            m_report.transferProgress(progress->Received);
+        }
     };
-    const ExtractorProcess::Result run =
-        ExtractorProcess(m_state, m_window.messages).run(program, arguments, options);
+    const ExtractorProcess::Result run = ExtractorProcess(m_pulse).run(program, arguments, options);
     if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0 ||
-        m_state.DownloadState == dsClosing)
+        m_pulse.closing())
         return false;
 
     const QString staged = StagingPath(path);
@@ -78,23 +75,4 @@ bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &vi
     // One step: an older file of that name stays until the new one replaces it.
     return std::rename(QFile::encodeName(staged).constData(),
                        QFile::encodeName(path).constData()) == 0;
-}
-
-void ExtractorDownload::showProgress(qint64 received, qint64 total)
-{
-    if (m_state.DownloadState != dsDownloading)
-        return;
-    const auto low = static_cast<quint32>(static_cast<quint64>(total));
-    // Fragmented formats only estimate their size, and the estimate moves.
-    if (low != m_state.TotalSize) {
-        m_state.TotalSize = low;
-        m_window.progress.SetProgressMaximum(static_cast<qint32>(low));
-    }
-    m_window.progress.ShowTransferProgress(received, m_state.TotalSize);
-    const QChar separator = m_state.DecimalSeparator;
-    m_window.status.setStatusLine(
-        QStringLiteral("Downloading... ") + FormatSize(received, separator) +
-        QStringLiteral(" of ") + FormatSize(qint64(m_state.TotalSize), separator) +
-        QStringLiteral(" - \"") + m_state.SaveFileName + QLatin1Char('"'));
-    m_window.status.setStatusPanel(QStringLiteral("Status: Downloading..."));
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "job/JobSteps.h"
-#include "job/JobWindow.h"
 
 #include <QString>
 
-struct ProgramState;
+class JobPulse;
+class JobReport;
 
 // Fetches a format the external extractor must fetch itself (HLS or DASH
 // fragments, video and audio to merge) with the extractor as a child process,
@@ -15,7 +15,7 @@ struct ProgramState;
 class ExtractorDownload
 {
 public:
-    ExtractorDownload(ProgramState &state, const JobWindow &window);
+    ExtractorDownload(JobReport &report, JobPulse &pulse);
 
     // True when the extractor ended by itself with success and the file stands
     // at path.
@@ -25,8 +25,6 @@ public:
     static QString StagingPath(const QString &path);
 
 private:
-    void showProgress(qint64 received, qint64 total);
-
-    ProgramState &m_state;
-    JobWindow m_window;
+    JobReport &m_report;
+    JobPulse &m_pulse;
 };

@@ -1,6 +1,6 @@
 #include "steps/ExtractorLookup.h"
 
-#include "job/JobInputs.h"
+#include "job/FormatChoice.h"
 #include "service/ExtractorFormats.h"
 #include "service/ExtractorInfo.h"
 #include "service/ExtractorOutput.h"
@@ -44,12 +44,9 @@ QString reasonOfEnd(const ExtractorProcess::Result &run, int timeLimitMs)
 
 } // namespace
 
-ExtractorLookup::ExtractorLookup(const ProgramState &state, JobInputs &inputs, JobBoxes &boxes,
-                                 MessagePass &messages, DateSource now)
-    : m_state(state)
-    , m_inputs(inputs)
-    , m_boxes(boxes)
-    , m_messages(messages)
+ExtractorLookup::ExtractorLookup(FormatChoice &formats, JobPulse &pulse, DateSource now)
+    : m_formats(formats)
+    , m_pulse(pulse)
     , m_now(std::move(now))
 {}
 
@@ -62,8 +59,7 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     ExtractorProcess::Options options;
     options.timeLimitMs = m_timeLimitMs;
     options.outputLimit = AnswerLimit;
-    const ExtractorProcess::Result run =
-        ExtractorProcess(m_state, m_messages).run(program, arguments, options);
+    const ExtractorProcess::Result run = ExtractorProcess(m_pulse).run(program, arguments, options);
     if (run.end == ExtractorProcess::End::Stopped)
         return {};
     if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0)
@@ -75,17 +71,17 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     const ExtractorInfo &info = *parsed.info;
 
     std::optional<ChosenExtractorFormat> chosen;
-    const bool found = TrySelectedFormat(m_inputs, [&](int i) {
+    const bool found = TrySelectedFormat(m_formats, [&](int i) {
         chosen = ChooseExtractorFormat(info.Formats, i);
         if (!chosen)
-            OfferStepDown(m_inputs, m_boxes, i, formatAt(i)->StepDownQuestion);
+            m_formats.offerStepDown(i, formatAt(i)->StepDownQuestion);
         return chosen.has_value();
     });
     if (!found || !chosen)
         return {};
 
-    const VideoFileNames names =
-        NameExtractorVideoFiles(info.Title, m_inputs.formatIndex(), m_now(), chosen->FileExtension);
+    const VideoFileNames names = NameExtractorVideoFiles(info.Title, m_formats.selectedFormat(),
+                                                         m_now(), chosen->FileExtension);
     ResolvedVideo video;
     video.SaveFileName = names.SaveFileName;
     video.DefaultName = names.DefaultName;

@@ -7,10 +7,8 @@
 
 #include <functional>
 
-class JobBoxes;
-class JobInputs;
-class MessagePass;
-struct ProgramState;
+class FormatChoice;
+class JobPulse;
 
 // The second lookup route: the external extractor describes the video
 // (yt-dlp -J), a format of the selected row is chosen with the same step-down
@@ -23,8 +21,8 @@ public:
     static constexpr int TimeLimitMs = 60000;
     static constexpr qint64 AnswerLimit = qint64(32) << 20;
 
-    ExtractorLookup(const ProgramState &state, JobInputs &inputs, JobBoxes &boxes,
-                    MessagePass &messages, DateSource now = &QDateTime::currentDateTime);
+    ExtractorLookup(FormatChoice &formats, JobPulse &pulse,
+                    DateSource now = &QDateTime::currentDateTime);
 
     // The video at link through the extractor program. Nothing found: an empty
     // StreamUrl, with the reason when the extractor gave or caused one.
@@ -33,10 +31,8 @@ public:
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
 
 private:
-    const ProgramState &m_state;
-    JobInputs &m_inputs;
-    JobBoxes &m_boxes;
-    MessagePass &m_messages;
+    FormatChoice &m_formats;
+    JobPulse &m_pulse;
     DateSource m_now;
     int m_timeLimitMs = TimeLimitMs;
 };

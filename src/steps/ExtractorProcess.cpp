@@ -1,7 +1,6 @@
 #include "steps/ExtractorProcess.h"
 
-#include "job/MessagePass.h"
-#include "job/ProgramState.h"
+#include "job/JobPulse.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -57,9 +56,8 @@ void keepTail(QByteArray &kept, const QByteArray &more, qint64 limit)
 
 } // namespace
 
-ExtractorProcess::ExtractorProcess(const ProgramState &state, MessagePass &messages)
-    : m_state(state)
-    , m_messages(messages)
+ExtractorProcess::ExtractorProcess(JobPulse &pulse)
+    : m_pulse(pulse)
 {}
 
 ExtractorProcess::Result ExtractorProcess::run(const QString &program, const QStringList &arguments,
@@ -110,8 +108,8 @@ ExtractorProcess::Result ExtractorProcess::run(const QString &program, const QSt
         }
         if (process.state() == QProcess::NotRunning)
             break;
-        m_messages.processMessages();
-        if (isWindingDown(m_state.DownloadState)) {
+        m_pulse.pass();
+        if (m_pulse.windingDown()) {
             result.end = End::Stopped;
             return result;
         }

@@ -7,8 +7,7 @@
 
 #include <functional>
 
-class MessagePass;
-struct ProgramState;
+class JobPulse;
 
 // Runs the external extractor as a child process on the window's thread: an
 // argument list (never a shell), null standard input, its own process group,
@@ -50,11 +49,10 @@ public:
     static constexpr qint64 ErrorTail = 64 * 1024;
     static constexpr qint64 LineLimit = 64 * 1024;
 
-    ExtractorProcess(const ProgramState &state, MessagePass &messages);
+    explicit ExtractorProcess(JobPulse &pulse);
 
     Result run(const QString &program, const QStringList &arguments, const Options &options);
 
 private:
-    const ProgramState &m_state;
-    MessagePass &m_messages;
+    JobPulse &m_pulse;
 };

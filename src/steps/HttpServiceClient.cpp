@@ -2,8 +2,9 @@
 
 #include "net/HttpClient.h"
 
-HttpServiceClient::HttpServiceClient(HttpClient &client)
+HttpServiceClient::HttpServiceClient(HttpClient &client, const JobPulse &pulse)
     : m_client(client)
+    , m_stop(pulse)
 {}
 
 void HttpServiceClient::setAllowCookies(bool allow)
@@ -48,17 +49,17 @@ void HttpServiceClient::setContentType(const QString &value)
 
 HttpText HttpServiceClient::Get(const QString &url, qint64 maxBytes)
 {
-    return m_client.Get(url, maxBytes);
+    return m_client.Get(url, maxBytes, &m_stop);
 }
 
 HttpBytes HttpServiceClient::GetBytes(const QString &url, qint64 maxBytes)
 {
-    return m_client.GetBytes(url, maxBytes);
+    return m_client.GetBytes(url, maxBytes, &m_stop);
 }
 
 HttpResult HttpServiceClient::Head(const QString &url)
 {
-    return m_client.Head(url);
+    return m_client.Head(url, &m_stop);
 }
 
 void HttpServiceClient::Disconnect()

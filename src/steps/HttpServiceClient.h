@@ -1,15 +1,17 @@
 #pragma once
 
+#include "steps/PulseStop.h"
 #include "steps/ServiceClient.h"
 
 class HttpClient;
 
 // The lookup's view of the program's one HTTP client: the settings it changes
-// are the client's own, so they persist for the transfer and later jobs.
+// are the client's own, so they persist for the transfer and later jobs. Its
+// requests end when the job winds down.
 class HttpServiceClient final : public ServiceClient
 {
 public:
-    explicit HttpServiceClient(HttpClient &client);
+    HttpServiceClient(HttpClient &client, const JobPulse &pulse);
 
     void setAllowCookies(bool allow) override;
     void setHandleRedirects(bool handle) override;
@@ -28,4 +30,5 @@ public:
 
 private:
     HttpClient &m_client;
+    PulseStop m_stop;
 };

@@ -31,12 +31,11 @@ std::optional<ResumeRecord> readRecord(const QString &path)
     struct stat info = {};
     if (!isPlainFile(path, info) || info.st_size > 8192)
         return std::nullopt;
-    const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd fd(::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd)
         return std::nullopt;
     QByteArray text(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
-    const ssize_t got = ::read(fd, text.data(), static_cast<size_t>(text.size()));
-    ::close(fd);
+    const ssize_t got = ::read(fd.get(), text.data(), static_cast<size_t>(text.size()));
     if (got != static_cast<ssize_t>(text.size()))
         return std::nullopt;
     return parseResumeRecord(text);
@@ -54,20 +53,6 @@ bool writeAll(int fd, const char *data, qint64 size)
         size -= put;
     }
     return true;
-}
-
-// The validator If-Range can carry: a strong ETag, else the Last-Modified text.
-QByteArray validatorOf(const ResponseHead &head)
-{
-    return isStrongEtag(head.etag) ? head.etag : head.lastModified;
-}
-
-// Whether the answer names the same version the record was made for. An
-// answer that leaves the validator out is taken at its range.
-bool sameVersion(const ResponseHead &head, const QByteArray &validator)
-{
-    const QByteArray &theirs = validator.startsWith('"') ? head.etag : head.lastModified;
-    return theirs.isEmpty() || theirs == validator;
 }
 
 } // namespace
@@ -130,19 +115,19 @@ PartialFile::Opened PartialFile::open()
         ::unlink(native(m_part).constData());
         usable = false;
     }
-    m_fd = ::open(native(m_part).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                  0666);
-    if (m_fd < 0 && errno == EEXIST)
-        m_fd = ::open(native(m_part).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-    if (m_fd < 0)
+    m_fd.reset(::open(native(m_part).constData(),
+                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!m_fd && errno == EEXIST)
+        m_fd.reset(::open(native(m_part).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+    if (!m_fd)
         return Opened::Failed;
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close();
+    if (::fstat(m_fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_fd.reset();
         return Opened::Failed;
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0) {
         const bool busy = errno == EWOULDBLOCK;
-        close();
+        m_fd.reset();
         return busy ? Opened::InUse : Opened::Failed;
     }
 
@@ -164,9 +149,9 @@ PartialFile::Opened PartialFile::open()
         // What was there belongs to no stream this job can continue.
         forget(m_target);
     }
-    if ((info.st_size != from && ::ftruncate(m_fd, from) != 0) ||
-        ::lseek(m_fd, from, SEEK_SET) != from) {
-        close();
+    if ((info.st_size != from && ::ftruncate(m_fd.get(), from) != 0) ||
+        ::lseek(m_fd.get(), from, SEEK_SET) != from) {
+        m_fd.reset();
         return Opened::Failed;
     }
     m_held = from;
@@ -175,60 +160,43 @@ PartialFile::Opened PartialFile::open()
 
 void PartialFile::startAfresh()
 {
-    m_mismatch = false;
     m_resumable = false;
     m_record = ResumeRecord();
     forget(m_target);
-    if (m_fd >= 0 && ::ftruncate(m_fd, 0) == 0 && ::lseek(m_fd, 0, SEEK_SET) == 0)
+    if (m_fd && ::ftruncate(m_fd.get(), 0) == 0 && ::lseek(m_fd.get(), 0, SEEK_SET) == 0)
         m_held = 0;
 }
 
-qint64 PartialFile::takeBodyOffset()
+bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
 {
-    return std::exchange(m_bodyOffset, -1);
-}
-
-bool PartialFile::responseBegins(const ResponseHead &head)
-{
-    m_mismatch = false;
-    if (m_fd < 0)
+    if (!m_fd)
         return false;
-    if (head.status == 206) {
-        const std::optional<ContentRange> range = parseContentRange(head.contentRange);
-        const bool continues =
-            m_resumable && range && range->first == m_held && range->total == m_record.total &&
-            (head.contentLength < 0 || head.contentLength == range->last - range->first + 1) &&
-            sameVersion(head, m_record.validator);
-        if (!continues) {
-            m_mismatch = true;
-            return false;
-        }
+    if (offset > 0) {
         m_lengthKnown = true;
-        m_bodyOffset = m_held;
-        return true;
+        return m_resumable && offset == m_held;
     }
 
     // A whole body: whatever was held goes.
     if (m_held > 0) {
-        if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
+        if (::ftruncate(m_fd.get(), 0) != 0 || ::lseek(m_fd.get(), 0, SEEK_SET) != 0)
             return false;
         m_held = 0;
     }
     m_lengthKnown = !head.chunked && head.contentLength >= 0;
-    m_record = {m_identity, validatorOf(head), m_lengthKnown ? head.contentLength : -1, false, -1};
+    m_record = {m_identity, resumeValidator(head), m_lengthKnown ? head.contentLength : -1, false,
+                -1};
     // Without a validator and a length nothing tells a later answer continues this one.
     m_resumable = !m_record.validator.isEmpty() && m_record.total > 0;
     if (m_resumable)
         writeRecord(false, -1); // while the transfer runs it does not say how much is held
     else
         forget(m_target);
-    m_bodyOffset = 0;
     return true;
 }
 
 bool PartialFile::write(const char *data, qint64 size)
 {
-    if (m_fd < 0 || !writeAll(m_fd, data, size))
+    if (!m_fd || !writeAll(m_fd.get(), data, size))
         return false;
     m_held += size;
     return true;
@@ -236,9 +204,9 @@ bool PartialFile::write(const char *data, qint64 size)
 
 bool PartialFile::complete(bool stopped)
 {
-    if (m_fd < 0)
+    if (!m_fd)
         return false;
-    if (::fdatasync(m_fd) != 0 ||
+    if (::fdatasync(m_fd.get()) != 0 ||
         ::rename(native(m_part).constData(), native(m_target).constData()) != 0) {
         keep();
         return false;
@@ -247,23 +215,23 @@ bool PartialFile::complete(bool stopped)
         writeRecord(true, m_held);
     else
         forget(m_target);
-    close();
+    m_fd.reset();
     return true;
 }
 
 void PartialFile::keep()
 {
-    if (m_fd < 0)
+    if (!m_fd)
         return;
     if (m_held == 0) {
         // Nothing arrived: nothing to keep or to resume.
         ::unlink(native(m_part).constData());
         forget(m_target);
-    } else if (m_resumable && ::fdatasync(m_fd) == 0) {
+    } else if (m_resumable && ::fdatasync(m_fd.get()) == 0) {
         // The record vouches for the bytes only once they are on disk.
         writeRecord(false, m_held);
     }
-    close();
+    m_fd.reset();
 }
 
 bool PartialFile::writeRecord(bool inTarget, qint64 held)
@@ -275,22 +243,16 @@ bool PartialFile::writeRecord(bool inTarget, qint64 held)
     const QByteArray path = native(recordPath(m_target));
     const QByteArray fresh = path + ".new";
     ::unlink(fresh.constData());
-    const int fd =
-        ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
+    UniqueFd fd(
+        ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd)
         return false;
-    const bool written = writeAll(fd, text.constData(), text.size()) && ::fdatasync(fd) == 0;
-    ::close(fd);
+    const bool written =
+        writeAll(fd.get(), text.constData(), text.size()) && ::fdatasync(fd.get()) == 0;
+    fd.reset();
     if (!written || ::rename(fresh.constData(), path.constData()) != 0) {
         ::unlink(fresh.constData());
         return false;
     }
     return true;
-}
-
-void PartialFile::close()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
 }

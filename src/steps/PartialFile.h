@@ -1,7 +1,9 @@
 #pragma once
 
 #include "net/HttpBodySink.h"
+#include "net/HttpRanges.h"
 #include "steps/ResumeRecord.h"
+#include "steps/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,21 +39,19 @@ public:
 
     Opened open();
 
-    // Where the next request starts (0: the whole body) and the validator for its If-Range.
+    // Where the next request starts (0: the whole body).
     qint64 resumeFrom() const { return m_resumable ? m_held : 0; }
-    QByteArray validator() const { return m_record.validator; }
-    // The answer did not continue the file (another range, length or validator).
-    bool mismatched() const { return m_mismatch; }
+    // What the next request asks: the bytes held, their validator and total.
+    RangeAsk rangeAsk() const { return {resumeFrom(), m_record.validator, m_record.total}; }
     // Drops the bytes held; the next request asks for the whole body.
     void startAfresh();
 
-    // Bytes held before the current body began, once per body: the progress
-    // counts the whole file. -1 when no body began since the last call.
-    qint64 takeBodyOffset();
     // The current body had a declared length.
     bool lengthKnown() const { return m_lengthKnown; }
 
-    bool responseBegins(const ResponseHead &head) override;
+    // A body at offset continues the bytes held (the client has judged its
+    // range); at 0 it is a whole body, which replaces them.
+    bool responseBegins(const ResponseHead &head, qint64 offset) override;
     bool bodyBegins(qint64) override { return true; }
     bool write(const char *data, qint64 size) override;
 
@@ -66,17 +66,14 @@ private:
     // still tells it from any other target's.
     static QString besideTarget(const QString &target, const char *suffix);
     bool writeRecord(bool inTarget, qint64 held);
-    void close();
 
     QString m_target;
     QString m_part;
     QString m_identity;
     bool m_mayResume;
-    int m_fd = -1;
+    UniqueFd m_fd;
     ResumeRecord m_record; // the record of the bytes held; validator empty: none
     qint64 m_held = 0;
-    qint64 m_bodyOffset = -1;
     bool m_resumable = false; // m_record describes the bytes held
-    bool m_mismatch = false;
     bool m_lengthKnown = false;
 };

@@ -1,12 +1,12 @@
 #include "steps/RoutedLookup.h"
 
-#include "job/ProgramState.h"
+#include "job/JobPulse.h"
 #include "steps/ExtractorLookup.h"
 #include "steps/VideoLookup.h"
 
-RoutedLookup::RoutedLookup(const ProgramState &state, VideoLookup &builtIn,
-                           ExtractorLookup &extractor, const QString &program)
-    : m_state(state)
+RoutedLookup::RoutedLookup(JobPulse &pulse, VideoLookup &builtIn, ExtractorLookup &extractor,
+                           const QString &program)
+    : m_pulse(pulse)
     , m_builtIn(builtIn)
     , m_extractor(extractor)
     , m_program(program)
@@ -15,7 +15,7 @@ RoutedLookup::RoutedLookup(const ProgramState &state, VideoLookup &builtIn,
 ResolvedVideo RoutedLookup::ResolveVideo(const QString &link)
 {
     ResolvedVideo video = m_builtIn.ResolveVideo(link);
-    if (!video.StreamUrl.isEmpty() || m_program.isEmpty() || isWindingDown(m_state.DownloadState))
+    if (!video.StreamUrl.isEmpty() || m_program.isEmpty() || m_pulse.windingDown())
         return video;
     // Never after a step-down the user declined, nor after a failed request.
     const VideoLookup::LookupMiss miss = m_builtIn.lastMiss();

@@ -5,8 +5,8 @@
 #include <QString>
 
 class ExtractorLookup;
+class JobPulse;
 class VideoLookup;
-struct ProgramState;
 
 // The lookup with its second route: when the built-in lookup finds no stream
 // because it does not know the link or the watch page holds no stream map,
@@ -14,13 +14,13 @@ struct ProgramState;
 class RoutedLookup final : public VideoResolver
 {
 public:
-    RoutedLookup(const ProgramState &state, VideoLookup &builtIn, ExtractorLookup &extractor,
+    RoutedLookup(JobPulse &pulse, VideoLookup &builtIn, ExtractorLookup &extractor,
                  const QString &program);
 
     ResolvedVideo ResolveVideo(const QString &link) override;
 
 private:
-    const ProgramState &m_state;
+    JobPulse &m_pulse;
     VideoLookup &m_builtIn;
     ExtractorLookup &m_extractor;
     const QString &m_program; // empty: the route is off

@@ -24,7 +24,7 @@ TransferResult RoutedTransfer::DownloadVideo(const ResolvedVideo &video, const Q
     if (video.StreamHeaders.isEmpty())
         return m_own.DownloadToFile(video.StreamUrl, path);
     // The stream's own headers, with the request settings as they stand.
-    HttpClient::ExtraHeaders headers;
+    HttpRequest::Headers headers;
     for (const auto &[name, value] : video.StreamHeaders) {
         if (isSafeExtraHeader(name, value))
             headers.append({name, value});

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "job/JobSteps.h"
-#include "job/JobWindow.h"
 #include "net/HttpClient.h"
-#include "net/HttpWorkListener.h"
 #include "steps/RetryPolicy.h"
 
+class JobPulse;
+class JobReport;
 class PartialFile;
-struct ProgramState;
 
 // The direction of a work event; the client only ever reads.
 enum TWorkMode
@@ -21,7 +20,7 @@ enum TWorkMode
 struct TransferOrder
 {
     QString url;
-    HttpClient::ExtraHeaders headers;
+    HttpRequest::Headers headers;
     QString path;
 };
 
@@ -31,22 +30,16 @@ struct TransferSettings
     RetryPolicy retry;
 };
 
-// Copies the stream into the save folder through the shared client and turns
-// the client's work events into the progress display. The body goes into a
-// partial file that replaces the target only once the transfer counts as
-// done; failures that may pass are tried again, each attempt continuing where
-// the last ended. The work events fire for every request of a job; they act
-// on the display only while downloading, and in every phase they are where a
-// Stop or a window close reaches the network: their answer ends the request
-// under way.
-class Transfer final : public FileTransfer, private HttpWorkListener
+// Copies the stream into the save folder through the shared client and
+// reports the whole file's progress. The body goes into a partial file that
+// replaces the target only once the transfer counts as done; failures that
+// may pass are tried again, each attempt continuing where the last ended. The
+// work events of the download's requests are where a Stop or a window close
+// reaches the network: their answer ends the request under way.
+class Transfer final : public FileTransfer
 {
 public:
-    // Becomes the client's work listener for as long as it lives.
-    Transfer(ProgramState &state, const JobWindow &window, HttpClient &client);
-    ~Transfer() override;
-    Transfer(const Transfer &) = delete;
-    Transfer &operator=(const Transfer &) = delete;
+    Transfer(HttpClient &client, JobReport &report, JobPulse &pulse);
 
     void setSettings(const TransferSettings &settings) { m_settings = settings; }
     const TransferSettings &settings() const { return m_settings; }
@@ -56,32 +49,20 @@ public:
     // Any route's download, with the request settings left as they are.
     TransferResult fetch(const TransferOrder &order);
 
+    // The work events of the download, in whole-file counts.
     void IdHTTP1WorkBegin(TWorkMode AWorkMode, qint64 AWorkCountMax);
     // Stop when the job is winding down, decided before the step's message pass.
     WorkAnswer IdHTTP1Work(TWorkMode AWorkMode, qint64 AWorkCount);
     void IdHTTP1WorkEnd(TWorkMode AWorkMode);
 
 private:
-    void workBegins(qint64 announced) override;
-    WorkAnswer workStep(qint64 received) override;
-    void workEnds() override { IdHTTP1WorkEnd(wmRead); }
-    WorkAnswer quietSlice() override;
+    class Receiver;
 
     HttpResult attempt(const TransferOrder &order, PartialFile &file);
     bool waitToRetry(const HttpResult &failed, int next);
-    const QString &totalText();
 
-    ProgramState &m_state;
-    JobWindow m_window;
     HttpClient &m_client;
+    JobReport &m_report;
+    JobPulse &m_pulse;
     TransferSettings m_settings;
-    PartialFile *m_file = nullptr; // while a transfer runs
-    qint64 m_offset = 0;           // bytes held before the body under way
-    // The total's size text, the same for every piece of a body.
-    struct
-    {
-        qint64 bytes = -1;
-        QChar separator;
-        QString text;
-    } m_total;
 };

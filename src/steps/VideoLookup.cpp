@@ -1,7 +1,6 @@
 #include "steps/VideoLookup.h"
 
-#include "job/JobBoxes.h"
-#include "job/JobInputs.h"
+#include "job/FormatChoice.h"
 #include "service/FileNaming.h"
 #include "service/FormatTable.h"
 #include "service/RequestValues.h"
@@ -20,10 +19,9 @@ const QString FallbackMarker = QStringLiteral("<title>YouTube - ");
 
 } // namespace
 
-VideoLookup::VideoLookup(ServiceClient &client, JobInputs &inputs, JobBoxes &boxes, DateSource now)
+VideoLookup::VideoLookup(ServiceClient &client, FormatChoice &formats, DateSource now)
     : m_client(client)
-    , m_inputs(inputs)
-    , m_boxes(boxes)
+    , m_formats(formats)
     , m_now(std::move(now))
 {}
 
@@ -36,9 +34,9 @@ ResolvedVideo VideoLookup::ResolveVideo(const QString &link)
         return {};
     }
 
-    QString streamUrl = parsed->VideoId;
+    QString streamUrl;
     QString saveFileName;
-    if (!GetStreamInfo(streamUrl, saveFileName)) {
+    if (!GetStreamInfo(parsed->VideoId, streamUrl, saveFileName)) {
         if (m_lastMiss == LookupMiss::None)
             m_lastMiss = LookupMiss::Other;
         return {};
@@ -46,14 +44,13 @@ ResolvedVideo VideoLookup::ResolveVideo(const QString &link)
 
     const QString infoUrl = InfoUrl(parsed->VideoId);
     const VideoFileNames names =
-        NameVideoFiles(saveFileName, !streamUrl.isEmpty(), m_inputs.formatIndex(), m_now(),
+        NameVideoFiles(saveFileName, !streamUrl.isEmpty(), m_formats.selectedFormat(), m_now(),
                        [&] { return FetchMarkedText(infoUrl, FallbackMarker); });
     return {streamUrl, names.SaveFileName, names.DefaultName};
 }
 
-bool VideoLookup::GetStreamInfo(QString &StreamUrl, QString &SaveFileName)
+bool VideoLookup::GetStreamInfo(const QString &videoId, QString &streamUrl, QString &saveFileName)
 {
-    const QString videoId = StreamUrl;
     const QString watchUrl = WatchUrl(videoId);
     m_client.setAllowCookies(false);
     m_client.setHandleRedirects(true);
@@ -72,9 +69,9 @@ bool VideoLookup::GetStreamInfo(QString &StreamUrl, QString &SaveFileName)
         return false;
     }
 
-    const bool result = TrySelectedFormat(m_inputs, [&](int i) {
+    const bool result = TrySelectedFormat(m_formats, [&](int i) {
         const VideoFormat &format = *formatAt(i);
-        return PickStreamUrl(*entries, StreamUrl, format.ItagText, format.StepDownQuestion, i);
+        return PickStreamUrl(*entries, streamUrl, format.ItagText, format.StepDownQuestion, i);
     });
     if (!result)
         return false;
@@ -82,7 +79,7 @@ bool VideoLookup::GetStreamInfo(QString &StreamUrl, QString &SaveFileName)
     const std::optional<QString> title = FeedTitle(videoId);
     if (!title)
         return false;
-    SaveFileName = *title;
+    saveFileName = *title;
     return true;
 }
 
@@ -105,7 +102,7 @@ bool VideoLookup::PickStreamUrl(const QStringList &entries, QString &StreamUrl,
     }
 
     if (!found)
-        OfferStepDown(m_inputs, m_boxes, index, StepDownQuestion);
+        m_formats.offerStepDown(index, StepDownQuestion);
     return found;
 }
 
@@ -115,7 +112,7 @@ std::optional<QString> VideoLookup::FeedTitle(const QString &videoId)
     const HttpBytes feed = m_client.GetBytes(FeedUrl(videoId), TitlePageLimit);
     if (!feed.result.ok())
         return std::nullopt;
-    return TitleFromFeed(feed.bytes, m_inputs.formatIndex());
+    return TitleFromFeed(feed.bytes, m_formats.selectedFormat());
 }
 
 QString VideoLookup::FetchMarkedText(const QString &url, const QString &marker)

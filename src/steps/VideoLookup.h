@@ -9,8 +9,7 @@
 #include <functional>
 #include <optional>
 
-class JobBoxes;
-class JobInputs;
+class FormatChoice;
 class ServiceClient;
 
 // Turns a link into a checked stream URL and the names to save it under,
@@ -33,14 +32,14 @@ public:
     static constexpr qint64 WatchPageLimit = qint64(16) << 20;
     static constexpr qint64 TitlePageLimit = qint64(1) << 20; // the feed and the fallback page
 
-    VideoLookup(ServiceClient &client, JobInputs &inputs, JobBoxes &boxes,
+    VideoLookup(ServiceClient &client, FormatChoice &formats,
                 DateSource now = &QDateTime::currentDateTime);
 
     ResolvedVideo ResolveVideo(const QString &link) override;
 
     // Watch page, stream of the selected format (stepping down on the user's
-    // Yes) and the feed title. StreamUrl holds the video id on entry.
-    bool GetStreamInfo(QString &StreamUrl, QString &SaveFileName);
+    // Yes) and the feed title. streamUrl keeps what it held when nothing was found.
+    bool GetStreamInfo(const QString &videoId, QString &streamUrl, QString &saveFileName);
 
     // One format: finds its entry, builds and checks its URL, asks to step down
     // when that fails. True when the stream answered its check.
@@ -58,8 +57,7 @@ public:
 
 private:
     ServiceClient &m_client;
-    JobInputs &m_inputs;
-    JobBoxes &m_boxes;
+    FormatChoice &m_formats;
     DateSource m_now;
     LookupMiss m_lastMiss = LookupMiss::None;
 };

@@ -158,35 +158,36 @@ void TMainForm::StartButtonClick()
 
 JobWindow TMainForm::jobWindow()
 {
-    return {*this, *this, *this, *m_progress, *this, *this};
+    return {*this, *this, *this, *m_progress, *this, *this, *this};
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::createPanels()
 {
-    m_panel4 = named(new TPanel(true, this), "Panel4");
-    m_panel4->setBackground(Qt::white);
-    m_panel5 = named(new TPanel(true, this), "Panel5");
-    m_panel1 = named(new TPanel(true, this), "Panel1");
-    m_panel3 = named(new TPanel(true, this), "Panel3");
-    m_panel2 = named(new TPanel(false, this), "Panel2");
+    m_logoPanel = named(new TPanel(true, this), "Panel4");
+    m_logoPanel->setBackground(Qt::white);
+    m_buttonPanel = named(new TPanel(true, this), "Panel5");
+    m_inputPanel = named(new TPanel(true, this), "Panel1");
+    m_statusLinePanel = named(new TPanel(true, this), "Panel3");
+    m_progressPanel = named(new TPanel(false, this), "Panel2");
     m_statusBar = named(new TStatusBar(this), "StatusBar");
 
-    m_imageLogo = named(new TImage(m_panel4), "ImageLogo");
+    m_imageLogo = named(new TImage(m_logoPanel), "ImageLogo");
     m_imageLogo->setPicture(QPixmap(QStringLiteral(":/vidlark/logo.jpg")));
     m_imageLogo->setCursor(Qt::PointingHandCursor);
 
-    m_htmLabel1 = gradientLabel(m_panel5, "HTMLabel1", 15988213, 15330541);
-    m_htmLabel6 = gradientLabel(m_panel1, "HTMLabel6", 15330541, 13621466);
-    m_htmLabel3 = gradientLabel(m_panel3, "HTMLabel3", 14212832, 13489624);
-    m_v = gradientLabel(m_panel2, "v", 14859414, 9648131);
-    m_v->setBevels(BevelKind::Lowered, BevelKind::Raised);
-    m_v->setVAlignment(THTMLabel::tvaCenter);
-    m_v->setCaption(QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<FONT color=\"#FFFFFF\"  size=\"9\" "
-                                   "face=\"Tahoma\">Progress</FONT>"));
+    m_buttonBackground = gradientLabel(m_buttonPanel, "HTMLabel1", 15988213, 15330541);
+    m_inputBackground = gradientLabel(m_inputPanel, "HTMLabel6", 15330541, 13621466);
+    m_statusBackground = gradientLabel(m_statusLinePanel, "HTMLabel3", 14212832, 13489624);
+    m_progressCaption = gradientLabel(m_progressPanel, "v", 14859414, 9648131);
+    m_progressCaption->setBevels(BevelKind::Lowered, BevelKind::Raised);
+    m_progressCaption->setVAlignment(THTMLabel::tvaCenter);
+    m_progressCaption->setCaption(
+        QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;<FONT color=\"#FFFFFF\"  size=\"9\" "
+                       "face=\"Tahoma\">Progress</FONT>"));
 
-    m_button1 = named(new QPushButton(QStringLiteral("Donate If You Like It!"), m_panel5),
+    m_button1 = named(new QPushButton(QStringLiteral("Donate If You Like It!"), m_buttonPanel),
                       "Button1", QRect(2, 2, 275, 22));
     m_button1->setFont(boldFont(*m_button1));
 
@@ -196,7 +197,7 @@ void TMainForm::createPanels()
 
 void TMainForm::createInputControls()
 {
-    QWidget *panel = m_panel1;
+    QWidget *panel = m_inputPanel;
     plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
     m_formatComboBox = named(new THTMLComboBox(panel), "FormatComboBox", {91, 19, 270, 22});
     for (const VideoFormat &format : FormatTable())
@@ -256,14 +257,15 @@ void TMainForm::createInputControls()
 
 void TMainForm::createStatusControls()
 {
-    plainLabel(m_panel3, "Label4", {24, 12, 41, 13}, QStringLiteral("Status:"), true);
+    plainLabel(m_statusLinePanel, "Label4", {24, 12, 41, 13}, QStringLiteral("Status:"), true);
     // Fixed size: the status line never resizes itself to its text.
-    m_statusLabel =
-        named(new QLabel(QStringLiteral("Waiting"), m_panel3), "StatusLabel", StatusLabelRect);
+    m_statusLabel = named(new QLabel(QStringLiteral("Waiting"), m_statusLinePanel), "StatusLabel",
+                          StatusLabelRect);
     m_statusLabel->setTextFormat(Qt::PlainText);
 
-    m_progressBar = named(new TAdvProgressBar(m_panel2), "ProgressBar", QRect(80, 10, 449, 21));
-    m_startButton = flatButton(m_panel2, "StartButton", {541, 8, 84, 25},
+    m_progressBar =
+        named(new TAdvProgressBar(m_progressPanel), "ProgressBar", QRect(80, 10, 449, 21));
+    m_startButton = flatButton(m_progressPanel, "StartButton", {541, 8, 84, 25},
                                QStringLiteral("Download"), StartColors);
 
     m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
@@ -279,22 +281,23 @@ void TMainForm::layoutPanels()
     const int w = width();
     const int h = height();
     int top = 0;
-    m_panel4->setGeometry(0, top, w, Panel4Height);
+    m_logoPanel->setGeometry(0, top, w, Panel4Height);
     top += Panel4Height;
-    m_panel5->setGeometry(0, top, w, Panel5Height);
+    m_buttonPanel->setGeometry(0, top, w, Panel5Height);
     top += Panel5Height;
     int bottom = h - StatusBarHeight;
     m_statusBar->setGeometry(0, bottom, w, StatusBarHeight);
     bottom -= Panel2Height;
-    m_panel2->setGeometry(0, bottom, w, Panel2Height);
+    m_progressPanel->setGeometry(0, bottom, w, Panel2Height);
     bottom -= Panel3Height;
-    m_panel3->setGeometry(0, bottom, w, Panel3Height);
-    m_panel1->setGeometry(0, top, w, qMax(0, bottom - top));
+    m_statusLinePanel->setGeometry(0, bottom, w, Panel3Height);
+    m_inputPanel->setGeometry(0, top, w, qMax(0, bottom - top));
 
-    for (QWidget *fill : {static_cast<QWidget *>(m_imageLogo), static_cast<QWidget *>(m_htmLabel1),
-                          static_cast<QWidget *>(m_htmLabel6), static_cast<QWidget *>(m_htmLabel3)})
+    for (QWidget *fill :
+         {static_cast<QWidget *>(m_imageLogo), static_cast<QWidget *>(m_buttonBackground),
+          static_cast<QWidget *>(m_inputBackground), static_cast<QWidget *>(m_statusBackground)})
         fill->setGeometry(fill->parentWidget()->rect().adjusted(Inset, Inset, -Inset, -Inset));
-    m_v->setGeometry(m_panel2->rect());
+    m_progressCaption->setGeometry(m_progressPanel->rect());
     // A label of fixed size asks its panel for no new layout when its text
     // changes, which a transfer does for every piece it receives.
     const QRect status = StatusLabelRect.adjusted(0, 0, w - ClientWidth, 0);

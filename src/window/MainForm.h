@@ -38,7 +38,8 @@ class TMainForm : public QWidget,
                   public InputLock,
                   public StatusTexts,
                   public JobBoxes,
-                  public MessagePass
+                  public MessagePass,
+                  public JobEnding
 {
     Q_OBJECT
 
@@ -59,13 +60,14 @@ public:
     // Launcher progress; null means none.
     void setTaskbar(std::unique_ptr<TaskbarProgress> taskbar);
     bool SupportTaskBar() const;
-    // Desktop notifications for a job's boxes that come up while the window is
-    // not in front; null means none.
+    // Desktop notifications for a job's end while the window is not in front;
+    // null means none.
     void setNotifications(std::unique_ptr<DesktopNotifications> notifications);
     // Runs when the user closes the window, before the close is accepted.
     void setCloseQuery(std::function<void()> handler) { m_closeQuery = std::move(handler); }
     // The job the Download button and the timer drive; it must outlive the window's use of it.
     void setJob(JobController &job) { m_job = &job; }
+    JobController *job() const { return m_job; }
     void centreOnScreen();
 
     // The roles through which a job uses this window.
@@ -103,6 +105,8 @@ public:
     bool askStepDown(const QString &question) override;
     // MessagePass
     void processMessages() override;
+    // JobEnding
+    void jobEnds(const JobEnd &end) override;
 
     // Locks the inputs for a job and starts the download look of the progress.
     void PrepareToStart();
@@ -136,7 +140,6 @@ private:
     void createInputControls();
     void createStatusControls();
     void layoutPanels();
-    void tellDesktopIfUnseen(bool completed, const QString &boxText);
 
     ProgramState m_state;
     std::unique_ptr<MessageBoxes> m_boxes;
@@ -150,17 +153,18 @@ private:
     PaintPacer *m_pacer = nullptr; // a child of the window
     QPointer<QWidget> m_focusBeforeJob;
 
-    TPanel *m_panel4 = nullptr;
-    TPanel *m_panel5 = nullptr;
-    TPanel *m_panel1 = nullptr;
-    TPanel *m_panel3 = nullptr;
-    TPanel *m_panel2 = nullptr;
+    // Members are named by their role; the controls carry their design names.
+    TPanel *m_logoPanel = nullptr;       // Panel4
+    TPanel *m_buttonPanel = nullptr;     // Panel5
+    TPanel *m_inputPanel = nullptr;      // Panel1
+    TPanel *m_statusLinePanel = nullptr; // Panel3
+    TPanel *m_progressPanel = nullptr;   // Panel2
     TStatusBar *m_statusBar = nullptr;
     TImage *m_imageLogo = nullptr;
-    THTMLabel *m_htmLabel1 = nullptr;
-    THTMLabel *m_htmLabel6 = nullptr;
-    THTMLabel *m_htmLabel3 = nullptr;
-    THTMLabel *m_v = nullptr;
+    THTMLabel *m_buttonBackground = nullptr; // HTMLabel1
+    THTMLabel *m_inputBackground = nullptr;  // HTMLabel6
+    THTMLabel *m_statusBackground = nullptr; // HTMLabel3
+    THTMLabel *m_progressCaption = nullptr;  // v
     QPushButton *m_button1 = nullptr;
     THTMLComboBox *m_formatComboBox = nullptr;
     THTMLCheckBox *m_convertAVICheckBox = nullptr;

@@ -133,36 +133,40 @@ void TMainForm::setStartButtonCaption(const QString &caption)
     m_startButton->setText(caption);
 }
 
-void TMainForm::tellDesktopIfUnseen(bool completed, const QString &boxText)
+void TMainForm::jobEnds(const JobEnd &end)
 {
-    // Only a running job's boxes: the rest answer a click in the window.
-    if (m_state.DownloadState == dsIdle || isActiveWindow())
+    // The box that follows is seen when the window is in front.
+    if (isActiveWindow())
         return;
-    // The only information box of a job is its completion.
-    if (completed) {
-        m_notifications->notify(QStringLiteral("Download is complete"), m_state.SaveFileName,
-                                folderText());
+    switch (end.outcome) {
+    case JobOutcome::Completed:
+        m_notifications->notify(QStringLiteral("Download is complete"), end.fileName, folderText());
+        return;
+    case JobOutcome::ConversionFailed:
+        m_notifications->notify(QStringLiteral("Unable to convert this video."),
+                                end.reason.isEmpty() ? end.fileName : end.reason, folderText());
+        return;
+    case JobOutcome::Failed:
+        m_notifications->notify(QStringLiteral("Unable to download this video."),
+                                end.reason.isEmpty() ? linkText() : end.reason, {});
+        return;
+    case JobOutcome::Stopped:
         return;
     }
-    const QString summary = QStringLiteral("Unable to download this video.");
-    m_notifications->notify(summary, boxText == summary ? linkText() : boxText, {});
 }
 
 void TMainForm::showError(const QString &text)
 {
-    tellDesktopIfUnseen(false, text);
     m_boxes->show(this, MessageBoxes::Kind::Error, text);
 }
 
 void TMainForm::showInformation(const QString &text)
 {
-    tellDesktopIfUnseen(true, text);
     m_boxes->show(this, MessageBoxes::Kind::Information, text);
 }
 
 void TMainForm::showCommandFailure(const QString &text)
 {
-    tellDesktopIfUnseen(false, text);
     m_boxes->show(this, MessageBoxes::Kind::CommandFailure, text);
 }
 

@@ -1,8 +1,10 @@
 #include "app/FormLifecycle.h"
 
+#include "FakeClock.h"
 #include "RecordingMessageBoxes.h"
 #include "app/IniFile.h"
 #include "app/StartUpEnvironment.h"
+#include "job/JobController.h"
 #include "job/ProgramPlaces.h"
 #include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
@@ -38,6 +40,8 @@ protected:
     QString appDir; // holds the program and its settings file, ends with "/"
     QString documents;
     TMainForm form;
+    FakeClock clock;
+    JobController job{form.state(), form.jobWindow(), clock}; // the close reaches it
     RecordingMessageBoxes *boxes = nullptr;
     bool bus = false;
     int taskbarsMade = 0;
@@ -54,6 +58,7 @@ protected:
         auto recording = std::make_unique<RecordingMessageBoxes>();
         boxes = recording.get();
         form.setMessageBoxes(std::move(recording));
+        form.setJob(job);
     }
 
     StartUpEnvironment env(int digit = 5)
@@ -104,7 +109,6 @@ TEST(FormLifecycleCaptions, Button1CaptionsComeInProportions3To5To1To1)
 
 TEST_F(FormLifecycleTest, StartUpFixesStateFoldersAndCaption)
 {
-    form.state().DownloadState = dsConverting;
     FormLifecycle::FormCreate(form, env(9));
     EXPECT_EQ(form.state().DownloadState, dsIdle);
     EXPECT_EQ(form.Button1()->text(), QStringLiteral("Download Dailymotion Video"));

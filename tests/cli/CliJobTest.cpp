@@ -81,8 +81,8 @@ TEST(CliJobTest, ExitStatusDoesNotHangOnTheWordingOfTheTexts)
                        : 0;
         };
         const JobWindow plain = terminal.jobWindow();
-        const JobWindow roles{plain.inputs,   plain.lock,  status,
-                              plain.progress, plain.boxes, plain.messages};
+        const JobWindow roles{plain.inputs, plain.lock,     status,      plain.progress,
+                              plain.boxes,  plain.messages, plain.ending};
 
         EXPECT_EQ(RunCliJob(state, roles, terminal, options), c.exitStatus) << err.toStdString();
         EXPECT_TRUE(out.endsWith(QString::fromUtf8(c.lastOut))) << out.toStdString();

@@ -42,11 +42,11 @@ protected:
         return *window;
     }
 
-    void progress(quint32 tick, const QString &text)
+    void progress(quint32 tick, const QString &text, qint64 done = 0, qint64 total = 0,
+                  ProgressLine::Kind kind = ProgressLine::Kind::Transfer)
     {
         clock.now = tick;
-        window->ShowTransferProgress(0, 0);
-        window->setStatusLine(text);
+        window->setProgressLine({text, kind, done, total});
     }
 };
 
@@ -273,6 +273,7 @@ TEST_F(TerminalTest, ExitStatusFollowsHowTheJobEnded)
         NoAntiFreeze antiFreeze;
         JobController job(state, window->jobWindow(), {resolver, transfer, conversion, antiFreeze},
                           clock);
+        window->cancel = [&job](Cancel how) { job.cancel(how); };
         EXPECT_EQ(ExitStatusOf(job.StartButtonClick()), c.exitCode) << screen.err.toStdString();
         EXPECT_EQ(seen, c.stateSeenByTransfer);
         EXPECT_EQ(state.DownloadState, dsIdle);
@@ -290,12 +291,14 @@ TEST_F(TerminalTest, CtrlCWithoutAJobChangesNothing)
 
 TEST_F(TerminalTest, CtrlCAtAQuestionStopsTheJob)
 {
-    state.DownloadState = dsResolving;
     int presses = 0;
     open(false, true, [&]() -> std::optional<QString> {
         presses = 1; // the press that interrupted the wait for an answer
         return std::nullopt;
     });
+    JobController job(state, window->jobWindow(), clock);
+    window->cancel = [&job](Cancel how) { job.cancel(how); };
+    state.DownloadState = dsResolving;
     window->takeInterrupts = [&] { return std::exchange(presses, 0); };
     EXPECT_FALSE(window->askStepDown(QStringLiteral("Should I?")));
     EXPECT_EQ(state.DownloadState, dsStopRequested);
@@ -326,22 +329,16 @@ TEST_F(TerminalTest, TheProgressLineShowsASmoothedSpeedAndTheTimeLeft)
     for (const auto &s : steps) {
         SCOPED_TRACE(s.tick);
         screen.out.clear();
-        clock.now = s.tick;
-        window->ShowTransferProgress(s.done, s.total);
-        window->setStatusLine(QStringLiteral("p"));
+        progress(s.tick, QStringLiteral("p"), s.done, s.total);
         EXPECT_EQ(screen.out, QString::fromLatin1(s.line) + QLatin1Char('\n'));
     }
     // Another attempt, or the conversion, measures afresh.
     window->setStatusLine(QStringLiteral("Connection lost, retrying in 1 s (2 of 5)..."));
     screen.out.clear();
-    clock.now = 5000;
-    window->ShowTransferProgress(8000000, 14000000);
-    window->setStatusLine(QStringLiteral("p"));
+    progress(5000, QStringLiteral("p"), 8000000, 14000000);
     EXPECT_EQ(screen.out, QStringLiteral("p\n"));
     // Conversion progress carries no speed.
     screen.out.clear();
-    clock.now = 9000;
-    window->ShowConversionProgress(5, 10);
-    window->setStatusLine(QStringLiteral("c"));
+    progress(9000, QStringLiteral("c"), 5, 10, ProgressLine::Kind::Conversion);
     EXPECT_EQ(screen.out, QStringLiteral("c\n"));
 }

@@ -105,7 +105,7 @@ protected:
 
     // What a Stop click or a window close does when the window handles it.
     void pressStop() { job.StartButtonClick(); }
-    void closeWindow() { state.DownloadState = dsClosing; }
+    void closeWindow() { job.cancel(Cancel::Close); }
     void onNextMessagePass(std::function<void()> action)
     {
         window.onMessagePass = [this, action] {

@@ -1,5 +1,5 @@
 #include "NoProxyEnvironment.h"
-#include "RecordingWorkListener.h"
+#include "RecordingProgress.h"
 #include "SampleService.h"
 #include "net/BodyPieces.h"
 #include "net/HttpClient.h"
@@ -19,7 +19,6 @@ protected:
     {
         clearProxyEnvironment();
         service.start();
-        client.setWorkListener(&listener);
     }
     QString url(const QString &pathAndQuery) const { return service.baseUrl() + pathAndQuery; }
 
@@ -27,7 +26,7 @@ protected:
     // status, 0 for a failure of another kind.
     int get(const QString &pathAndQuery)
     {
-        const HttpResult result = client.Get(url(pathAndQuery), sink);
+        const HttpResult result = client.Get(url(pathAndQuery), sink, &listener);
         if (result.ok())
             return -1;
         return result.failure == HttpFailure::Status ? result.status : 0;
@@ -35,7 +34,7 @@ protected:
 
     SampleService service;
     HttpClient client;
-    RecordingWorkListener listener;
+    RecordingProgress listener;
     MemorySink sink;
 };
 
@@ -70,7 +69,7 @@ TEST_F(HttpClientFaultsTest, WorkEventsFollowTheTransferCoding)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        listener = RecordingWorkListener();
+        listener = RecordingProgress();
         sink = MemorySink();
         ASSERT_EQ(get(c.path), -1);
         EXPECT_EQ(listener.events, c.events);
@@ -96,7 +95,7 @@ TEST_F(HttpClientFaultsTest, ABodyCutByThePeerFailsUnlessItRunsUntilClose)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        listener = RecordingWorkListener();
+        listener = RecordingProgress();
         sink = MemorySink();
         EXPECT_EQ(get(QString::fromLatin1(c.path)), c.fails ? 0 : -1);
         EXPECT_LE(sink.data.size(), 70000);
@@ -122,7 +121,7 @@ TEST_F(HttpClientFaultsTest, AStopAnswerFromAWorkStepEndsByTransferCoding)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        listener = RecordingWorkListener();
+        listener = RecordingProgress();
         sink = MemorySink();
         int stepsAfterStop = 0;
         bool stopped = false;
@@ -144,7 +143,9 @@ TEST_F(HttpClientFaultsTest, AStopAnswerFromAWorkStepEndsByTransferCoding)
         EXPECT_TRUE(listener.events.last().startsWith(QLatin1String("end")));
         // The client is usable again afterwards, on a new connection.
         listener.onWork = nullptr;
-        EXPECT_EQ(client.GetBytes(url(QStringLiteral("/bulk/10"))).bytes, bulkBytes(0, 10));
+        EXPECT_EQ(
+            client.GetBytes(url(QStringLiteral("/bulk/10")), HttpClient::NoLimit, &listener).bytes,
+            bulkBytes(0, 10));
     }
 }
 
@@ -161,7 +162,7 @@ TEST_F(HttpClientFaultsTest, AStopEndsAStalledWaitWithinASlice)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        listener = RecordingWorkListener();
+        listener = RecordingProgress();
         sink = MemorySink();
         // The job's stop arrives while the server has gone quiet.
         bool stopRequested = false;
@@ -200,7 +201,7 @@ TEST_F(HttpClientFaultsTest, WorkStepsComeForWholePiecesAndBeforeEveryWait)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        listener = RecordingWorkListener();
+        listener = RecordingProgress();
         sink = MemorySink();
         QList<qint64> counts;
         listener.onWork = [&](qint64 count) {
@@ -226,7 +227,7 @@ TEST_F(HttpClientFaultsTest, WorkStepsComeForWholePiecesAndBeforeEveryWait)
 
     // A body that comes faster than it is read is reported in whole pieces,
     // twice what libcurl hands over at a time.
-    listener = RecordingWorkListener();
+    listener = RecordingProgress();
     sink = MemorySink();
     constexpr qint64 Body = 8 << 20;
     EXPECT_EQ(get(QStringLiteral("/bulk/%1").arg(Body)), -1);
@@ -273,7 +274,7 @@ TEST_F(HttpClientFaultsTest, AntiFreezePumpsEventsBetweenSlicesAndPieces)
     client.setEventPump([&] { ++pumps; });
     pumps = 0;
     sink = MemorySink();
-    listener = RecordingWorkListener();
+    listener = RecordingProgress();
     int steps = 0;
     listener.onWork = [&](qint64) {
         ++steps;

@@ -1,7 +1,7 @@
 #include "net/HttpClient.h"
 
 #include "NoProxyEnvironment.h"
-#include "RecordingWorkListener.h"
+#include "RecordingProgress.h"
 #include "SampleService.h"
 #include "ServiceReply.h"
 #include "net/RequestLine.h"
@@ -120,7 +120,7 @@ TEST_F(HttpClientTest, ExtraHeadersReplaceSettingsButNeverTheClientsOwn)
     client.Request.Referer = QStringLiteral("http://www.youtube.com/watch?v=abc");
     client.Request.UserAgent = QStringLiteral("Agent/1");
     client.Request.Connection = QStringLiteral("Keep-Alive");
-    const HttpClient::ExtraHeaders named = {
+    const HttpRequest::Headers named = {
         {"user-agent", "Stream/2"},
         {"Accept", "video/*"},
         {"Sec-Fetch-Mode", "navigate"},
@@ -136,13 +136,13 @@ TEST_F(HttpClientTest, ExtraHeadersReplaceSettingsButNeverTheClientsOwn)
         {"", "x"},
     };
     // What the route passes on of what a stream names.
-    HttpClient::ExtraHeaders headers;
+    HttpRequest::Headers headers;
     for (const auto &[name, value] : named) {
         if (isSafeExtraHeader(name, value))
             headers.append({name, value});
     }
     MemorySink sink;
-    EXPECT_TRUE(client.Get(url("/bulk/10"), sink, headers).ok());
+    EXPECT_TRUE(client.Get({url("/bulk/10"), headers, {}, &sink, nullptr}).ok());
     EXPECT_EQ(headerLines(lastRequest()),
               QStringList(
                   {host, QStringLiteral("Referer: http://www.youtube.com/watch?v=abc"),
@@ -278,10 +278,9 @@ TEST_F(HttpClientTest, ErrorStatusesFailWithTheirStatusAndKeepTheirBodiesAway)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
-        RecordingWorkListener listener;
-        client.setWorkListener(&listener);
+        RecordingProgress listener;
         MemorySink sink;
-        const HttpResult result = client.Get(url(c.path), sink);
+        const HttpResult result = client.Get(url(c.path), sink, &listener);
         EXPECT_EQ(result.failure, HttpFailure::Status);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(client.ResponseCode(), c.status);
@@ -290,7 +289,6 @@ TEST_F(HttpClientTest, ErrorStatusesFailWithTheirStatusAndKeepTheirBodiesAway)
         // Bodies read aside still report their work, each begin with its end.
         EXPECT_EQ(listener.events.filter(QStringLiteral("begin")).size(),
                   listener.events.filter(QStringLiteral("end")).size());
-        client.setWorkListener(nullptr);
     }
     EXPECT_EQ(client.Head(url("/bulk/10?status=404")).failure, HttpFailure::Status);
     EXPECT_EQ(client.Get(url("/bulk/10?status=500")).result.failure, HttpFailure::Status);
@@ -391,14 +389,14 @@ TEST_F(HttpClientTest, GoesThroughTheProxyNamedInTheEnvironment)
 
 TEST_F(HttpClientTest, ARequestFromInsideAWorkEventIsRefused)
 {
-    RecordingWorkListener listener;
+    RecordingProgress listener;
     bool refused = false;
     listener.onWork = [&](qint64) {
         refused = client.GetBytes(url("/bulk/10")).result.failure == HttpFailure::Refused;
         return WorkAnswer::GoOn;
     };
-    client.setWorkListener(&listener);
-    EXPECT_EQ(client.GetBytes(url("/bulk/100")).bytes, bulkBytes(0, 100));
+    EXPECT_EQ(client.GetBytes(url("/bulk/100"), HttpClient::NoLimit, &listener).bytes,
+              bulkBytes(0, 100));
     EXPECT_TRUE(refused);
 }
 
@@ -411,10 +409,10 @@ class HeadSink final : public MemorySink
 {
 public:
     ResponseHead head;
-    bool responseBegins(const ResponseHead &h) override
+    bool responseBegins(const ResponseHead &h, qint64 offset) override
     {
         head = h;
-        return MemorySink::responseBegins(h);
+        return MemorySink::responseBegins(h, offset);
     }
 };
 
@@ -424,8 +422,11 @@ TEST_F(HttpClientTest, ARequestsOwnHeadersGoWithItAndReplaceSettingsOfTheirName)
     client.Request.Referer = QStringLiteral("http://www.youtube.com/");
     HeadSink sink;
     const HttpResult result = client.Get(
-        url("/redirect/1/bulk/1000"), sink,
-        {{"Range", "bytes=600-"}, {"If-Range", "\"bulk-1000-v0\""}, {"user-agent", "Own\r\n/2"}});
+        {url("/redirect/1/bulk/1000"),
+         {{"Range", "bytes=600-"}, {"If-Range", "\"bulk-1000-v0\""}, {"user-agent", "Own\r\n/2"}},
+         {},
+         &sink,
+         nullptr});
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     // Both hops carry them: the redirect's target is the same download.
     for (const ServiceRequest &request : service.requests()) {
@@ -472,23 +473,21 @@ TEST_F(HttpClientTest, AnErrorStatusCarriesItsRetryAfter)
 
 TEST_F(HttpClientTest, APauseWaitsInSlicesAndEndsOnAStop)
 {
-    RecordingWorkListener listener;
-    client.setWorkListener(&listener);
+    RecordingProgress listener;
     client.setAntiFreezeActive(true);
     int pumps = 0;
     client.setEventPump([&pumps] { ++pumps; });
     auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(client.Pause(std::chrono::milliseconds(350)), WorkAnswer::GoOn);
+    EXPECT_EQ(client.Pause(std::chrono::milliseconds(350), &listener), WorkAnswer::GoOn);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(350));
     EXPECT_GE(pumps, 4); // slices of at most 100 ms
 
     // A Stop noticed in a pump ends the pause at that slice.
     listener.wantsStop = [&pumps] { return pumps >= 6; };
     started = std::chrono::steady_clock::now();
-    EXPECT_EQ(client.Pause(std::chrono::seconds(30)), WorkAnswer::Stop);
+    EXPECT_EQ(client.Pause(std::chrono::seconds(30), &listener), WorkAnswer::Stop);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(pumps, 6);
-    client.setWorkListener(nullptr);
 }
 
 } // namespace

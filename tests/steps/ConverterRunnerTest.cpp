@@ -3,7 +3,9 @@
 #include "ConvertTestSupport.h"
 #include "RecordingJobWindow.h"
 #include "convert/NumberReadingError.h"
+#include "job/JobReporter.h"
 #include "job/ProgramState.h"
+#include "job/StatePulse.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,8 +56,10 @@ protected:
     QTemporaryDir dir;
     ProgramState state;
     RecordingJobWindow window;
+    JobReporter reporter{state, window.roles()};
+    StatePulse pulse{state, window};
     FakeClock clock;
-    ConverterRunner runner{state, window.roles(), clock};
+    ConverterRunner runner{reporter, pulse, clock};
 };
 
 } // namespace

@@ -74,6 +74,7 @@ protected:
         state.TempDir = root.filePath(QStringLiteral("temp/"));
         window.folder = root.filePath(QStringLiteral("save"));
         window.link = QStringLiteral("http://www.youtube.com/watch?v=abc");
+        job.setSteps({resolver, transfer, workflow, window});
     }
 
     QStringList streams(const QString &file) const
@@ -94,8 +95,8 @@ protected:
     FixedResolver resolver;
     CopyTransfer transfer;
     StoredConverter stored;
-    ConversionWorkflow workflow{state, window.roles(), stored, clock};
-    JobController job{state, window.roles(), {resolver, transfer, workflow, window}, clock};
+    JobController job{state, window.roles(), clock};
+    ConversionWorkflow workflow{job.report(), job.pulse(), stored, clock};
 };
 
 } // namespace

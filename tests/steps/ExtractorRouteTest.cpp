@@ -3,7 +3,9 @@
 #include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
+#include "job/JobReporter.h"
 #include "job/ProgramState.h"
+#include "job/StatePulse.h"
 #include "session/JobSession.h"
 #include "steps/ExtractorDownload.h"
 #include "steps/ExtractorLookup.h"
@@ -423,7 +425,9 @@ TEST(ExtractorLookupAlone, AHangIsEndedByTheTimeLimitAndByAStop)
     ProgramState state;
     state.DownloadState = dsResolving;
     RecordingJobWindow window;
-    ExtractorLookup lookup(state, window, window, window);
+    JobReporter reporter(state, window.roles());
+    StatePulse pulse(state, window);
+    ExtractorLookup lookup(reporter, pulse);
 
     const auto expectNoneLeft = [&] {
         const QStringList started =
@@ -493,10 +497,12 @@ TEST(RoutedLookupAlone, AWatchPageWithoutAStreamMapGoesToTheExtractor)
         ProgramState state;
         state.DownloadState = dsResolving;
         RecordingJobWindow window;
-        VideoLookup builtIn(client, window, window);
-        ExtractorLookup extractor(state, window, window, window);
+        JobReporter reporter(state, window.roles());
+        StatePulse pulse(state, window);
+        VideoLookup builtIn(client, reporter);
+        ExtractorLookup extractor(reporter, pulse);
         const QString program = StandIn;
-        RoutedLookup lookup(state, builtIn, extractor, program);
+        RoutedLookup lookup(pulse, builtIn, extractor, program);
         const ResolvedVideo video = lookup.ResolveVideo(link);
         EXPECT_TRUE(video.StreamUrl.isEmpty());
         EXPECT_EQ(video.FailureReason, c.reason);

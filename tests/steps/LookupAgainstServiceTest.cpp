@@ -2,6 +2,9 @@
 #include "RecordingJobWindow.h"
 #include "ResolveInto.h"
 #include "SampleService.h"
+#include "job/JobReporter.h"
+#include "job/ProgramState.h"
+#include "job/StatePulse.h"
 #include "net/HttpClient.h"
 #include "steps/HttpServiceClient.h"
 #include "steps/VideoLookup.h"
@@ -38,9 +41,12 @@ protected:
 
     SampleService service;
     HttpClient http;
-    HttpServiceClient client{http};
+    ProgramState state;
     RecordingJobWindow window;
-    VideoLookup lookup{client, window, window, [] { return Moment; }};
+    JobReporter reporter{state, window.roles()};
+    StatePulse pulse{state, window};
+    HttpServiceClient client{http, pulse};
+    VideoLookup lookup{client, reporter, [] { return Moment; }};
 };
 
 } // namespace

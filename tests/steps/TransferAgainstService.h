@@ -4,7 +4,9 @@
 #include "NoProxyEnvironment.h"
 #include "RecordingJobWindow.h"
 #include "SampleService.h"
+#include "job/JobReporter.h"
 #include "job/ProgramState.h"
+#include "job/StatePulse.h"
 #include "net/HttpClient.h"
 #include "steps/PartialFile.h"
 #include "steps/Transfer.h"
@@ -49,7 +51,9 @@ protected:
     SampleService service;
     ProgramState state;
     RecordingJobWindow window;
+    JobReporter reporter{state, window.roles()};
+    StatePulse pulse{state, window};
     HttpClient client;
-    Transfer transfer{state, window.roles(), client};
+    Transfer transfer{client, reporter, pulse};
     TransferSettings settings;
 };

@@ -3,6 +3,8 @@
 #include "FakeServiceClient.h"
 #include "RecordingJobWindow.h"
 #include "ResolveInto.h"
+#include "job/JobReporter.h"
+#include "job/ProgramState.h"
 #include "service/FormatTable.h"
 
 #include <gtest/gtest.h>
@@ -47,8 +49,10 @@ class VideoLookupTest : public ::testing::Test
 {
 protected:
     FakeServiceClient client;
+    ProgramState state;
     RecordingJobWindow window;
-    VideoLookup lookup{client, window, window, [] { return Moment; }};
+    JobReporter reporter{state, window.roles()};
+    VideoLookup lookup{client, reporter, [] { return Moment; }};
 
     // Answers the watch page, a 200 check for each listed stream and the feed.
     void serve(std::initializer_list<int> itags, const QByteArray &title = "Clip")
@@ -75,10 +79,11 @@ protected:
                (yes ? QStringLiteral(" -> Yes") : QStringLiteral(" -> No"));
     }
 
+    // The caller's variable holds the id until a stream is found.
     bool getStreamInfo(QString &url, QString &name)
     {
         url = Id;
-        return lookup.GetStreamInfo(url, name);
+        return lookup.GetStreamInfo(Id, url, name);
     }
 };
 

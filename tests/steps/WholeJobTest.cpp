@@ -44,6 +44,7 @@ protected:
         ::setenv("http_proxy", service.baseUrl().toLatin1().constData(), 1);
         window.folder = saveDir.path();
         clock.now = 1000;
+        job.setSteps({lookup, transfer, conversion, window});
     }
     void TearDown() override { ::unsetenv("http_proxy"); }
 
@@ -57,14 +58,14 @@ protected:
     QTemporaryDir saveDir;
     SampleService service;
     HttpClient http;
-    HttpServiceClient client{http};
     ProgramState state;
     RecordingJobWindow window;
-    VideoLookup lookup{client, window, window};
-    Transfer transfer{state, window.roles(), http};
-    NoConversion conversion;
     FakeClock clock;
-    JobController job{state, window.roles(), {lookup, transfer, conversion, window}, clock};
+    JobController job{state, window.roles(), clock};
+    HttpServiceClient client{http, job.pulse()};
+    VideoLookup lookup{client, job.formats()};
+    Transfer transfer{http, job.report(), job.pulse()};
+    NoConversion conversion;
 };
 
 } // namespace

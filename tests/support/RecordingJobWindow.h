@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 // A job window without a screen: plays every role, logs every call, in order,
 // as one line of text, and answers the step-down questions from a script (No
@@ -20,10 +21,11 @@ class RecordingJobWindow : public JobInputs,
                            public JobProgress,
                            public JobBoxes,
                            public MessagePass,
+                           public JobEnding,
                            public AntiFreeze
 {
 public:
-    JobWindow roles() { return {*this, *this, *this, *this, *this, *this}; }
+    JobWindow roles() { return {*this, *this, *this, *this, *this, *this, *this}; }
 
     // Inputs, as the user left them.
     QString link;
@@ -36,7 +38,8 @@ public:
     std::function<void()> onMessagePass;
     std::function<void()> onModalBox;
 
-    mutable QStringList calls; // reads are logged too
+    mutable QStringList calls;   // reads are logged too
+    std::vector<JobEnd> endings; // what the front end heard of each job's end, kept apart
 
     // Every call logged since `from`, for tests that look at the end of a job.
     QStringList callsSince(qsizetype from) const { return calls.mid(from); }
@@ -76,6 +79,7 @@ public:
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
     void processMessages() override;
+    void jobEnds(const JobEnd &end) override { endings.push_back(end); }
 
 private:
     void log(const QString &line) const { calls.append(line); }

@@ -264,11 +264,11 @@ TEST_F(MainFormJobWindow, LockingTheFocusedInputKeepsTheFocusOutOfTheExampleLink
     }
 }
 
-TEST_F(MainFormJobWindow, BoxesOfAJobTellTheDesktopWhenTheWindowIsNotInFront)
+TEST_F(MainFormJobWindow, AJobsEndTellsTheDesktopWhenTheWindowIsNotInFront)
 {
     QStringList shown;
     form.setNotifications(std::make_unique<RecordingNotifications>(shown));
-    form.state().SaveFileName = QStringLiteral("Clip <1> & more.flv");
+    const QString file = QStringLiteral("Clip <1> & more.flv");
     form.DirectoryEdit()->setText(QStringLiteral("/videos"));
     form.MoviePathEdit()->setText(QStringLiteral("http://www.youtube.com/watch?v=abc"));
     QWidget other;
@@ -278,54 +278,36 @@ TEST_F(MainFormJobWindow, BoxesOfAJobTellTheDesktopWhenTheWindowIsNotInFront)
     struct Case
     {
         const char *name;
-        TDownloadState state;
+        JobEnd end;
         bool inFront;
-        std::function<void()> box;
         QStringList expected;
     };
     const Case cases[] = {
         {"completion, window behind",
-         dsConverting,
+         {JobOutcome::Completed, file, {}},
          false,
-         [&] { form.showInformation(QStringLiteral("Download is complete\n\rCheck \"x\"")); },
          {QStringLiteral("Download is complete|Clip <1> & more.flv|/videos")}},
         {"failure with its own reason",
-         dsResolving,
+         {JobOutcome::Failed, {}, QStringLiteral("No video to download.")},
          false,
-         [&] { form.showError(QStringLiteral("No video to download.")); },
          {QStringLiteral("Unable to download this video.|No video to download.|")}},
         {"failure that says just that: the link instead",
-         dsDownloading,
+         {JobOutcome::Failed, {}, {}},
          false,
-         [&] { form.showError(QStringLiteral("Unable to download this video.")); },
          {QStringLiteral("Unable to download this video.|http://www.youtube.com/watch?v=abc|")}},
-        {"converter that cannot start",
-         dsConverting,
+        {"saved, but the converter cannot start",
+         {JobOutcome::ConversionFailed, file, QStringLiteral("No such file.")},
          false,
-         [&] { form.showCommandFailure(QStringLiteral("No such file.")); },
-         {QStringLiteral("Unable to download this video.|No such file.|")}},
-        {"window in front",
-         dsDownloading,
-         true,
-         [&] { form.showInformation(QStringLiteral("Download is complete")); },
-         {}},
-        {"no job: a click in the window",
-         dsIdle,
-         false,
-         [&] { form.showError(QStringLiteral("Please set the Download directory.")); },
-         {}},
+         {QStringLiteral("Unable to convert this video.|No such file.|/videos")}},
+        {"window in front", {JobOutcome::Completed, file, {}}, true, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         QWidget *front = c.inFront ? static_cast<QWidget *>(&form) : &other;
         front->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(front));
-        form.state().DownloadState = c.state;
         shown.clear();
-        boxes->shown.clear();
-        c.box();
+        form.jobEnds(c.end);
         EXPECT_EQ(shown, c.expected);
-        EXPECT_EQ(boxes->shown.size(), 1); // the box itself still comes
     }
-    form.state().DownloadState = dsIdle;
 }

@@ -13,9 +13,9 @@ inline void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// Logs the client's work events as text lines, in order; a test may act
+// Logs a request's work events as text lines, in order; a test may act
 // inside a work step through onWork, whose answer (Stop) ends the request.
-class RecordingWorkListener : public HttpWorkListener
+class RecordingProgress : public HttpProgress
 {
 public:
     QStringList events;
@@ -24,9 +24,11 @@ public:
     qint64 largestStep = 0;
     qint64 lastCount = 0;
 
-    void workBegins(qint64 max) override
+    QList<qint64> offsets; // of each body's begin
+    void workBegins(qint64 max, qint64 offset) override
     {
         events.append(QStringLiteral("begin 0 %1").arg(max));
+        offsets.append(offset);
         lastCount = 0;
     }
     WorkAnswer workStep(qint64 count) override

@@ -1,0 +1,260 @@
+#include "job/JobReporter.h"
+
+#include "job/ProgramState.h"
+#include "job/TimeTexts.h"
+
+#include <QDir>
+#include <QStringBuilder>
+
+namespace {
+
+const QString Unable = QStringLiteral("Unable to download this video.");
+const QString NoVideo = QStringLiteral("No video to download.");
+const QString DownloadingPanel = QStringLiteral("Status: Downloading...");
+const QString ErrorPanel = QStringLiteral("Status: Error");
+
+QString quoted(const QString &name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QString retryText(const RetryWait &wait)
+{
+    const QString when = QStringLiteral(", retrying in %1 s (%2 of %3)...")
+                             .arg(wait.seconds)
+                             .arg(wait.attempt)
+                             .arg(wait.attempts);
+    switch (wait.cause) {
+    case RetryCause::ServerError:
+        return QStringLiteral("Server error %1").arg(wait.status) + when;
+    case RetryCause::ConnectionFailed:
+        return QStringLiteral("Connection failed") + when;
+    case RetryCause::ConnectionLost:
+        break;
+    }
+    return QStringLiteral("Connection lost") + when;
+}
+
+} // namespace
+
+JobReporter::JobReporter(ProgramState &state, const JobWindow &window)
+    : m_state(state)
+    , m_window(window)
+{}
+
+void JobReporter::status(const QString &line, const QString &panel)
+{
+    m_window.status.setStatusLine(line);
+    m_window.status.setStatusPanel(panel);
+}
+
+void JobReporter::tellEnd(JobOutcome outcome, const QString &reason)
+{
+    // A failure after a Stop or a close is the user's stop: nothing to tell.
+    if (std::exchange(m_endTold, true) || isWindingDown(m_state.DownloadState))
+        return;
+    m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason});
+}
+
+void JobReporter::failureBox(const QString &text, const QString &reason)
+{
+    tellEnd(JobOutcome::Failed, reason);
+    m_window.boxes.showError(text);
+}
+
+void JobReporter::jobStarts()
+{
+    m_endTold = false;
+    status(QStringLiteral("Start downloading..."), QStringLiteral("Status: Start downloading..."));
+}
+
+void JobReporter::folderMissing()
+{
+    // No job ran: the box answers the user's own click.
+    m_window.boxes.showError(QStringLiteral("Please set the Download directory."));
+    status(QStringLiteral("Error. Please set a Download directory."),
+           QStringLiteral("Status: Error. Please set a Download directory."));
+}
+
+void JobReporter::inputsLocked(bool locked)
+{
+    if (locked)
+        PrepareToStart(m_window);
+    else
+        PrepareToStop(m_window);
+}
+
+void JobReporter::timerRuns(bool on)
+{
+    m_window.status.setTimerEnabled(on);
+}
+
+void JobReporter::noVideo(const QString &reason)
+{
+    failureBox(NoVideo, reason.isEmpty() ? NoVideo : reason);
+    status(QStringLiteral("Error. No video to download."),
+           reason.isEmpty() ? QStringLiteral("Status: Error. No video to download.")
+                            : QStringLiteral("Status: Error. ") + reason);
+}
+
+void JobReporter::downloadBegins()
+{
+    status(QStringLiteral("Downloading ") + quoted(m_state.SaveFileName),
+           QStringLiteral("Status: Downloading"));
+}
+
+void JobReporter::fileInUse()
+{
+    const QString text = QStringLiteral("Another download is saving this video.");
+    failureBox(text, text);
+    status(QStringLiteral("Error: Another download is saving ") + quoted(m_state.SaveFileName),
+           ErrorPanel);
+}
+
+void JobReporter::transferFailed()
+{
+    failureBox(Unable, QString());
+    status(QStringLiteral("Error: Unable to download this video."), ErrorPanel);
+}
+
+void JobReporter::conversionBegins()
+{
+    m_window.progress.BeginConversionProgress();
+}
+
+void JobReporter::converterMissing()
+{
+    const QString text = QStringLiteral("Can't find ffmpeg.exe");
+    failureBox(text, text);
+    status(QStringLiteral("Error. Can't find ffmpeg.exe"), ErrorPanel);
+}
+
+void JobReporter::endReport(Ending ending, JobOutcome outcome)
+{
+    switch (ending) {
+    case Ending::Unable:
+        transferFailed();
+        break;
+    case Ending::Completed:
+        tellEnd(outcome, QString());
+        m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
+                                       quoted(m_state.SaveFileName));
+        status(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
+               QStringLiteral("Status: Download is complete"));
+        break;
+    case Ending::Stopped:
+        status(QStringLiteral("Download is stopped by the user"),
+               QStringLiteral("Status: Download is stopped by the user"));
+        break;
+    }
+    m_window.progress.EndTaskbarProgress();
+}
+
+void JobReporter::elapsed(quint32 milliseconds)
+{
+    m_window.status.setElapsedPanel(FormatElapsed(milliseconds));
+}
+
+void JobReporter::transferBegins(qint64 total)
+{
+    if (m_state.DownloadState != dsDownloading)
+        return;
+    const auto low = static_cast<quint32>(static_cast<quint64>(total));
+    m_window.progress.setBarPosition(0);
+    m_window.progress.SetProgressMaximum(static_cast<qint32>(low));
+    m_state.TotalSize = low;
+    status(QStringLiteral("Downloading ") + quoted(m_state.SaveFileName), DownloadingPanel);
+}
+
+void JobReporter::transferTotalChanges(qint64 total)
+{
+    const auto low = static_cast<quint32>(static_cast<quint64>(total));
+    if (m_state.DownloadState != dsDownloading || low == m_state.TotalSize)
+        return;
+    m_state.TotalSize = low;
+    m_window.progress.SetProgressMaximum(static_cast<qint32>(low));
+}
+
+void JobReporter::transferProgress(qint64 done)
+{
+    if (m_state.DownloadState != dsDownloading)
+        return;
+    m_window.progress.ShowTransferProgress(done, m_state.TotalSize);
+    // Built in one allocation (QStringBuilder's %): this runs for every piece.
+    m_window.status.setProgressLine(
+        {QStringLiteral("Downloading... ") % FormatSize(done, m_state.DecimalSeparator) %
+             QStringLiteral(" of ") % totalText() % QStringLiteral(" - \"") % m_state.SaveFileName %
+             QLatin1Char('"'),
+         ProgressLine::Kind::Transfer, done, qint64(m_state.TotalSize)});
+    m_window.status.setStatusPanel(DownloadingPanel);
+    m_window.messages.processMessages();
+}
+
+const QString &JobReporter::totalText()
+{
+    const auto bytes = qint64(m_state.TotalSize);
+    const QChar separator = m_state.DecimalSeparator;
+    if (m_total.bytes != bytes || m_total.separator != separator)
+        m_total = {bytes, separator, FormatSize(bytes, separator)};
+    return m_total.text;
+}
+
+void JobReporter::retryWaits(const RetryWait &wait)
+{
+    if (m_state.DownloadState != dsDownloading)
+        return;
+    status(retryText(wait), QStringLiteral("Status: Retrying..."));
+}
+
+void JobReporter::conversionStarts(qint32 duration, const QString &durationText)
+{
+    m_duration = duration;
+    m_durationText = durationText;
+    m_window.progress.SetProgressMaximum(duration);
+}
+
+void JobReporter::conversionProgress(qint32 seconds)
+{
+    m_window.progress.ShowConversionProgress(seconds, m_duration);
+    m_window.status.setProgressLine({QStringLiteral("Converting media file: ") +
+                                         SecToTime(seconds) + QStringLiteral(" of ") +
+                                         m_durationText,
+                                     ProgressLine::Kind::Conversion, seconds, m_duration});
+    m_window.status.setStatusPanel(QStringLiteral("Status: Converting media file..."));
+}
+
+void JobReporter::stepFailed(StepFailure failure, const QString &detail)
+{
+    switch (failure) {
+    case StepFailure::ConverterNotStarted:
+        tellEnd(JobOutcome::ConversionFailed, detail);
+        m_window.boxes.showCommandFailure(detail);
+        return;
+    case StepFailure::ConversionFailed: {
+        const QString text = QStringLiteral("Unable to convert this video.");
+        tellEnd(JobOutcome::ConversionFailed, text);
+        m_window.boxes.showError(text);
+        return;
+    }
+    case StepFailure::ConvertedNotKept: {
+        const QString text =
+            QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
+                           "It is kept as ") +
+            quoted(QDir::toNativeSeparators(detail));
+        tellEnd(JobOutcome::ConversionFailed, text);
+        m_window.boxes.showError(text);
+        return;
+    }
+    }
+}
+
+int JobReporter::selectedFormat() const
+{
+    return m_window.inputs.formatIndex();
+}
+
+void JobReporter::offerStepDown(int index, const QString &question)
+{
+    if (index > 0 && m_window.boxes.askStepDown(question))
+        m_window.inputs.setFormatIndex(index - 1);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "job/FormatChoice.h"
+#include "job/JobOutcome.h"
+#include "job/JobReport.h"
+#include "job/JobWindow.h"
+
+#include <QString>
+
+struct ProgramState;
+
+// Every word a job says and asks, and the order of its window calls: the
+// steps' values (JobReport) and the controller's moments become the status
+// texts, the progress, the boxes and the step-down questions. Progress is
+// shown only while the job downloads; in other states a step's values leave
+// the window alone.
+class JobReporter final : public JobReport, public FormatChoice
+{
+public:
+    // How the end report speaks, first match of the job's end.
+    enum class Ending
+    {
+        Unable,    // the transfer failed with no step to say so
+        Completed, // the completion box
+        Stopped,   // no box
+    };
+
+    JobReporter(ProgramState &state, const JobWindow &window);
+
+    // The controller's moments, in the order a job meets them.
+    void jobStarts();
+    void folderMissing();
+    void inputsLocked(bool locked); // PrepareToStart, or PrepareToStop
+    void timerRuns(bool on);
+    void noVideo(const QString &reason);
+    void downloadBegins();
+    void fileInUse();
+    void transferFailed();
+    void conversionBegins();
+    void converterMissing();
+    void endReport(Ending ending, JobOutcome outcome);
+    void elapsed(quint32 milliseconds);
+
+    // JobReport
+    void transferBegins(qint64 total) override;
+    void transferTotalChanges(qint64 total) override;
+    void transferProgress(qint64 done) override;
+    void retryWaits(const RetryWait &wait) override;
+    void conversionStarts(qint32 duration, const QString &durationText) override;
+    void conversionProgress(qint32 seconds) override;
+    void stepFailed(StepFailure failure, const QString &detail) override;
+
+    // FormatChoice
+    int selectedFormat() const override;
+    void offerStepDown(int index, const QString &question) override;
+
+private:
+    void status(const QString &line, const QString &panel);
+    void failureBox(const QString &text, const QString &reason);
+    void tellEnd(JobOutcome outcome, const QString &reason);
+    const QString &totalText();
+
+    ProgramState &m_state;
+    JobWindow m_window;
+    bool m_endTold = false; // the front end heard of this job's end
+    qint32 m_duration = 0;
+    QString m_durationText;
+    // The total's size text, the same for every piece of a body.
+    struct
+    {
+        qint64 bytes = -1;
+        QChar separator;
+        QString text;
+    } m_total;
+};
