@@ -13,9 +13,6 @@
 
 namespace {
 
-const int RowBands[FormatCount] = {240, 360, 360, 480, 720, 1080};
-const bool RowMp4[FormatCount] = {false, true, false, false, true, true};
-
 bool plainExtension(const QString &extension)
 {
     if (extension.size() < 2 || extension.size() > 9 || extension[0] != QLatin1Char('.'))
@@ -33,7 +30,7 @@ void checkChoice(const ExtractorInfo &info, int row)
     if (!chosen)
         return;
     FUZZ_REQUIRE(plainExtension(chosen->FileExtension));
-    if (RowMp4[row])
+    if (formatAt(row)->Mp4Only)
         FUZZ_REQUIRE(chosen->FileExtension == QStringLiteral(".mp4"));
 
     const ExtractorFormat *source = nullptr;
@@ -44,7 +41,7 @@ void checkChoice(const ExtractorInfo &info, int row)
                                     chosen->Selector.startsWith(format.FormatId + QLatin1Char('+'));
         if (same && format.HasVideo) {
             const int band = HeightBand(format.Height);
-            if (band == 0 || band == RowBands[row])
+            if (band == 0 || band == formatAt(row)->HeightBand)
                 source = &format;
         }
     }

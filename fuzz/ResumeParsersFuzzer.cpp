@@ -29,6 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         head.addLine(line + '\n');
     FUZZ_REQUIRE(head.contentLength >= -1);
     FUZZ_REQUIRE(head.status == 0 || (head.status >= 100 && head.status <= 999));
+    // Only a 206 of exactly the range asked continues the bytes held.
+    const RangeAsk ask{qint64(size % 4096), head.etag, qint64(size % 4096) * 2};
+    if (judgeRangeAnswer(head, ask) == RangeVerdict::Continues) {
+        const std::optional<ContentRange> range = parseContentRange(head.contentRange);
+        FUZZ_REQUIRE(head.status == 206 && ask.from > 0 && range && range->first == ask.from);
+        FUZZ_REQUIRE(range->total == ask.total);
+    }
 
     // A record read back is written back the same way.
     if (const std::optional<ResumeRecord> record = parseResumeRecord(input)) {

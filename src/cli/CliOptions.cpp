@@ -4,27 +4,34 @@
 
 #include <QDir>
 
-QString CliUsage()
-{
-    return QStringLiteral(
-        "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no]\n"
-        "                   [--no-continue] [--retries N] [--extractor PATH|none] LINK\n"
-        "Saves the video of LINK into FOLDER.\n"
-        "  --format N        0 FLV 240p, 1 MP4 medium, 2 FLV 360p (default), 3 FLV 480p,\n"
-        "                    4 MP4 720p, 5 MP4 1080p\n"
-        "  --dir FOLDER      save folder (default: the current folder)\n"
-        "  --convert avi|mp4 convert an FLV download afterwards\n"
-        "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
-        "                    terminal, otherwise no)\n"
-        "  --no-continue     start afresh instead of continuing an unfinished download\n"
-        "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
-        "  --extractor PATH  the external extractor for links of other sites (default:\n"
-        "                    yt-dlp on PATH); none turns it off\n"
-        "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
-        "64 bad usage.\n");
-}
-
 namespace {
+
+// The rows of the format table as the usage lists them, wrapped under the option.
+QString formatList()
+{
+    constexpr qsizetype Width = 80;
+    const QString indent(20, QLatin1Char(' '));
+    QString list = QStringLiteral("  --format N        ");
+    qsizetype lineStart = 0;
+    for (int i = 0; i < FormatCount; ++i) {
+        const VideoFormat &format = *formatAt(i);
+        QString item = QStringLiteral("%1 %2 %3")
+                           .arg(i)
+                           .arg(format.FileExtension.mid(1).toUpper(), format.ConsoleName);
+        if (i == InitialFormatIndex)
+            item += QStringLiteral(" (default)");
+        item += i + 1 < FormatCount ? QStringLiteral(",") : QStringLiteral("\n");
+        if (i > 0 && list.size() - lineStart + 1 + item.size() > Width) {
+            list += QLatin1Char('\n');
+            lineStart = list.size();
+            list += indent;
+        } else if (i > 0) {
+            list += QLatin1Char(' ');
+        }
+        list += item;
+    }
+    return list;
+}
 
 CliParseResult failure(const QString &error)
 {
@@ -34,6 +41,26 @@ CliParseResult failure(const QString &error)
 }
 
 } // namespace
+
+QString CliUsage()
+{
+    return QStringLiteral(
+               "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no]\n"
+               "                   [--no-continue] [--retries N] [--extractor PATH|none] LINK\n"
+               "Saves the video of LINK into FOLDER.\n") +
+           formatList() +
+           QStringLiteral(
+               "  --dir FOLDER      save folder (default: the current folder)\n"
+               "  --convert avi|mp4 convert an FLV download afterwards\n"
+               "  --yes, --no       answer to the offer of a lower format (default: ask on a\n"
+               "                    terminal, otherwise no)\n"
+               "  --no-continue     start afresh instead of continuing an unfinished download\n"
+               "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
+               "  --extractor PATH  the external extractor for links of other sites (default:\n"
+               "                    yt-dlp on PATH); none turns it off\n"
+               "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
+               "64 bad usage.\n");
+}
 
 CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir)
 {
@@ -69,7 +96,8 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             bool ok = false;
             const int format = v ? v->toInt(&ok) : -1;
             if (!ok || format < 0 || format >= FormatCount)
-                return failure(QStringLiteral("--format needs a number from 0 to 5."));
+                return failure(
+                    QStringLiteral("--format needs a number from 0 to %1.").arg(FormatCount - 1));
             options.format = format;
         } else if (arg == QStringLiteral("--dir")) {
             const std::optional<QString> v = takeValue();

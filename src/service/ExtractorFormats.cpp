@@ -2,26 +2,9 @@
 
 #include "service/FormatTable.h"
 
-#include <array>
 #include <tuple>
 
 namespace {
-
-struct RowWish
-{
-    int band;
-    bool mp4Only;
-};
-
-// In the order of the format table; the FLV rows take any container.
-constexpr std::array<RowWish, FormatCount> RowWishes = {{
-    {240, false},
-    {360, true},
-    {360, false},
-    {480, false},
-    {720, true},
-    {1080, true},
-}};
 
 bool isPlainWebUrl(const QString &url)
 {
@@ -52,17 +35,17 @@ bool isPlainName(const QString &text, qsizetype longest, const QString &alsoAllo
     return true;
 }
 
-bool fits(const ExtractorFormat &format, const RowWish &wish)
+bool fits(const ExtractorFormat &format, const VideoFormat &wish)
 {
     if (!format.HasVideo || !isPlainName(format.Extension, 8, QString()) ||
         format.Extension == QStringLiteral("mhtml"))
         return false;
     if (!isDirect(format) && !isPlainName(format.FormatId, 64, QStringLiteral("-_.")))
         return false;
-    if (wish.mp4Only && format.Extension != QStringLiteral("mp4"))
+    if (wish.Mp4Only && format.Extension != QStringLiteral("mp4"))
         return false;
     const int band = HeightBand(format.Height);
-    return band == 0 || band == wish.band;
+    return band == 0 || band == wish.HeightBand;
 }
 
 auto rank(const ExtractorFormat &format, qsizetype position)
@@ -118,12 +101,13 @@ int HeightBand(int height)
 std::optional<ChosenExtractorFormat> ChooseExtractorFormat(const QList<ExtractorFormat> &formats,
                                                            int formatIndex)
 {
-    if (formatIndex < 0 || formatIndex >= FormatCount)
+    const VideoFormat *wish = formatAt(formatIndex);
+    if (!wish)
         return std::nullopt;
-    const RowWish &wish = RowWishes[static_cast<size_t>(formatIndex)];
     qsizetype best = -1;
     for (qsizetype i = 0; i < formats.size(); ++i) {
-        if (fits(formats[i], wish) && (best < 0 || rank(formats[best], best) < rank(formats[i], i)))
+        if (fits(formats[i], *wish) &&
+            (best < 0 || rank(formats[best], best) < rank(formats[i], i)))
             best = i;
     }
     if (best < 0)

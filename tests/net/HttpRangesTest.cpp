@@ -98,3 +98,51 @@ TEST(HttpRangesTest, TheHeadKeepsWhatResumeAndRetriesNeed)
 }
 
 } // namespace
+
+namespace {
+
+TEST(HttpRangesTest, OnlyA206OfTheRangeAskedContinuesWhatIsHeld)
+{
+    const RangeAsk held{600, "\"v1\"", 1000};
+    const struct
+    {
+        const char *name;
+        const char *head;
+        RangeAsk ask;
+        RangeVerdict verdict;
+    } cases[] = {
+        {"the rest, same version",
+         "206\nContent-Range: bytes 600-999/1000\nETag: \"v1\"\n"
+         "Content-Length: 400",
+         held, RangeVerdict::Continues},
+        {"a server that leaves the validator out", "206\nContent-Range: bytes 600-999/1000", held,
+         RangeVerdict::Continues},
+        {"a 200: the whole body", "200\nContent-Length: 1000", held, RangeVerdict::Whole},
+        {"another start", "206\nContent-Range: bytes 0-999/1000", held, RangeVerdict::Mismatch},
+        {"another total", "206\nContent-Range: bytes 600-1099/1100", held, RangeVerdict::Mismatch},
+        {"another version", "206\nContent-Range: bytes 600-999/1000\nETag: \"v2\"", held,
+         RangeVerdict::Mismatch},
+        {"a length that is not the range's",
+         "206\nContent-Range: bytes 600-999/1000\n"
+         "Content-Length: 10",
+         held, RangeVerdict::Mismatch},
+        {"an unreadable range", "206\nContent-Range: bytes 600-/1000", held,
+         RangeVerdict::Mismatch},
+        {"a 206 nobody asked for", "206\nContent-Range: bytes 0-999/1000", RangeAsk{},
+         RangeVerdict::Mismatch},
+        {"a dated validator compared as such",
+         "206\nContent-Range: bytes 600-999/1000\nLast-Modified: Tue, 01 Dec 2026 10:00:00 GMT",
+         RangeAsk{600, "Mon, 30 Nov 2026 10:00:00 GMT", 1000}, RangeVerdict::Mismatch},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResponseHead head;
+        for (const QByteArray &line : QByteArray(c.head).split('\n'))
+            head.addLine(head.status ? line + "\r\n" : "HTTP/1.1 " + line + " X\r\n");
+        head.addLine("\r\n");
+        ASSERT_TRUE(head.complete);
+        EXPECT_EQ(judgeRangeAnswer(head, c.ask), c.verdict);
+    }
+}
+
+} // namespace

@@ -8,13 +8,16 @@ TEST(FormatTable, RowsKeepTheirCodesSuffixesAndExtensions)
     {
         const char *itag, *feedSuffix, *pageSuffix, *extension;
         bool convertible;
+        const char *consoleName;
+        int band;
+        bool mp4Only;
     } rows[]{
-        {"itag=5", "", "", ".flv", true},
-        {"itag=18", "", "", ".mp4", false},
-        {"itag=34", "_(360p)", " (HQ 360p)", ".flv", true},
-        {"itag=35", "_(480p)", " (HQ 468p)", ".flv", true},
-        {"itag=22", "_(720p)", " (HD)", ".mp4", false},
-        {"itag=37", "_(1080p)", " (FullHD)", ".mp4", false},
+        {"itag=5", "", "", ".flv", true, "240p", 240, false},
+        {"itag=18", "", "", ".mp4", false, "medium", 360, true},
+        {"itag=34", "_(360p)", " (HQ 360p)", ".flv", true, "360p", 360, false},
+        {"itag=35", "_(480p)", " (HQ 468p)", ".flv", true, "480p", 480, false},
+        {"itag=22", "_(720p)", " (HD)", ".mp4", false, "720p", 720, true},
+        {"itag=37", "_(1080p)", " (FullHD)", ".mp4", false, "1080p", 1080, true},
     };
     ASSERT_EQ(FormatTable().size(), std::size(rows));
     for (int i = 0; i < FormatCount; ++i) {
@@ -26,6 +29,9 @@ TEST(FormatTable, RowsKeepTheirCodesSuffixesAndExtensions)
         EXPECT_EQ(format.FileExtension, QString::fromLatin1(rows[i].extension));
         EXPECT_EQ(format.Convertible, rows[i].convertible);
         EXPECT_EQ(isConvertibleFormat(i), rows[i].convertible);
+        EXPECT_EQ(format.ConsoleName, QString::fromLatin1(rows[i].consoleName));
+        EXPECT_EQ(format.HeightBand, rows[i].band);
+        EXPECT_EQ(format.Mp4Only, rows[i].mp4Only);
     }
 }
 
