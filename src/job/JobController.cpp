@@ -124,13 +124,11 @@ void JobController::runSteps(const JobSteps &steps)
     const TransferResult transfer =
         steps.transfer.DownloadVideo(video, saveDir + m_state.SaveFileName);
     m_run.transferResult = transfer == TransferResult::Done;
-    if (transfer == TransferResult::FileInUse) {
-        m_reporter.fileInUse();
-        windDownAfterFailure();
+    // A route that stopped on the user's Stop has nothing to report but that.
+    if (transfer == TransferResult::Stopped)
         return;
-    }
     if (!m_run.transferResult) {
-        m_reporter.transferFailed();
+        m_reporter.transferEnded(transfer);
         windDownAfterFailure();
         return;
     }
@@ -155,8 +153,8 @@ void JobController::runSteps(const JobSteps &steps)
         m_state.DownloadState = dsStopRequested;
         m_run.failed = true;
     }
-    // A converter that failed on its own leaves the download under its own name.
-    if (outcome == ConversionOutcome::ConverterFailed) {
+    // Without a conversion the download keeps its own name.
+    if (outcome != ConversionOutcome::Finished) {
         m_run.targetExtension.clear();
         m_run.conversionFailed = true;
     }
@@ -180,9 +178,10 @@ JobOutcome JobController::EndReport()
     } else if (state == dsDownloading || state == dsConverting) {
         ending = JobReporter::Ending::Completed;
         outcome = m_run.conversionFailed ? JobOutcome::ConversionFailed : JobOutcome::Completed;
-    } else {
-        const bool userStopped = m_run.userStopped || state == dsClosing;
-        outcome = m_run.failed && !userStopped ? JobOutcome::Failed : JobOutcome::Stopped;
+    } else if (m_run.failed && !m_run.userStopped && state != dsClosing) {
+        // The failure's own texts stay: it was no stop of the user's.
+        ending = JobReporter::Ending::Failed;
+        outcome = m_run.conversionFailed ? JobOutcome::ConversionFailed : JobOutcome::Failed;
     }
     m_reporter.endReport(ending, outcome);
     m_state.DownloadState = dsIdle;

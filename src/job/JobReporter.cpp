@@ -56,10 +56,14 @@ void JobReporter::tellEnd(JobOutcome outcome, const QString &reason)
     m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason});
 }
 
-void JobReporter::failureBox(const QString &text, const QString &reason)
+// The box says what failed; the line and panel keep saying it afterwards.
+void JobReporter::failure(const QString &box, const QString &line, const QString &panel,
+                          JobOutcome outcome)
 {
-    tellEnd(JobOutcome::Failed, reason);
-    m_window.boxes.showError(text);
+    tellEnd(outcome, box == Unable ? QString() : box);
+    m_window.boxes.showError(box);
+    m_window.status.setFailureLine(line);
+    m_window.status.setStatusPanel(panel);
 }
 
 void JobReporter::jobStarts()
@@ -70,10 +74,11 @@ void JobReporter::jobStarts()
 
 void JobReporter::folderMissing()
 {
-    // No job ran: the box answers the user's own click.
-    m_window.boxes.showError(QStringLiteral("Please set the Download directory."));
-    status(QStringLiteral("Error. Please set a Download directory."),
-           QStringLiteral("Status: Error. Please set a Download directory."));
+    // No job ran: the box answers the user's own click, nothing is told elsewhere.
+    m_endTold = true;
+    failure(QStringLiteral("Please set the Download directory."),
+            QStringLiteral("Error. Please set a Download directory."),
+            QStringLiteral("Status: Error. Please set a Download directory."));
 }
 
 void JobReporter::inputsLocked(bool locked)
@@ -91,10 +96,15 @@ void JobReporter::timerRuns(bool on)
 
 void JobReporter::noVideo(const QString &reason)
 {
-    failureBox(NoVideo, reason.isEmpty() ? NoVideo : reason);
-    status(QStringLiteral("Error. No video to download."),
-           reason.isEmpty() ? QStringLiteral("Status: Error. No video to download.")
-                            : QStringLiteral("Status: Error. ") + reason);
+    // The reason (the extractor's, say) is part of what the user reads and keeps.
+    if (reason.isEmpty()) {
+        failure(NoVideo, QStringLiteral("Error. No video to download."),
+                QStringLiteral("Status: Error. No video to download."));
+        return;
+    }
+    failure(NoVideo + QStringLiteral("\n\r") + reason,
+            QStringLiteral("Error. No video to download. ") + reason,
+            QStringLiteral("Status: Error. ") + reason);
 }
 
 void JobReporter::downloadBegins()
@@ -103,18 +113,38 @@ void JobReporter::downloadBegins()
            QStringLiteral("Status: Downloading"));
 }
 
-void JobReporter::fileInUse()
+void JobReporter::transferEnded(TransferResult result)
 {
-    const QString text = QStringLiteral("Another download is saving this video.");
-    failureBox(text, text);
-    status(QStringLiteral("Error: Another download is saving ") + quoted(m_state.SaveFileName),
-           ErrorPanel);
+    const QString &name = m_state.SaveFileName;
+    switch (result) {
+    case TransferResult::FileInUse:
+        failure(QStringLiteral("Another download is saving this video."),
+                QStringLiteral("Error: Another download is saving ") + quoted(name), ErrorPanel);
+        return;
+    case TransferResult::DiskFull:
+        failure(QStringLiteral("The disk is full."), QStringLiteral("Error: The disk is full."),
+                ErrorPanel);
+        return;
+    case TransferResult::TargetIsFolder:
+    case TransferResult::PartIsFolder: {
+        const QString folder =
+            quoted(result == TransferResult::PartIsFolder ? name + QStringLiteral(".part") : name) +
+            QStringLiteral(" is a folder.");
+        failure(folder, QStringLiteral("Error: ") + folder, ErrorPanel);
+        return;
+    }
+    case TransferResult::Failed:
+        transferFailed();
+        return;
+    case TransferResult::Done:
+    case TransferResult::Stopped:
+        return;
+    }
 }
 
 void JobReporter::transferFailed()
 {
-    failureBox(Unable, QString());
-    status(QStringLiteral("Error: Unable to download this video."), ErrorPanel);
+    failure(Unable, QStringLiteral("Error: Unable to download this video."), ErrorPanel);
 }
 
 void JobReporter::conversionBegins()
@@ -124,9 +154,9 @@ void JobReporter::conversionBegins()
 
 void JobReporter::converterMissing()
 {
-    const QString text = QStringLiteral("Can't find ffmpeg.exe");
-    failureBox(text, text);
-    status(QStringLiteral("Error. Can't find ffmpeg.exe"), ErrorPanel);
+    // The download is saved; only its conversion could not be made.
+    failure(QStringLiteral("Can't find ffmpeg.exe"), QStringLiteral("Error. Can't find ffmpeg.exe"),
+            ErrorPanel, JobOutcome::ConversionFailed);
 }
 
 void JobReporter::endReport(Ending ending, JobOutcome outcome)
@@ -145,6 +175,8 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
     case Ending::Stopped:
         status(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));
+        break;
+    case Ending::Failed:
         break;
     }
     m_window.progress.EndTaskbarProgress();

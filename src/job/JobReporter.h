@@ -3,6 +3,7 @@
 #include "job/FormatChoice.h"
 #include "job/JobOutcome.h"
 #include "job/JobReport.h"
+#include "job/JobSteps.h"
 #include "job/JobWindow.h"
 
 #include <QString>
@@ -22,7 +23,8 @@ public:
     {
         Unable,    // the transfer failed with no step to say so
         Completed, // the completion box
-        Stopped,   // no box
+        Stopped,   // the user stopped the job: no box
+        Failed,    // a failure said so already: its texts stay
     };
 
     JobReporter(ProgramState &state, const JobWindow &window);
@@ -34,7 +36,8 @@ public:
     void timerRuns(bool on);
     void noVideo(const QString &reason);
     void downloadBegins();
-    void fileInUse();
+    // A transfer that did not count as done, by how it ended.
+    void transferEnded(TransferResult result);
     void transferFailed();
     void conversionBegins();
     void converterMissing();
@@ -56,7 +59,8 @@ public:
 
 private:
     void status(const QString &line, const QString &panel);
-    void failureBox(const QString &text, const QString &reason);
+    void failure(const QString &box, const QString &line, const QString &panel,
+                 JobOutcome outcome = JobOutcome::Failed);
     void tellEnd(JobOutcome outcome, const QString &reason);
     const QString &totalText();
 

@@ -43,9 +43,13 @@ public:
 // How a transfer ended.
 enum class TransferResult
 {
-    Done,      // the transfer counts as done
-    Failed,    // the failure the job reports as "Unable to download this video."
-    FileInUse, // another program is saving a file of that name
+    Done,           // the transfer counts as done
+    Failed,         // the failure the job reports as "Unable to download this video."
+    Stopped,        // ended by the user's Stop, and nothing counts as done
+    FileInUse,      // another program is saving a file of that name
+    DiskFull,       // the disk has no room for the video
+    TargetIsFolder, // a folder stands where the file goes
+    PartIsFolder,   // a folder stands where its partial file goes
 };
 
 class FileTransfer

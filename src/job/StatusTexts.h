@@ -27,6 +27,9 @@ public:
     virtual void setStatusLine(const QString &text) = 0;
     // Rewritten for every piece of a transfer; the window shows it as any status line.
     virtual void setProgressLine(const ProgressLine &line) { setStatusLine(line.text); }
+    // A failure's own line, right after its box said it; a console that
+    // printed the box need not print it twice.
+    virtual void setFailureLine(const QString &text) { setStatusLine(text); }
     virtual void setStatusPanel(const QString &) {}
     virtual void setElapsedPanel(const QString &) {}
     // While on, the timer asks for the elapsed time once a second.

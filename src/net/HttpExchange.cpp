@@ -49,9 +49,10 @@ void HttpClient::Exchange::onHeaderLine(const char *data, size_t size)
         target = Target::Aside;
     }
 
+    // Every answer is judged: a plain GET takes a 206 only when it holds everything.
     qint64 offset = 0;
-    if (target == Target::Caller && request->range) {
-        switch (judgeRangeAnswer(head, *request->range)) {
+    if (target == Target::Caller) {
+        switch (judgeRangeAnswer(head, request->range.value_or(RangeAsk{}))) {
         case RangeVerdict::Mismatch:
             mismatch = true;
             return;

@@ -77,9 +77,14 @@ RangeVerdict judgeRangeAnswer(const ResponseHead &head, const RangeAsk &ask)
 {
     if (head.status != 206)
         return RangeVerdict::Whole;
-    if (ask.from <= 0)
-        return RangeVerdict::Mismatch;
     const std::optional<ContentRange> range = parseContentRange(head.contentRange);
+    // A 206 nobody asked for is taken only when it holds the whole resource.
+    if (ask.from <= 0) {
+        const bool whole = range && range->first == 0 && range->total > 0 &&
+                           range->last == range->total - 1 &&
+                           (head.contentLength < 0 || head.contentLength == range->total);
+        return whole ? RangeVerdict::Whole : RangeVerdict::Mismatch;
+    }
     const QByteArray &theirs = ask.validator.startsWith('"') ? head.etag : head.lastModified;
     const bool continues =
         range && range->first == ask.from && range->total == ask.total &&

@@ -30,7 +30,7 @@ enum class RangeVerdict
 {
     Whole,     // a whole body: what was held makes way for it
     Continues, // a 206 that begins where the held bytes end, of the same version
-    Mismatch,  // a 206 of another range, length or version, or one nobody asked for
+    Mismatch,  // a 206 of another range, length or version, or part of one nobody asked for
 };
 
 // Decimal digits only, no sign, no blanks; nothing when it may overflow.

@@ -21,8 +21,8 @@ struct HttpRequest
 
     QString url;
     Headers headers;
-    // Set when the body is to continue bytes the caller holds (from > 0) or
-    // replace them: the client asks the range and judges the answer.
+    // What the caller holds: with from > 0 the client asks the rest; every
+    // answer is judged against it (none: a plain GET).
     std::optional<RangeAsk> range;
     HttpBodySink *sink = nullptr;     // the body of a 2xx answer
     HttpProgress *progress = nullptr; // the work events; none when null

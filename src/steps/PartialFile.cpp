@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
 
@@ -83,6 +83,7 @@ PartialFile::PartialFile(QString target, QString identity, bool mayResume)
     , m_part(partPath(m_target))
     , m_identity(std::move(identity))
     , m_mayResume(mayResume)
+    , m_lock(m_part)
 {}
 
 PartialFile::~PartialFile()
@@ -95,40 +96,54 @@ void PartialFile::forget(const QString &target)
     ::unlink(native(recordPath(target)).constData());
 }
 
+// Whether the record describes bytes this job may continue. A stopped
+// download stands under the target's name: it goes back to being the part,
+// so that only a whole download ever stands there again; one that an earlier
+// job moved back already (and was ended before it rewrote its record) is
+// found as the part. A record that calls the target whole is never believed:
+// nothing of a complete file is ever given up for it.
+bool PartialFile::resumable(const std::optional<ResumeRecord> &record)
+{
+    if (!m_mayResume || !record || record->identity != m_identity)
+        return false;
+    if (!record->inTarget)
+        return true;
+    if (record->held <= 0 || record->held >= record->total)
+        return false;
+    struct stat target = {};
+    struct stat part = {};
+    const bool targetThere = ::lstat(native(m_target).constData(), &target) == 0;
+    const bool partThere = ::lstat(native(m_part).constData(), &part) == 0;
+    if (!targetThere)
+        return partThere && S_ISREG(part.st_mode) && part.st_size == record->held;
+    if (partThere || !S_ISREG(target.st_mode) || target.st_nlink != 1 ||
+        target.st_size != record->held ||
+        ::rename(native(m_target).constData(), native(m_part).constData()) != 0)
+        return false;
+    ResumeRecord moved = *record;
+    moved.inTarget = false;
+    writeRecord(moved);
+    return true;
+}
+
 PartialFile::Opened PartialFile::open()
 {
     const std::optional<ResumeRecord> record = readRecord(recordPath(m_target));
-    bool usable = m_mayResume && record && record->identity == m_identity;
+    const bool usable = resumable(record);
+    switch (m_lock.take()) {
+    case DownloadLock::Taken::Locked:
+        break;
+    case DownloadLock::Taken::InUse:
+        return Opened::InUse;
+    case DownloadLock::Taken::IsFolder:
+        return Opened::IsFolder;
+    case DownloadLock::Taken::Failed:
+        return Opened::Failed;
+    }
     struct stat info = {};
-    // A stopped download stands under the target's name: it goes back to
-    // being the part, so that only a whole download ever stands there again.
-    if (usable && record->inTarget) {
-        usable = isPlainFile(m_target, info) && info.st_nlink == 1 &&
-                 info.st_size == record->held && ::lstat(native(m_part).constData(), &info) != 0 &&
-                 ::rename(native(m_target).constData(), native(m_part).constData()) == 0;
-    }
-
-    // Only a plain file of our own is continued; a link or anything else of
-    // that name makes way for a new file.
-    if (::lstat(native(m_part).constData(), &info) == 0 &&
-        (!S_ISREG(info.st_mode) || info.st_nlink != 1)) {
-        ::unlink(native(m_part).constData());
-        usable = false;
-    }
-    m_fd.reset(::open(native(m_part).constData(),
-                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!m_fd && errno == EEXIST)
-        m_fd.reset(::open(native(m_part).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-    if (!m_fd)
+    if (::fstat(m_lock.fd(), &info) != 0) {
+        m_lock.release();
         return Opened::Failed;
-    if (::fstat(m_fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        m_fd.reset();
-        return Opened::Failed;
-    }
-    if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        const bool busy = errno == EWOULDBLOCK;
-        m_fd.reset();
-        return busy ? Opened::InUse : Opened::Failed;
     }
 
     qint64 from = 0;
@@ -149,9 +164,9 @@ PartialFile::Opened PartialFile::open()
         // What was there belongs to no stream this job can continue.
         forget(m_target);
     }
-    if ((info.st_size != from && ::ftruncate(m_fd.get(), from) != 0) ||
-        ::lseek(m_fd.get(), from, SEEK_SET) != from) {
-        m_fd.reset();
+    if ((info.st_size != from && ::ftruncate(m_lock.fd(), from) != 0) ||
+        ::lseek(m_lock.fd(), from, SEEK_SET) != from) {
+        m_lock.release();
         return Opened::Failed;
     }
     m_held = from;
@@ -163,14 +178,23 @@ void PartialFile::startAfresh()
     m_resumable = false;
     m_record = ResumeRecord();
     forget(m_target);
-    if (m_fd && ::ftruncate(m_fd.get(), 0) == 0 && ::lseek(m_fd.get(), 0, SEEK_SET) == 0)
+    if (m_lock && ::ftruncate(m_lock.fd(), 0) == 0 && ::lseek(m_lock.fd(), 0, SEEK_SET) == 0)
         m_held = 0;
 }
 
 bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
 {
-    if (!m_fd)
+    if (!m_lock)
         return false;
+    // A body that cannot fit is refused before any of it is written.
+    struct statvfs disk = {};
+    const qint64 coming = head.chunked ? -1 : head.contentLength;
+    const qint64 kept = offset > 0 ? m_held : 0;
+    if (coming > 0 && ::fstatvfs(m_lock.fd(), &disk) == 0 &&
+        qint64(disk.f_bavail) * qint64(disk.f_frsize) < coming - (m_held - kept)) {
+        m_diskFull = true;
+        return false;
+    }
     if (offset > 0) {
         m_lengthKnown = true;
         return m_resumable && offset == m_held;
@@ -178,7 +202,7 @@ bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
 
     // A whole body: whatever was held goes.
     if (m_held > 0) {
-        if (::ftruncate(m_fd.get(), 0) != 0 || ::lseek(m_fd.get(), 0, SEEK_SET) != 0)
+        if (::ftruncate(m_lock.fd(), 0) != 0 || ::lseek(m_lock.fd(), 0, SEEK_SET) != 0)
             return false;
         m_held = 0;
     }
@@ -196,17 +220,19 @@ bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
 
 bool PartialFile::write(const char *data, qint64 size)
 {
-    if (!m_fd || !writeAll(m_fd.get(), data, size))
+    if (!m_lock || !writeAll(m_lock.fd(), data, size)) {
+        m_diskFull = m_diskFull || errno == ENOSPC || errno == EDQUOT;
         return false;
+    }
     m_held += size;
     return true;
 }
 
 bool PartialFile::complete(bool stopped)
 {
-    if (!m_fd)
+    if (!m_lock || (!stopped && !holdsAll()))
         return false;
-    if (::fdatasync(m_fd.get()) != 0 ||
+    if (::fdatasync(m_lock.fd()) != 0 ||
         ::rename(native(m_part).constData(), native(m_target).constData()) != 0) {
         keep();
         return false;
@@ -215,23 +241,23 @@ bool PartialFile::complete(bool stopped)
         writeRecord(true, m_held);
     else
         forget(m_target);
-    m_fd.reset();
+    m_lock.release();
     return true;
 }
 
 void PartialFile::keep()
 {
-    if (!m_fd)
+    if (!m_lock)
         return;
     if (m_held == 0) {
         // Nothing arrived: nothing to keep or to resume.
         ::unlink(native(m_part).constData());
         forget(m_target);
-    } else if (m_resumable && ::fdatasync(m_fd.get()) == 0) {
+    } else if (m_resumable && ::fdatasync(m_lock.fd()) == 0) {
         // The record vouches for the bytes only once they are on disk.
         writeRecord(false, m_held);
     }
-    m_fd.reset();
+    m_lock.release();
 }
 
 bool PartialFile::writeRecord(bool inTarget, qint64 held)
@@ -239,9 +265,14 @@ bool PartialFile::writeRecord(bool inTarget, qint64 held)
     ResumeRecord record = m_record;
     record.inTarget = inTarget;
     record.held = held;
+    return writeRecord(record);
+}
+
+bool PartialFile::writeRecord(const ResumeRecord &record)
+{
     const QByteArray text = formatResumeRecord(record);
     const QByteArray path = native(recordPath(m_target));
-    const QByteArray fresh = path + ".new";
+    const QByteArray fresh = native(besideTarget(m_target, ".resume.new"));
     ::unlink(fresh.constData());
     UniqueFd fd(
         ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));

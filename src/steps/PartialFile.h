@@ -2,8 +2,8 @@
 
 #include "net/HttpBodySink.h"
 #include "net/HttpRanges.h"
+#include "steps/DownloadLock.h"
 #include "steps/ResumeRecord.h"
-#include "steps/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,18 +11,19 @@
 // The file a download is written into until it is whole: NAME.part beside
 // the target, with a record NAME.resume of what a later job needs to continue
 // it. The target itself is touched only by the one rename that puts a done
-// download in its place, so a failure never harms an older file of that name.
-// The part is made without following links and locked while in use; a second
-// program saving the same name finds the lock. Nothing is preallocated: the
-// file is never longer than the bytes it holds.
+// download in its place, so a failure never harms an older file of that name,
+// and a body that ends before the whole length is no done download. The part
+// is locked while in use (DownloadLock). Nothing is preallocated: the file is
+// never longer than the bytes it holds.
 class PartialFile final : public HttpBodySink
 {
 public:
     enum class Opened
     {
         Ready,
-        InUse,  // another program holds the lock
-        Failed, // the folder does not take the file
+        InUse,    // another program holds the lock
+        IsFolder, // a folder stands where the part goes
+        Failed,   // the folder does not take the file
     };
 
     // identity names the stream (StreamIdentity); mayResume false ignores
@@ -34,6 +35,9 @@ public:
 
     static QString partPath(const QString &target) { return besideTarget(target, ".part"); }
     static QString recordPath(const QString &target) { return besideTarget(target, ".resume"); }
+    // target + suffix; a name too long for that gets a shorter form that
+    // still tells it from any other target's.
+    static QString besideTarget(const QString &target, const char *suffix);
     // Removes the record of target, once nothing is left to resume.
     static void forget(const QString &target);
 
@@ -48,6 +52,12 @@ public:
 
     // The current body had a declared length.
     bool lengthKnown() const { return m_lengthKnown; }
+    // Every byte of the whole length is held (a length never known counts as whole).
+    bool holdsAll() const { return m_record.total < 0 || m_held == m_record.total; }
+    // A write failed, or a body was refused, for want of room on the disk.
+    bool diskFull() const { return m_diskFull; }
+    // Tests play another program between the part's opening and its lock.
+    DownloadLock &lock() { return m_lock; }
 
     // A body at offset continues the bytes held (the client has judged its
     // range); at 0 it is a whole body, which replaces them.
@@ -62,18 +72,18 @@ public:
     void keep();
 
 private:
-    // target + suffix; a name too long for that gets a shorter form that
-    // still tells it from any other target's.
-    static QString besideTarget(const QString &target, const char *suffix);
+    bool resumable(const std::optional<ResumeRecord> &record);
+    bool writeRecord(const ResumeRecord &record);
     bool writeRecord(bool inTarget, qint64 held);
 
     QString m_target;
     QString m_part;
     QString m_identity;
     bool m_mayResume;
-    UniqueFd m_fd;
+    DownloadLock m_lock;
     ResumeRecord m_record; // the record of the bytes held; validator empty: none
     qint64 m_held = 0;
     bool m_resumable = false; // m_record describes the bytes held
     bool m_lengthKnown = false;
+    bool m_diskFull = false;
 };

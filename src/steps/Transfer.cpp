@@ -6,6 +6,8 @@
 #include "steps/PartialFile.h"
 #include "steps/ResumeRecord.h"
 
+#include <QFileInfo>
+
 #include <chrono>
 
 namespace {
@@ -70,12 +72,17 @@ TransferResult Transfer::DownloadToFile(const QString &url, const QString &path)
 
 TransferResult Transfer::fetch(const TransferOrder &order)
 {
+    // Said before any byte is fetched, not when the finished file cannot be put there.
+    if (QFileInfo(order.path).isDir())
+        return TransferResult::TargetIsFolder;
     PartialFile file(order.path, StreamIdentity(order.url), m_settings.resume);
     switch (file.open()) {
     case PartialFile::Opened::Ready:
         break;
     case PartialFile::Opened::InUse:
         return TransferResult::FileInUse;
+    case PartialFile::Opened::IsFolder:
+        return TransferResult::PartIsFolder;
     case PartialFile::Opened::Failed:
         return TransferResult::Failed;
     }
@@ -83,7 +90,18 @@ TransferResult Transfer::fetch(const TransferOrder &order)
     const int attempts = std::max(1, m_settings.retry.attempts);
     for (int tried = 1;; ++tried) {
         const bool asked = file.resumeFrom() > 0;
-        const HttpResult result = attempt(order, file);
+        HttpResult result = attempt(order, file);
+        // An answer that ends before the whole length (a server that sends
+        // part of the range asked, a body without length cut by a close) is
+        // no whole file: it is continued like any cut.
+        if (result.ok() && !result.stopped && !file.holdsAll()) {
+            result.failure = HttpFailure::Cut;
+            result.error = QStringLiteral("the answer ended before the end of the file");
+        }
+        if (file.diskFull()) {
+            file.keep();
+            return TransferResult::DiskFull;
+        }
         if (result.ok()) {
             if (m_pulse.closing())
                 return TransferResult::Failed;

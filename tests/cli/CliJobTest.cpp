@@ -58,7 +58,8 @@ TEST(CliJobTest, ExitStatusDoesNotHangOnTheWordingOfTheTexts)
     } cases[]{
         {"http://www.youtube.com/watch?v=vidlark0001", false, ExitComplete,
          "> Fertig: Vidlark Sample Clip_(360p).flv\n"},
-        {"http://www.youtube.com/watch?v=NoSuchVideo", false, ExitError, "> Angehalten\n"},
+        {"http://www.youtube.com/watch?v=NoSuchVideo", false, ExitError,
+         "> Error. No video to download.\n"},
         {"http://www.youtube.com/watch?v=vidlark0008", true, ExitStopped, "> Angehalten\n"},
     };
     for (const auto &c : cases) {

@@ -142,7 +142,8 @@ TEST_F(JobControllerTest, ConverterFailureKeepsTheDownloadName)
     EXPECT_EQ(window.statusLine, QStringLiteral("Download is complete: Title.flv"));
 }
 
-TEST_F(JobControllerTest, EmptyLinkReportsNoVideoThenStopped)
+// A failure keeps its own texts to the end: it is no stop of the user's.
+TEST_F(JobControllerTest, EmptyLinkReportsNoVideoAndKeepsSayingSo)
 {
     resolver.streamUrl.clear();
     job.StartButtonClick();
@@ -150,7 +151,7 @@ TEST_F(JobControllerTest, EmptyLinkReportsNoVideoThenStopped)
                          QStringLiteral("status line Error. No video to download."),
                          QStringLiteral("status panel Status: Error. No video to download.")};
     expected += unlockCalls();
-    expected += stoppedReport();
+    expected += QStringLiteral("EndTaskbarProgress");
     EXPECT_EQ(endOf(window.calls, expected.size()), expected);
     EXPECT_EQ(state.DownloadState, dsIdle);
     EXPECT_TRUE(window.inputsEnabled);
@@ -158,7 +159,7 @@ TEST_F(JobControllerTest, EmptyLinkReportsNoVideoThenStopped)
     EXPECT_TRUE(transfer.url.isEmpty());
 }
 
-TEST_F(JobControllerTest, FailedTransferReportsErrorThenStopped)
+TEST_F(JobControllerTest, FailedTransferReportsErrorAndKeepsSayingSo)
 {
     transfer.result = false;
     job.StartButtonClick();
@@ -166,7 +167,7 @@ TEST_F(JobControllerTest, FailedTransferReportsErrorThenStopped)
                          QStringLiteral("status line Error: Unable to download this video."),
                          QStringLiteral("status panel Status: Error")};
     expected += unlockCalls();
-    expected += stoppedReport();
+    expected += QStringLiteral("EndTaskbarProgress");
     EXPECT_EQ(endOf(window.calls, expected.size()), expected);
 }
 

@@ -203,13 +203,13 @@ TEST_F(JobControllerTest, TheCallerLearnsHowTheJobEnded)
         {"folder missing", [this] { window.folder.clear(); }, JobOutcome::Failed},
         {"no video", [this] { resolver.streamUrl.clear(); }, JobOutcome::Failed},
         {"transfer failed", [this] { transfer.result = false; }, JobOutcome::Failed},
+        // The download is saved; only its conversion is missing.
         {"converter missing",
          [this] {
              window.avi = true;
              conversion.outcome = ConversionOutcome::ConverterMissing;
-             conversion.during = [this] { state.DownloadState = dsStopRequested; };
          },
-         JobOutcome::Failed},
+         JobOutcome::ConversionFailed},
         // The converter's own failure still ends with the completion box,
         // and the caller learns that the conversion failed.
         {"converter failed",
@@ -291,7 +291,7 @@ TEST_F(JobControllerTest, AFileAnotherProgramIsSavingIsReportedAsSuch)
     EXPECT_EQ(window.calls.mid(box, 3), expected);
     // Not the general failure box on top of it; the job then winds down as after any failure.
     EXPECT_FALSE(window.calls.contains(QStringLiteral("error box Unable to download this video.")));
-    EXPECT_EQ(window.statusLine, QStringLiteral("Download is stopped by the user"));
+    EXPECT_EQ(window.statusLine, QStringLiteral("Error: Another download is saving \"Title.flv\""));
     EXPECT_EQ(state.DownloadState, dsIdle);
 }
 

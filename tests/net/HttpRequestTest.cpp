@@ -24,12 +24,11 @@ TEST_F(HttpClientTest, ARequestsOwnHeadersGoWithItAndReplaceSettingsOfTheirName)
     client.Request.UserAgent = QStringLiteral("Persistent/1.0");
     client.Request.Referer = QStringLiteral("http://www.youtube.com/");
     HeadSink sink;
-    const HttpResult result = client.Get(
-        {url("/redirect/1/bulk/1000"),
-         {{"Range", "bytes=600-"}, {"If-Range", "\"bulk-1000-v0\""}, {"user-agent", "Own\r\n/2"}},
-         {},
-         &sink,
-         nullptr});
+    const HttpResult result = client.Get({url("/redirect/1/bulk/1000"),
+                                          {{"user-agent", "Own\r\n/2"}},
+                                          RangeAsk{600, "\"bulk-1000-v0\"", 1000},
+                                          &sink,
+                                          nullptr});
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     // Both hops carry them: the redirect's target is the same download.
     for (const ServiceRequest &request : service.requests()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "net/HttpClient.h"
 
 #include <QString>
@@ -7,11 +8,6 @@
 
 #include <functional>
 #include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // Logs a request's work events as text lines, in order; a test may act
 // inside a work step through onWork, whose answer (Stop) ends the request.

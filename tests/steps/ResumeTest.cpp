@@ -258,3 +258,158 @@ TEST_F(ResumeTest, ASecondProgramSavingTheSameNameFindsTheLock)
 }
 
 } // namespace
+
+namespace {
+
+// What a server answers to the request that continues a part: whatever it
+// sends, the older file stays until every byte of the video is held.
+TEST_F(ResumeTest, HostileAnswersToAResumeNeverPassForAWholeFile)
+{
+    const qint64 Size = 1000000;
+    const struct
+    {
+        const char *name;
+        const char *query;
+        int attempts; // of the second job
+        TransferResult result;
+        QByteArrayList ranges; // asked by the second job
+    } cases[] = {
+        {"part of the range, honestly, until it is whole",
+         "rangecap=200000",
+         5,
+         TransferResult::Done,
+         {"400000", "600000", "800000"}},
+        {"no length, closed early",
+         "rangecap=200000&rangeclose=1",
+         5,
+         TransferResult::Done,
+         {"400000", "600000", "800000"}},
+        {"part of the range, attempts run out",
+         "rangecap=100000",
+         2,
+         TransferResult::Failed,
+         {"400000", "500000"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString &left : {target(), part(), record()})
+            QFile::remove(left);
+        writeOldFile();
+        const QString path = QStringLiteral("/bulk/%1?flaky=1&flakyat=400000&%2")
+                                 .arg(Size)
+                                 .arg(QLatin1String(c.query));
+        settings.retry.attempts = 1;
+        transfer.setSettings(settings);
+        ASSERT_EQ(download(path), TransferResult::Failed);
+        ASSERT_EQ(QFileInfo(part()).size(), 400000);
+
+        settings.retry.attempts = c.attempts;
+        transfer.setSettings(settings);
+        service.clearRequests();
+        EXPECT_EQ(download(path), c.result);
+        QByteArrayList asked;
+        for (const QByteArray &range : ranges())
+            asked.append(range.mid(6, range.indexOf('-') - 6));
+        EXPECT_EQ(asked, c.ranges);
+        if (c.result == TransferResult::Done) {
+            EXPECT_TRUE(contentsOf(target()) == bulkBytes(0, Size));
+        } else {
+            EXPECT_EQ(contentsOf(target()), "an older download");
+            EXPECT_TRUE(contentsOf(part()) == bulkBytes(0, QFileInfo(part()).size()));
+            EXPECT_TRUE(readRecord().has_value());
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A record and files as an ended job may leave them, and what the next job
+// makes of them: bytes held are continued, a complete file is never given up.
+TEST_F(ResumeTest, NoRecordCostsAFileItsBytes)
+{
+    const qint64 Size = 300000;
+    const QByteArray etag = "\"bulk-300000-v0\"";
+    const struct
+    {
+        const char *name;
+        const char *in; // where the record says the bytes stand
+        qint64 held;
+        bool atTarget, atPart; // where they stand
+        const char *asked;     // the first range the next job asks; "-" for none
+    } cases[] = {
+        {"stopped: under the target's name", "target", 120000, true, false, "120000"},
+        {"moved back, then the program was killed", "target", 120000, false, true, "120000"},
+        {"a record that calls a complete target its own", "target", Size, true, false, "-"},
+    };
+    int round = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString &left : {target(), part(), record()})
+            QFile::remove(left);
+        // A resource of its own each time, whose first GET breaks off.
+        const QString path =
+            QStringLiteral("/bulk/%1?flaky=1&flakyat=100000&round=%2").arg(Size).arg(++round);
+        const QByteArray bytes = bulkBytes(0, c.held);
+        for (const auto &[there, file] : {std::pair{c.atTarget, target()}, {c.atPart, part()}}) {
+            QFile out(file);
+            if (there) {
+                ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+            }
+        }
+        QFile out(record());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(formatResumeRecord(
+            {StreamIdentity(url(path)), etag, Size, QByteArray(c.in) == "target", c.held}));
+        out.close();
+        settings.retry.attempts = 1;
+        transfer.setSettings(settings);
+        service.clearRequests();
+        // The answer breaks off, so what the job did to the files stays to be seen.
+        download(path);
+        const QByteArray range = ranges().value(0);
+        EXPECT_EQ(range == "-" ? range : range.mid(6, range.indexOf('-') - 6), c.asked);
+        if (c.held == Size) {
+            EXPECT_TRUE(contentsOf(target()) == bytes);
+        } else {
+            EXPECT_TRUE(contentsOf(part()) == bulkBytes(0, QFileInfo(part()).size()));
+            EXPECT_GT(QFileInfo(part()).size(), c.held);
+        }
+    }
+}
+
+// Another program finished the part and renamed it onto the target between
+// this one's opening of the part and its lock: the target stays as it is.
+TEST_F(ResumeTest, ALockOnAFileFinishedMeanwhileStartsOver)
+{
+    QFile finished(part());
+    ASSERT_TRUE(finished.open(QIODevice::WriteOnly));
+    finished.write("the other program's video");
+    finished.close();
+    PartialFile file(target(), StreamIdentity(url(QStringLiteral("/bulk/10"))), true);
+    file.lock().setBeforeLock([this, once = true]() mutable {
+        if (std::exchange(once, false))
+            QFile::rename(part(), target());
+    });
+    ASSERT_EQ(file.open(), PartialFile::Opened::Ready);
+    EXPECT_EQ(contentsOf(target()), "the other program's video");
+    EXPECT_TRUE(QFileInfo(part()).exists());
+}
+
+// A name that is as long as names go still has its record, so it resumes.
+TEST_F(ResumeTest, ALongNameResumesAsAnyOther)
+{
+    state.SaveFileName = QString(250, QLatin1Char('x')) + QStringLiteral(".flv");
+    settings.retry.attempts = 1;
+    transfer.setSettings(settings);
+    const QString path = QStringLiteral("/bulk/300000?flaky=1&flakyat=100000");
+    ASSERT_EQ(download(path), TransferResult::Failed);
+    ASSERT_TRUE(readRecord().has_value());
+    service.clearRequests();
+    ASSERT_EQ(download(path), TransferResult::Done);
+    EXPECT_EQ(ranges(), QByteArrayList{"bytes=100000- \"bulk-300000-v0\""});
+    EXPECT_TRUE(contentsOf(target()) == bulkBytes(0, 300000));
+}
+
+} // namespace

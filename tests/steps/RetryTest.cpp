@@ -135,9 +135,13 @@ TEST_F(ResumeTest, AnOlderFileSurvivesEveryFailure)
         const char *path;
         bool partLeft; // bytes arrived and stay in the partial file
         bool recordLeft;
+        TransferResult result = TransferResult::Failed;
     } cases[] = {
         {"no body", "/bulk/100000?cut=0", false, false},
-        {"a huge Content-Length", "/bulk/1000?length=999999999999", true, true},
+        // Refused before any byte: no disk here holds it.
+        {"a huge Content-Length", "/bulk/1000?length=999999999999", false, false,
+         TransferResult::DiskFull},
+        {"a short body of a declared length", "/bulk/1000?length=2000", true, true},
         {"cut", "/bulk/300000?mode=chunked&cut=1000", true, false},
         {"reset", "/bulk/300000?mode=chunked&reset=1000", true, false},
         {"stall", "/bulk/300000?mode=chunked&stall=1000", true, false},
@@ -150,7 +154,7 @@ TEST_F(ResumeTest, AnOlderFileSurvivesEveryFailure)
         for (const QString &left : {part(), record()})
             QFile::remove(left);
         writeOldFile();
-        EXPECT_EQ(download(QString::fromLatin1(c.path)), TransferResult::Failed);
+        EXPECT_EQ(download(QString::fromLatin1(c.path)), c.result);
         EXPECT_EQ(contentsOf(target()), "an older download");
         EXPECT_EQ(QFileInfo(part()).size() > 0, c.partLeft);
         EXPECT_EQ(QFile::exists(record()), c.recordLeft);
@@ -209,17 +213,21 @@ TEST_F(ResumeTest, AFullDiskIsNotRetriedAndLeavesTheOlderFile)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("an older download");
     }
-    const TransferResult result =
-        transfer.DownloadToFile(url(QStringLiteral("/bulk/3000000")), saved);
-    const QByteArray oldContents = contentsOf(saved);
-    const qint64 partSize = QFileInfo(PartialFile::partPath(saved)).size();
-    const bool recordLeft = QFile::exists(PartialFile::recordPath(saved));
+    // A declared length past the room left is refused before its body; a body
+    // without one fills the disk, and what arrived stays.
+    for (const char *mode : {"length", "chunked"}) {
+        SCOPED_TRACE(mode);
+        service.clearRequests();
+        const TransferResult result = transfer.DownloadToFile(
+            url(QStringLiteral("/bulk/3000000?mode=%1").arg(QLatin1String(mode))), saved);
+        EXPECT_EQ(result, TransferResult::DiskFull);
+        EXPECT_EQ(contentsOf(saved), "an older download");
+        const qint64 partSize = QFileInfo(PartialFile::partPath(saved)).size();
+        EXPECT_EQ(partSize > 100000, QByteArray(mode) == "chunked");
+        EXPECT_EQ(ranges().size(), 1); // a full disk is not tried again
+        QFile::remove(PartialFile::partPath(saved));
+    }
     ::umount(where.constData());
-    EXPECT_EQ(result, TransferResult::Failed);
-    EXPECT_EQ(oldContents, "an older download");
-    EXPECT_GT(partSize, 100000);
-    EXPECT_TRUE(recordLeft);
-    EXPECT_EQ(ranges().size(), 1); // a full disk is not tried again
 }
 
 } // namespace

@@ -136,7 +136,7 @@ TEST_F(WholeJobTest, RefusedStepDownAndUnknownVideoSaveNothing)
         run(link);
         EXPECT_TRUE(
             window.callsSince(from).contains(QStringLiteral("error box No video to download.")));
-        EXPECT_EQ(window.statusLine, QStringLiteral("Download is stopped by the user"));
+        EXPECT_EQ(window.statusLine, QStringLiteral("Error. No video to download."));
     }
     EXPECT_TRUE(savedFiles().isEmpty());
 }

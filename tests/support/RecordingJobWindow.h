@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
 

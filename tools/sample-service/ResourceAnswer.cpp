@@ -104,10 +104,21 @@ void ResourceAnswer::apply(const ServiceRequest &request, const QByteArray &name
             reply.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
         return;
     }
-    const qint64 last = range->last < 0 ? total - 1 : std::min(range->last, total - 1);
+    qint64 last = range->last < 0 ? total - 1 : std::min(range->last, total - 1);
+    // A server that answers only part of what was asked: honestly (its
+    // Content-Range says so) or, without a length, by closing early.
+    const auto cap = digits(request.queryValue("rangecap").value_or(QByteArray()));
+    const bool closes = request.queryValue("rangeclose") == "1";
+    if (cap && *cap > 0 && !closes)
+        last = std::min(last, range->first + *cap - 1);
     reply.status = 206;
     reply.headers.append(qMakePair(QByteArray("Content-Range"),
                                    "bytes " + QByteArray::number(range->first) + '-' +
                                        QByteArray::number(last) + '/' + QByteArray::number(total)));
     reply.body = reply.body.slice(range->first, last - range->first + 1);
+    if (closes) {
+        reply.framing = BodyFraming::Close;
+        if (cap && *cap > 0)
+            reply.cutAfter = *cap;
+    }
 }
