@@ -167,10 +167,14 @@ HttpResult HttpClient::request(Method method, const HttpRequest &request, Takes 
     QByteArray current = urlBytes(request.url);
     if (!isWebScheme(current))
         return failed(HttpFailure::Refused, QStringLiteral("only http and https URLs are spoken"));
+    HttpRequest hops = request;
     for (int redirects = 0;; ++redirects) {
-        Hop hop = exchange(method, current, request, takes, redirects);
+        Hop hop = exchange(method, current, hops, takes, redirects);
         if (hop.next.isEmpty())
             return hop.result;
+        if (!sameOrigin(current, hop.next))
+            hops.headers.removeIf(
+                [](const auto &header) { return isCredentialHeader(header.first); });
         current = hop.next;
     }
 }

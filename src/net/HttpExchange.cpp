@@ -73,7 +73,10 @@ void HttpClient::Exchange::onHeaderLine(const char *data, size_t size)
         workBegun = true;
         if (progress())
             progress()->workBegins(head.chunked || head.contentLength < 0 ? 0 : head.contentLength,
-                                   offset);
+                                   offset,
+                                   target == Target::Caller ? WorkBody::Answer
+                                   : follow                 ? WorkBody::Redirect
+                                                            : WorkBody::Error);
     }
 }
 

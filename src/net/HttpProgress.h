@@ -10,6 +10,14 @@ enum class WorkAnswer
     Stop, // the client ends the request itself
 };
 
+// Whose body a work begin is for.
+enum class WorkBody
+{
+    Answer,   // the final answer's, which goes to the sink
+    Redirect, // a redirect's that is followed, read aside
+    Error,    // an error status's, read aside
+};
+
 // The work events of one request: a begin before each response body
 // (redirects' and error statuses' bodies included), a step after each piece
 // of it, an end after it (also when reading it failed).
@@ -20,7 +28,7 @@ public:
     // announced: the Content-Length, or 0 for a chunked body or one read until
     // close. offset: where the body begins in the resource, the bytes the
     // caller held when a 206 continues them; 0 for every other body.
-    virtual void workBegins(qint64 announced, qint64 offset) = 0;
+    virtual void workBegins(qint64 announced, qint64 offset, WorkBody body) = 0;
     // received: the body's bytes so far. The piece is already with the sink.
     virtual WorkAnswer workStep(qint64 received) = 0;
     virtual void workEnds() {}

@@ -1,5 +1,7 @@
 #include "net/RequestLine.h"
 
+#include <QUrl>
+
 namespace {
 
 // A header value never carries a line end into the request.
@@ -86,4 +88,25 @@ QList<QByteArray> requestHeaderLines(const HttpRequestSettings &settings)
     add("Connection", settings.Connection);
     add("Content-Type", settings.ContentType);
     return lines;
+}
+
+bool sameOrigin(const QByteArray &first, const QByteArray &second)
+{
+    const QUrl a(QString::fromLatin1(first));
+    const QUrl b(QString::fromLatin1(second));
+    const auto port = [](const QUrl &url) {
+        return url.port(
+            url.scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) == 0 ? 443 : 80);
+    };
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && port(a) == port(b);
+}
+
+bool isCredentialHeader(const QByteArray &name)
+{
+    for (const char *credential : {"Authorization", "Proxy-Authorization", "Cookie"}) {
+        if (name.compare(credential, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }

@@ -19,6 +19,13 @@ bool isSafeExtraHeader(const QByteArray &name, const QByteArray &value);
 // Whether the URL names http or https, in any letter case.
 bool isWebScheme(const QByteArray &url);
 
+// Whether two URLs name the same origin: scheme, host and port.
+bool sameOrigin(const QByteArray &first, const QByteArray &second);
+
+// Whether a header carries credentials, which go to no other origin than
+// the one they were given for (as browsers keep them on a redirect).
+bool isCredentialHeader(const QByteArray &name);
+
 // The header lines of a request: each non-empty setting, the fixed
 // Accept-Encoding, an empty "Accept:" that keeps libcurl's default out, and
 // the extra headers (each in place of a setting of its name) except those the

@@ -11,7 +11,7 @@ public:
     explicit PulseStop(const JobPulse &pulse)
         : m_pulse(pulse)
     {}
-    void workBegins(qint64, qint64) override {}
+    void workBegins(qint64, qint64, WorkBody) override {}
     WorkAnswer workStep(qint64) override { return answer(); }
     WorkAnswer quietSlice() override { return answer(); }
 

@@ -5,8 +5,12 @@
 std::chrono::milliseconds RetryPolicy::delayBefore(int next, const HttpResult &failed) const
 {
     using std::chrono::milliseconds;
-    if (failed.failure == HttpFailure::Status && failed.retryAfter >= 0)
-        return std::min<milliseconds>(std::chrono::seconds(failed.retryAfter), retryAfterCap);
+    if (failed.failure == HttpFailure::Status && failed.retryAfter >= 0) {
+        // Clamped in seconds first: a server may ask for more than a duration holds.
+        const auto cap = std::chrono::ceil<std::chrono::seconds>(retryAfterCap);
+        const auto asked = std::chrono::seconds(std::min<qint64>(failed.retryAfter, cap.count()));
+        return std::min<milliseconds>(asked, retryAfterCap);
+    }
     milliseconds delay = firstDelay;
     for (int n = 2; n < next && delay < maxDelay; ++n)
         delay *= 2;

@@ -27,20 +27,25 @@ RetryCause causeOf(const HttpResult &failed)
 } // namespace
 
 // The work events of one request of the download. A body that continues
-// what the file held counts from there; every other body from zero.
+// what the file held counts from there; a redirect's from zero; an error
+// status's body is no progress, though a Stop still ends it.
 class Transfer::Receiver final : public HttpProgress
 {
 public:
     explicit Receiver(Transfer &transfer)
         : m_transfer(transfer)
     {}
-    void workBegins(qint64 announced, qint64 offset) override
+    void workBegins(qint64 announced, qint64 offset, WorkBody body) override
     {
         m_offset = offset;
-        m_transfer.IdHTTP1WorkBegin(wmRead, announced > 0 ? offset + announced : 0);
+        m_counts = body != WorkBody::Error;
+        if (m_counts)
+            m_transfer.IdHTTP1WorkBegin(wmRead, announced > 0 ? offset + announced : 0);
     }
     WorkAnswer workStep(qint64 received) override
     {
+        if (!m_counts)
+            return quietSlice();
         return m_transfer.IdHTTP1Work(wmRead, m_offset + received);
     }
     void workEnds() override { m_transfer.IdHTTP1WorkEnd(wmRead); }
@@ -52,6 +57,7 @@ public:
 private:
     Transfer &m_transfer;
     qint64 m_offset = 0;
+    bool m_counts = true;
 };
 
 Transfer::Transfer(HttpClient &client, JobReport &report, JobPulse &pulse)

@@ -92,4 +92,34 @@ TEST_F(HttpClientTest, APauseWaitsInSlicesAndEndsOnAStop)
     EXPECT_EQ(pumps, 6);
 }
 
+// Credentials given for one host go to no other: a redirect elsewhere drops them.
+TEST_F(HttpClientTest, CredentialsStayWithTheirOrigin)
+{
+    const QByteArray port = QByteArray::number(service.port());
+    const struct
+    {
+        const char *host; // of the redirect's target
+        bool kept;
+    } cases[] = {{"127.0.0.1", true}, {"localhost", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.host);
+        service.clearRequests();
+        MemorySink sink;
+        const QByteArray next = "http://" + QByteArray(c.host) + ':' + port + "/bulk/10";
+        const HttpResult result = client.Get(
+            {url("/bulk/10?status=302&location=") + QString::fromLatin1(next.toPercentEncoding()),
+             {{"Authorization", "Bearer secret"}, {"Cookie", "a=b"}, {"X-Other", "1"}},
+             {},
+             &sink,
+             nullptr});
+        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        const auto requests = service.requests();
+        ASSERT_EQ(requests.size(), 2u);
+        EXPECT_EQ(requests[0].header("Authorization"), "Bearer secret");
+        EXPECT_EQ(requests[1].header("Authorization").isEmpty(), !c.kept);
+        EXPECT_EQ(requests[1].header("Cookie").isEmpty(), !c.kept);
+        EXPECT_EQ(requests[1].header("X-Other"), "1");
+    }
+}
+
 } // namespace

@@ -21,7 +21,7 @@ public:
     qint64 lastCount = 0;
 
     QList<qint64> offsets; // of each body's begin
-    void workBegins(qint64 max, qint64 offset) override
+    void workBegins(qint64 max, qint64 offset, WorkBody) override
     {
         events.append(QStringLiteral("begin 0 %1").arg(max));
         offsets.append(offset);

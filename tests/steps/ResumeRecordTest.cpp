@@ -101,6 +101,9 @@ TEST(RetryPolicyTest, PausesDoubleUpToTheCapAndFollowRetryAfter)
     EXPECT_EQ(policy.delayBefore(4, busy), 0s);
     busy.retryAfter = 86400;
     EXPECT_EQ(policy.delayBefore(2, busy), 60s);
+    // As many seconds as the header can carry: still the cap, not an overflow.
+    busy.retryAfter = 9999999999999999;
+    EXPECT_EQ(policy.delayBefore(2, busy), 60s);
     busy.retryAfter = -1;
     EXPECT_EQ(policy.delayBefore(3, busy), 2s);
 }

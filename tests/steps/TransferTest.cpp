@@ -340,3 +340,17 @@ TEST_F(TransferTest, DownloadSettingsStayForTheRequestsThatFollow)
 }
 
 } // namespace
+
+namespace {
+
+// The body of an error status is read aside: no bytes of it are shown as the download's.
+TEST_F(TransferTest, AnErrorStatussBodyIsNoProgress)
+{
+    settings.retry.attempts = 1;
+    transfer.setSettings(settings);
+    EXPECT_FALSE(download(QStringLiteral("/bulk/300000?status=503")));
+    EXPECT_TRUE(shownCounts().isEmpty());
+    EXPECT_TRUE(window.calls.filter(QStringLiteral("bar maximum")).isEmpty());
+}
+
+} // namespace
