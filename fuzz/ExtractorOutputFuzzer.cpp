@@ -22,11 +22,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QChar c : reason)
         FUZZ_REQUIRE(c.unicode() >= 0x20 && c.unicode() != 0x7f);
     FUZZ_REQUIRE(reason == reason.trimmed() || reason.endsWith(QStringLiteral("...")));
-
-    const QString path = QString::fromUtf8(bytes.first(qMin<qsizetype>(bytes.size(), 300)));
-    const QString outputTemplate = ExtractorOutputTemplate(path);
-    FUZZ_REQUIRE(outputTemplate.endsWith(QStringLiteral(".%(ext)s")));
-    // Every "%" of the path stands doubled, so the extractor reads it literally.
-    FUZZ_REQUIRE(outputTemplate.count(QLatin1Char('%')) == 2 * path.count(QLatin1Char('%')) + 1);
     return 0;
 }

@@ -35,12 +35,37 @@ bool isPlainName(const QString &text, qsizetype longest, const QString &alsoAllo
     return true;
 }
 
+// Words the extractor reads as a selection of its own rather than as a
+// format's id: the best or worst of a kind, all of them, a container.
+bool isSelectorWord(const QString &id)
+{
+    QString word = id.toLower();
+    if (const qsizetype dot = word.lastIndexOf(QLatin1Char('.')); dot > 0) {
+        bool number = false;
+        word.mid(dot + 1).toInt(&number);
+        if (number)
+            word.truncate(dot);
+    }
+    static const QStringList Words = {
+        QStringLiteral("b"),         QStringLiteral("w"),          QStringLiteral("bv"),
+        QStringLiteral("ba"),        QStringLiteral("wv"),         QStringLiteral("wa"),
+        QStringLiteral("best"),      QStringLiteral("worst"),      QStringLiteral("bestvideo"),
+        QStringLiteral("bestaudio"), QStringLiteral("worstvideo"), QStringLiteral("worstaudio"),
+        QStringLiteral("all"),       QStringLiteral("mergeall"),   QStringLiteral("3gp"),
+        QStringLiteral("aac"),       QStringLiteral("flv"),        QStringLiteral("m4a"),
+        QStringLiteral("mp3"),       QStringLiteral("mp4"),        QStringLiteral("ogg"),
+        QStringLiteral("wav"),       QStringLiteral("webm")};
+    return Words.contains(word);
+}
+
 bool fits(const ExtractorFormat &format, const VideoFormat &wish)
 {
-    if (!format.HasVideo || !isPlainName(format.Extension, 8, QString()) ||
-        format.Extension == QStringLiteral("mhtml"))
+    if (!format.HasVideo || format.Extension == QStringLiteral("mhtml"))
         return false;
-    if (!isDirect(format) && !isPlainName(format.FormatId, 64, QStringLiteral("-_.")))
+    // The extractor names its file by the extension: only a plain word for it.
+    if (!isDirect(format) && (!isPlainName(format.Extension, 8, QString()) ||
+                              !isPlainName(format.FormatId, 64, QStringLiteral("-_.")) ||
+                              isSelectorWord(format.FormatId)))
         return false;
     if (wish.Mp4Only && format.Extension != QStringLiteral("mp4"))
         return false;
@@ -54,10 +79,12 @@ auto rank(const ExtractorFormat &format, qsizetype position)
                            position);
 }
 
-ChosenExtractorFormat choiceOf(const ExtractorFormat &format)
+ChosenExtractorFormat choiceOf(const ExtractorFormat &format, const VideoFormat &row)
 {
     ChosenExtractorFormat choice;
-    choice.FileExtension = QLatin1Char('.') + format.Extension;
+    choice.Height = qMax(0, format.Height);
+    choice.FileExtension = IsMediaContainer(format.Extension) ? QLatin1Char('.') + format.Extension
+                                                              : row.FileExtension;
     if (isDirect(format)) {
         choice.OwnTransfer = true;
         choice.Url = format.Url;
@@ -112,5 +139,19 @@ std::optional<ChosenExtractorFormat> ChooseExtractorFormat(const QList<Extractor
     }
     if (best < 0)
         return std::nullopt;
-    return choiceOf(formats[best]);
+    return choiceOf(formats[best], *wish);
+}
+
+bool IsMediaContainer(const QString &extension)
+{
+    static const QStringList Containers = {
+        QStringLiteral("mp4"),  QStringLiteral("m4a"), QStringLiteral("m4v"),
+        QStringLiteral("webm"), QStringLiteral("mkv"), QStringLiteral("mka"),
+        QStringLiteral("flv"),  QStringLiteral("mov"), QStringLiteral("3gp"),
+        QStringLiteral("3g2"),  QStringLiteral("ts"),  QStringLiteral("mp3"),
+        QStringLiteral("ogg"),  QStringLiteral("oga"), QStringLiteral("ogv"),
+        QStringLiteral("opus"), QStringLiteral("aac"), QStringLiteral("flac"),
+        QStringLiteral("wav"),  QStringLiteral("avi"), QStringLiteral("mpg"),
+        QStringLiteral("mpeg")};
+    return Containers.contains(extension);
 }

@@ -20,9 +20,14 @@ struct ChosenExtractorFormat
     QString Url;                                      // for the own transfer
     QList<std::pair<QByteArray, QByteArray>> Headers; // for the own transfer
     QString Selector;                                 // for the extractor: its format selection
-    QString MergeFormat;   // the container the extractor merges into; may be empty
-    QString FileExtension; // with its dot: ".mp4", ".webm", ...
+    QString MergeFormat; // the container the extractor merges into; may be empty
+    QString
+        FileExtension; // with its dot: ".mp4", ".webm", ...; the row's for a word of no container
+    int Height = 0;    // of the chosen format; 0 when unknown
 };
+
+// Whether an extension names a media container a file may be saved as.
+bool IsMediaContainer(const QString &extension);
 
 // The height band a height falls in: 240, 360, 480, 720 or 1080; 0 for an
 // unknown height, -1 for one above every band.

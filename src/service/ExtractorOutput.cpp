@@ -81,10 +81,3 @@ QString ExtractorErrorLine(QByteArrayView output)
     }
     return reason;
 }
-
-QString ExtractorOutputTemplate(const QString &pathWithoutExtension)
-{
-    QString escaped = pathWithoutExtension;
-    escaped.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    return escaped + QStringLiteral(".%(ext)s");
-}

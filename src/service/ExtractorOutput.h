@@ -26,7 +26,3 @@ std::optional<ExtractorProgress> ParseExtractorProgress(QByteArrayView line);
 // prefix and without control characters, cut to a length a status panel can
 // show; empty when it gave none.
 QString ExtractorErrorLine(QByteArrayView output);
-
-// A path as a literal output template of the extractor ("%" doubled), with its
-// own "%(ext)s" at the end.
-QString ExtractorOutputTemplate(const QString &pathWithoutExtension);

@@ -242,13 +242,14 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
 }
 
 VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
-                                       const QDateTime &moment, const QString &extension)
+                                       const QDateTime &moment, const QString &extension,
+                                       bool heightKnown)
 {
     const VideoFormat *format = formatAt(formatIndex);
     const QString dated = DatedName(moment);
     // A title of blanks or dots alone would leave a hidden file or a folder's name.
     const bool titled = isUsableName(CleanFileName(title));
-    const QString suffix = format && titled ? format->FeedSuffix : QString();
+    const QString suffix = format && titled && heightKnown ? format->FeedSuffix : QString();
     const QString name = titled ? title + suffix : dated;
     return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }

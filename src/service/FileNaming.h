@@ -35,7 +35,9 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
                               const QDateTime &moment, const std::function<QString()> &pageTitle);
 
 // The names of a video found by the external extractor: its title with the
-// format's feed suffix, else the dated name; cleaned, given the extension of
-// the container that will be downloaded and made to fit.
+// format's feed suffix (only when the chosen format's height is known: a name
+// never claims a height the file may lack), else the dated name; cleaned,
+// given the extension of the container that will be downloaded and made to fit.
 VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
-                                       const QDateTime &moment, const QString &extension);
+                                       const QDateTime &moment, const QString &extension,
+                                       bool heightKnown = true);

@@ -3,30 +3,48 @@
 #include "job/JobPulse.h"
 #include "job/JobReport.h"
 #include "service/ExtractorOutput.h"
+#include "steps/DownloadLock.h"
 #include "steps/ExtractorProcess.h"
 #include "steps/ExtractorProgram.h"
+#include "steps/PartialFile.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// The target's name with ".incoming" before its extension, so that the
-// extractor, which goes by the extension, still writes the right container.
-QString stagingStem(const QString &path)
+// Our own folder, only the user's: a link or another's folder of that name is
+// never written into.
+bool privateFolder(const QString &folder)
 {
-    const QFileInfo target(path);
-    const QString suffix = target.suffix();
-    const QString stem = suffix.isEmpty() ? path : path.chopped(suffix.size() + 1);
-    return stem + QStringLiteral(".incoming");
+    const QByteArray path = QFile::encodeName(folder);
+    ::mkdir(path.constData(), 0700);
+    struct stat info = {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
 
-QString extensionOf(const QString &path)
+// What the extractor finished: its output name with the container it chose,
+// without its own partial and fragment files.
+QString finishedFile(const QString &folder)
 {
-    const QString suffix = QFileInfo(path).suffix();
-    return suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
+    const QStringList found =
+        QDir(folder).entryList({QStringLiteral("video.*")}, QDir::Files | QDir::Hidden);
+    QString finished;
+    for (const QString &name : found) {
+        if (name.count(QLatin1Char('.')) != 1)
+            continue;
+        if (!finished.isEmpty())
+            return {};
+        finished = name;
+    }
+    return finished.isEmpty() ? QString() : folder + QLatin1Char('/') + finished;
 }
 
 } // namespace
@@ -36,19 +54,64 @@ ExtractorDownload::ExtractorDownload(JobReport &report, JobPulse &pulse)
     , m_pulse(pulse)
 {}
 
-QString ExtractorDownload::StagingPath(const QString &path)
+QString ExtractorDownload::StagingFolder(const QString &path)
 {
-    return stagingStem(path) + extensionOf(path);
+    const QFileInfo target(path);
+    const QByteArray digest =
+        QCryptographicHash::hash(target.fileName().toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    return target.absolutePath() + QStringLiteral("/.vidlark-") + QString::fromLatin1(digest);
 }
 
-bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &video,
-                                 const QString &path)
+TransferResult ExtractorDownload::Download(const QString &program, const ResolvedVideo &video,
+                                           const QString &path, bool resume)
 {
+    if (QFileInfo(path).isDir())
+        return TransferResult::TargetIsFolder;
+    DownloadLock lock(PartialFile::partPath(path));
+    switch (lock.take()) {
+    case DownloadLock::Taken::Locked:
+        break;
+    case DownloadLock::Taken::InUse:
+        return TransferResult::FileInUse;
+    case DownloadLock::Taken::IsFolder:
+        return TransferResult::PartIsFolder;
+    case DownloadLock::Taken::Failed:
+        return TransferResult::Failed;
+    }
+    // Nothing of ours is in the lock's file: it goes with the lock, unless an
+    // own transfer left bytes in it.
+    struct Unlock
+    {
+        DownloadLock &lock;
+        QString part;
+        ~Unlock()
+        {
+            struct stat info = {};
+            if (::fstat(lock.fd(), &info) == 0 && info.st_size == 0)
+                ::unlink(QFile::encodeName(part).constData());
+            lock.release();
+        }
+    } unlock{lock, PartialFile::partPath(path)};
+
+    const QString staging = StagingFolder(path);
+    // Afresh: what an earlier run left (yt-dlp's fragments say what they hold
+    // and would be skipped) goes first.
+    if (!resume)
+        QDir(staging).removeRecursively();
+    if (!privateFolder(staging))
+        return TransferResult::Failed;
+
     QStringList arguments = ExtractorCommonArguments();
     arguments << QStringLiteral("--newline") << QStringLiteral("--progress-template")
-              << ExtractorProgressTemplate() << QStringLiteral("--no-mtime") << QStringLiteral("-f")
-              << video.ExtractorFormat << QStringLiteral("-o")
-              << ExtractorOutputTemplate(stagingStem(path));
+              << ExtractorProgressTemplate()
+              << QStringLiteral("--no-mtime")
+              // A missing fragment fails the download instead of leaving a gap.
+              << QStringLiteral("--abort-on-unavailable-fragments") << QStringLiteral("-f")
+              << video.ExtractorFormat << QStringLiteral("-o") << OutputName;
+    if (!resume)
+        arguments << QStringLiteral("--no-continue");
     if (!video.ExtractorMergeFormat.isEmpty())
         arguments << QStringLiteral("--merge-output-format") << video.ExtractorMergeFormat;
     arguments << QStringLiteral("--") << video.StreamUrl;
@@ -57,6 +120,7 @@ bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &vi
     m_report.transferBegins(0);
 
     ExtractorProcess::Options options;
+    options.workingDirectory = staging;
     options.onLine = [this](QByteArrayView line) {
         if (const std::optional<ExtractorProgress> progress = ParseExtractorProgress(line)) {
             // Fragmented formats only estimate their size, and the estimate moves.
@@ -65,14 +129,19 @@ bool ExtractorDownload::Download(const QString &program, const ResolvedVideo &vi
         }
     };
     const ExtractorProcess::Result run = ExtractorProcess(m_pulse).run(program, arguments, options);
-    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0 ||
-        m_pulse.closing())
-        return false;
+    if (m_pulse.closing())
+        return TransferResult::Failed;
+    // A Stop is the user's; the extractor's parts stay for the next run.
+    if (run.end == ExtractorProcess::End::Stopped)
+        return TransferResult::Stopped;
+    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0)
+        return TransferResult::Failed;
 
-    const QString staged = StagingPath(path);
-    if (!QFileInfo(staged).isFile())
-        return false;
+    const QString finished = finishedFile(staging);
     // One step: an older file of that name stays until the new one replaces it.
-    return std::rename(QFile::encodeName(staged).constData(),
-                       QFile::encodeName(path).constData()) == 0;
+    if (finished.isEmpty() || std::rename(QFile::encodeName(finished).constData(),
+                                          QFile::encodeName(path).constData()) != 0)
+        return TransferResult::Failed;
+    QDir(staging).removeRecursively();
+    return TransferResult::Done;
 }

@@ -9,20 +9,26 @@ class JobReport;
 
 // Fetches a format the external extractor must fetch itself (HLS or DASH
 // fragments, video and audio to merge) with the extractor as a child process,
-// and shows its progress as the transfer shows its own. The extractor writes
-// under a name of its own beside the target; the target appears only once the
-// extractor has finished, in one rename.
+// and reports its progress as the transfer reports its own. It takes the lock
+// of the target's partial file, as the own transfer does. The extractor
+// writes a fixed name into a private folder of ours beside the target, so
+// that no text of the page ever reaches its output template; its own partial
+// files stay there for the next run, and the finished file is moved onto the
+// target in one rename.
 class ExtractorDownload
 {
 public:
     ExtractorDownload(JobReport &report, JobPulse &pulse);
 
-    // True when the extractor ended by itself with success and the file stands
-    // at path.
-    bool Download(const QString &program, const ResolvedVideo &video, const QString &path);
+    // resume false starts afresh, without what an earlier run of it left.
+    TransferResult Download(const QString &program, const ResolvedVideo &video, const QString &path,
+                            bool resume);
 
-    // The name the extractor writes under, for a target path.
-    static QString StagingPath(const QString &path);
+    // The folder the extractor writes in for a target: hidden, beside it (on
+    // the same file system), the same for every run that saves that name.
+    static QString StagingFolder(const QString &path);
+    // The extractor's output template in that folder.
+    static inline const QString OutputName = QStringLiteral("video.%(ext)s");
 
 private:
     JobReport &m_report;

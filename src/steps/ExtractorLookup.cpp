@@ -80,8 +80,8 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     if (!found || !chosen)
         return {};
 
-    const VideoFileNames names = NameExtractorVideoFiles(info.Title, m_formats.selectedFormat(),
-                                                         m_now(), chosen->FileExtension);
+    const VideoFileNames names = NameExtractorVideoFiles(
+        info.Title, m_formats.selectedFormat(), m_now(), chosen->FileExtension, chosen->Height > 0);
     ResolvedVideo video;
     video.SaveFileName = names.SaveFileName;
     video.DefaultName = names.DefaultName;

@@ -68,6 +68,8 @@ ExtractorProcess::Result ExtractorProcess::run(const QString &program, const QSt
     process.setStandardInputFile(QProcess::nullDevice());
     process.setChildProcessModifier(startChild);
     process.setReadChannel(QProcess::StandardOutput);
+    if (!options.workingDirectory.isEmpty())
+        process.setWorkingDirectory(options.workingDirectory);
     process.start(program, arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         result.startError = process.errorString();

@@ -28,8 +28,9 @@ public:
 
     struct Options
     {
-        int timeLimitMs = 0;    // 0: none
-        qint64 outputLimit = 0; // bytes kept of standard output; 0: none kept
+        int timeLimitMs = 0;      // 0: none
+        QString workingDirectory; // empty: the program's own
+        qint64 outputLimit = 0;   // bytes kept of standard output; 0: none kept
         // Each line of standard output, without its line end, when set; lines
         // longer than LineLimit are cut.
         std::function<void(QByteArrayView line)> onLine;

@@ -18,8 +18,9 @@ TransferResult RoutedTransfer::DownloadToFile(const QString &url, const QString 
 TransferResult RoutedTransfer::DownloadVideo(const ResolvedVideo &video, const QString &path)
 {
     if (video.Fetch == StreamFetch::Extractor) {
-        const bool done = !m_program.isEmpty() && m_extractor.Download(m_program, video, path);
-        return done ? TransferResult::Done : TransferResult::Failed;
+        if (m_program.isEmpty())
+            return TransferResult::Failed;
+        return m_extractor.Download(m_program, video, path, m_own.settings().resume);
     }
     if (video.StreamHeaders.isEmpty())
         return m_own.DownloadToFile(video.StreamUrl, path);

@@ -248,7 +248,7 @@ TEST_F(WindowJob, PagesOfTodaysWebDownloadThroughTheExtractor)
         // An FLV row takes its height in any container.
         {"http://media.sample.test/pages/progressive", 2,
          QStringLiteral("Sample HTML5 Video (1)_(360p).mp4"), "progressive-360.mp4"},
-        {"http://media.sample.test/pages/hls", 2, QStringLiteral("Sample HLS Video (1)_(360p).mp4"),
+        {"http://media.sample.test/pages/hls", 2, QStringLiteral("Sample HLS Video (1).mp4"),
          nullptr},
     };
     for (const auto &c : cases) {

@@ -157,28 +157,47 @@ TEST(ExtractorFormats, AFormatOfUnknownHeightFitsEveryRowAfterTheKnownOnes)
 
 TEST(ExtractorFormats, NamesThatCouldMisleadTheFileOrTheExtractorAreNotTaken)
 {
+    // Row 2 takes any container: what a word that names none becomes is its own, .flv.
     const struct
     {
         ExtractorFormat f;
-        bool taken;
+        const char *extension; // null: not taken
     } cases[] = {
-        {format("hls", 360, "mp4", "m3u8_native"), true},
-        {format("hls-1_2.3", 360, "mp4", "m3u8_native"), true},
-        {format("a+b", 360, "mp4", "m3u8_native"), false},
-        {format("a/b", 360, "mp4", "m3u8_native"), false},
-        {format("a[b]", 360, "mp4", "m3u8_native"), false},
-        {format("", 360, "mp4", "m3u8_native"), false},
+        {format("hls", 360, "mp4", "m3u8_native"), ".mp4"},
+        {format("hls-1_2.3", 360, "mp4", "m3u8_native"), ".mp4"},
+        {format("a+b", 360, "mp4", "m3u8_native"), nullptr},
+        {format("a/b", 360, "mp4", "m3u8_native"), nullptr},
+        {format("a[b]", 360, "mp4", "m3u8_native"), nullptr},
+        {format("", 360, "mp4", "m3u8_native"), nullptr},
+        // The extractor's own words for a selection, whatever their case or number.
+        {format("b", 360, "mp4", "m3u8_native"), nullptr},
+        {format("Best", 360, "mp4", "m3u8_native"), nullptr},
+        {format("all", 360, "mp4", "m3u8_native"), nullptr},
+        {format("mergeall", 360, "mp4", "m3u8_native"), nullptr},
+        {format("bv.2", 360, "mp4", "m3u8_native"), nullptr},
+        {format("mp4", 360, "mp4", "m3u8_native"), nullptr},
         // A plain URL needs no id: the program fetches it itself.
-        {format("", 360, "mp4", "https"), true},
-        {format("x", 360, "mp4/../../x", "https"), false},
-        {format("x", 360, "", "https"), false},
-        {format("x", 360, "averylongext", "https"), false},
-        {format("x", 360, "mhtml", "mhtml"), false},
-        {format("x", 360, "mp4", "https", false, true), false},
+        {format("", 360, "mp4", "https"), ".mp4"},
+        {format("b", 360, "mp4", "https"), ".mp4"},
+        // An extension of no container: the row's own, never "part" or a path.
+        {format("x", 360, "part", "https"), ".flv"},
+        {format("x", 360, "part", "m3u8_native"), ".flv"},
+        {format("x", 360, "mp4/../../x", "https"), ".flv"},
+        {format("x", 360, "mp4/../../x", "m3u8_native"), nullptr},
+        {format("x", 360, "", "https"), ".flv"},
+        {format("x", 360, "averylongext", "https"), ".flv"},
+        {format("x", 360, "mhtml", "mhtml"), nullptr},
+        {format("x", 360, "mp4", "https", false, true), nullptr},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE((c.f.FormatId + QLatin1Char(' ') + c.f.Extension).toStdString());
-        EXPECT_EQ(ChooseExtractorFormat({c.f}, 2).has_value(), c.taken);
+        SCOPED_TRACE(
+            (c.f.FormatId + QLatin1Char(' ') + c.f.Extension + QLatin1Char(' ') + c.f.Protocol)
+                .toStdString());
+        const std::optional<ChosenExtractorFormat> chosen = ChooseExtractorFormat({c.f}, 2);
+        ASSERT_EQ(chosen.has_value(), c.extension != nullptr);
+        if (chosen) {
+            EXPECT_EQ(chosen->FileExtension, QString::fromLatin1(c.extension));
+        }
     }
 }
 

@@ -62,11 +62,3 @@ TEST(ExtractorOutput, TheReasonIsTheLastErrorLineAlone)
         EXPECT_EQ(ExtractorErrorLine(c.output), c.reason);
     }
 }
-
-TEST(ExtractorOutput, APathBecomesALiteralTemplate)
-{
-    EXPECT_EQ(ExtractorOutputTemplate(QStringLiteral("/d/100% pure.incoming")),
-              QStringLiteral("/d/100%% pure.incoming.%(ext)s"));
-    EXPECT_EQ(ExtractorOutputTemplate(QStringLiteral("/d/%(title)s")),
-              QStringLiteral("/d/%%(title)s.%(ext)s"));
-}

@@ -8,9 +8,11 @@
 #include "job/ProgramState.h"
 #include "job/StatePulse.h"
 #include "session/JobSession.h"
+#include "steps/DownloadLock.h"
 #include "steps/ExtractorDownload.h"
 #include "steps/ExtractorLookup.h"
 #include "steps/ExtractorProgram.h"
+#include "steps/PartialFile.h"
 #include "steps/RoutedLookup.h"
 #include "steps/VideoLookup.h"
 
@@ -208,7 +210,7 @@ TEST_F(ExtractorRoute, TheHlsPageIsFetchedByTheExtractorWithProgress)
 {
     ASSERT_FALSE(ytDlp.isEmpty());
     EXPECT_EQ(run(ytDlp, HlsPage, 2), JobOutcome::Completed);
-    const QString name = QStringLiteral("Sample HLS Video (1)_(360p).mp4");
+    const QString name = QStringLiteral("Sample HLS Video (1).mp4");
     EXPECT_EQ(savedFiles(), QStringList{name});
     const QByteArray file = contentsOf(saved(name));
     ASSERT_GT(file.size(), 1000);
@@ -222,9 +224,9 @@ TEST_F(ExtractorRoute, TheHlsPageIsFetchedByTheExtractorWithProgress)
 
     // The transfer's texts, bar and launcher progress.
     const QStringList &calls = window.calls;
-    const auto progressLines = calls.filter(QRegularExpression(
-        QStringLiteral("^status line Downloading\\.\\.\\. [0-9.]+ [KM]?B of "
-                       "[0-9.]+ [KM]?B - \"Sample HLS Video \\(1\\)_\\(360p\\)\\.mp4\"$")));
+    const auto progressLines = calls.filter(
+        QRegularExpression(QStringLiteral("^status line Downloading\\.\\.\\. [0-9.]+ [KM]?B of "
+                                          "[0-9.]+ [KM]?B - \"Sample HLS Video \\(1\\)\\.mp4\"$")));
     EXPECT_FALSE(progressLines.isEmpty()) << calls.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(calls.contains(QStringLiteral("status panel Status: Downloading...")));
     EXPECT_FALSE(calls.filter(QRegularExpression(QStringLiteral("^bar maximum [1-9]"))).isEmpty());
@@ -258,7 +260,7 @@ TEST_F(ExtractorRoute, TheUsersOwnExtractorConfigurationIsLeftOut)
         ::setenv("XDG_CONFIG_HOME", home.constData(), 1);
 
     EXPECT_EQ(hls, JobOutcome::Completed);
-    EXPECT_EQ(afterHls, QStringList{QStringLiteral("Sample HLS Video (1)_(360p).mp4")});
+    EXPECT_EQ(afterHls, QStringList{QStringLiteral("Sample HLS Video (1).mp4")});
     EXPECT_EQ(progressive, JobOutcome::Completed);
     const QString name = QStringLiteral("Sample HTML5 Video (1)_(720p).mp4");
     EXPECT_EQ(contentsOf(saved(name)), media("progressive-720.mp4"));
@@ -276,9 +278,11 @@ TEST_F(ExtractorRoute, AStopEndsTheExtractorsDownloadWithinASecondAndLeavesNoPro
         QThread::msleep(10);
     EXPECT_TRUE(livingProcessesMentioning(saveDir.path()).isEmpty())
         << livingProcessesMentioning(saveDir.path()).join(QLatin1Char('\n')).toStdString();
-    EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Sample HLS Video (1)_(360p).mp4"))));
+    EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Sample HLS Video (1).mp4"))));
     EXPECT_TRUE(window.calls.contains(
         QStringLiteral("status panel Status: Download is stopped by the user")));
+    // A Stop is the user's: no failure is shown for it.
+    EXPECT_TRUE(window.calls.filter(QStringLiteral("error box")).isEmpty());
 }
 
 TEST_F(ExtractorRoute, AStopEndsTheStandInAndTheChildItStartedWithinASecond)
@@ -370,4 +374,104 @@ TEST_F(ExtractorRoute, TheRouteIsTakenOnlyForLinksTheBuiltInLookupDoesNotKnow)
         run(c.program, c.link, c.format);
         EXPECT_EQ(!standInPids().isEmpty(), c.extractorRan);
     }
+}
+
+// What a page says of its video reaches no name but by our naming rules, and
+// the extractor writes only a fixed name in a folder of ours.
+TEST_F(ExtractorRoute, HostileFieldsOfTheExtractorTouchNothingOfTheUsers)
+{
+    const QString info = scratch.filePath(QStringLiteral("info.json"));
+    const QString args = scratch.filePath(QStringLiteral("args"));
+    ::setenv("STAND_IN_INFO", info.toLocal8Bit().constData(), 1);
+    ::setenv("STAND_IN_ARGS", args.toLocal8Bit().constData(), 1);
+    const QString longTitle(250, QLatin1Char('x'));
+    const struct
+    {
+        const char *name;
+        int row;
+        QString title;
+        const char *ext, *id, *height;
+        QString saved; // empty: no video
+    } cases[] = {
+        {"an extension of no container", 0, QStringLiteral("Song.mp4"), "part", "hls", "240",
+         QStringLiteral("Song.mp4.flv")},
+        {"a title the extractor would expand", 0, QStringLiteral("${HOME} %(id)s"), "mp4", "hls",
+         "240", QStringLiteral("${HOME} %(id)s.mp4")},
+        {"a title as long as names go", 0, longTitle, "mp4", "hls", "240",
+         longTitle + QStringLiteral(".mp4")},
+        {"no height known: none claimed", 5, QStringLiteral("Clip"), "mp4", "hls", "null",
+         QStringLiteral("Clip.mp4")},
+        {"an id the extractor reads as its own selection",
+         0,
+         QStringLiteral("Clip"),
+         "mp4",
+         "b",
+         "240",
+         {}},
+    };
+    const auto describe = [&](const QString &title, const char *id, const char *ext,
+                              const char *height) {
+        QFile json(info);
+        ASSERT_TRUE(json.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        json.write(QStringLiteral(R"({"title": "%1", "formats": [{"format_id": "%2", "ext": "%3",
+            "url": "http://127.0.0.1:9/x.m3u8", "protocol": "m3u8_native", "height": %4}]})")
+                       .arg(title, QLatin1String(id), QLatin1String(ext), QLatin1String(height))
+                       .toUtf8());
+    };
+    QFile users(saved(QStringLiteral("Song.mp4.part")));
+    ASSERT_TRUE(users.open(QIODevice::WriteOnly));
+    users.write("another download's bytes");
+    users.close();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        describe(c.title, c.id, c.ext, c.height);
+        QFile::remove(args);
+        const std::optional<JobOutcome> outcome = run(StandIn, "info", c.row);
+        EXPECT_EQ(outcome, c.saved.isEmpty() ? JobOutcome::Failed : JobOutcome::Completed);
+        if (!c.saved.isEmpty()) {
+            EXPECT_EQ(contentsOf(saved(c.saved)), "stand-in video");
+            const QStringList given = QString::fromUtf8(contentsOf(args)).split(QLatin1Char('\n'));
+            EXPECT_EQ(given.value(given.indexOf(QStringLiteral("-o")) + 1),
+                      QStringLiteral("video.%(ext)s"));
+            EXPECT_TRUE(given.contains(QStringLiteral("--abort-on-unavailable-fragments")));
+            QFile::remove(saved(c.saved));
+        }
+        EXPECT_EQ(
+            QDir(saveDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{QStringLiteral("Song.mp4.part")});
+        EXPECT_EQ(contentsOf(saved(QStringLiteral("Song.mp4.part"))), "another download's bytes");
+    }
+
+    // The same lock as the own transfer; afresh, without what an earlier run left.
+    describe(QStringLiteral("Clip"), "hls", "mp4", "240");
+    DownloadLock other(PartialFile::partPath(saved(QStringLiteral("Clip.mp4"))));
+    ASSERT_EQ(other.take(), DownloadLock::Taken::Locked);
+    EXPECT_EQ(run(StandIn, "info", 0), JobOutcome::Failed);
+    EXPECT_TRUE(
+        window.calls.contains(QStringLiteral("error box Another download is saving this video.")));
+    other.release();
+    const QString staging = ExtractorDownload::StagingFolder(saved(QStringLiteral("Clip.mp4")));
+    ASSERT_TRUE(QDir().mkpath(staging));
+    QFile left(staging + QStringLiteral("/video.mp4.part"));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+    TransferSettings afresh = session.transfer().settings();
+    afresh.resume = false;
+    session.transfer().setSettings(afresh);
+    QFile::remove(args);
+    EXPECT_EQ(run(StandIn, "info", 0), JobOutcome::Completed);
+    const QStringList given = QString::fromUtf8(contentsOf(args)).split(QLatin1Char('\n'));
+    EXPECT_TRUE(given.contains(QStringLiteral("--no-continue")));
+    EXPECT_TRUE(given.contains(QStringLiteral("cwd: ")));
+    ::unsetenv("STAND_IN_INFO");
+    ::unsetenv("STAND_IN_ARGS");
+}
+
+// A segment the server lacks fails the download: no file with a gap is complete.
+TEST_F(ExtractorRoute, AMissingFragmentFailsTheExtractorsDownload)
+{
+    ASSERT_FALSE(ytDlp.isEmpty());
+    EXPECT_EQ(run(ytDlp, "http://media.sample.test/pages/hls-gap", 2), JobOutcome::Failed);
+    EXPECT_TRUE(window.calls.contains(QStringLiteral("error box Unable to download this video.")));
+    EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Sample HLS Video (1).mp4"))));
 }

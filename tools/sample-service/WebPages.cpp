@@ -25,10 +25,10 @@ QByteArray progressivePage()
     return page("Sample HTML5 Video", sources);
 }
 
-QByteArray hlsPage()
+QByteArray hlsPage(QByteArrayView playlist)
 {
-    return page("Sample HLS Video",
-                "<source src=\"/media/hls/index.m3u8\" type=\"application/x-mpegURL\">\n");
+    return page("Sample HLS Video", "<source src=\"/media/hls/" + playlist.toByteArray() +
+                                        "\" type=\"application/x-mpegURL\">\n");
 }
 
 bool isDigits(QByteArrayView text)
@@ -63,7 +63,7 @@ QByteArray WebPages::mediaFileOf(const QByteArray &path)
         if (file == "progressive-" + QByteArray::number(height) + ".mp4")
             return file;
     }
-    if (file == "hls/index.m3u8")
+    if (file == "hls/index.m3u8" || file == "hls/gap.m3u8")
         return file;
     constexpr QByteArrayView Segment = "hls/segment";
     if (file.startsWith(Segment) && file.endsWith(".ts") &&
@@ -74,23 +74,32 @@ QByteArray WebPages::mediaFileOf(const QByteArray &path)
 
 bool WebPages::serves(const QByteArray &path)
 {
-    return path == ProgressivePage || path == HlsPage || !mediaFileOf(path).isEmpty();
+    return path == ProgressivePage || path == HlsPage || path == HlsGapPage ||
+           !mediaFileOf(path).isEmpty();
 }
 
 ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path)
 {
     ServiceReply reply;
-    if (path == ProgressivePage || path == HlsPage) {
+    if (path == ProgressivePage || path == HlsPage || path == HlsGapPage) {
         reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
-        reply.body = ReplyBody(path == HlsPage ? hlsPage() : progressivePage());
+        reply.body = ReplyBody(path == ProgressivePage ? progressivePage()
+                               : path == HlsPage       ? hlsPage("index.m3u8")
+                                                       : hlsPage("gap.m3u8"));
         return reply;
     }
     const QByteArray file = mediaFileOf(path);
-    QFile media(mediaDir + QLatin1Char('/') + QString::fromLatin1(file));
+    const bool gap = file == "hls/gap.m3u8";
+    QFile media(mediaDir + QLatin1Char('/') +
+                QString::fromLatin1(gap ? QByteArray("hls/index.m3u8") : file));
     if (file.isEmpty() || !media.open(QIODevice::ReadOnly))
         return ServiceReply::statusPage(404);
     reply.headers = {{"Content-Type", contentTypeOf(file)}};
     reply.resource = "media-" + QByteArray(file).replace('/', '-');
-    reply.body = ReplyBody(media.readAll());
+    QByteArray bytes = media.readAll();
+    // The third segment named as one the server never had.
+    if (gap)
+        bytes.replace("segment2.ts", "segment99.ts");
+    reply.body = ReplyBody(bytes);
     return reply;
 }

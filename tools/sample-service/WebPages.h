@@ -42,6 +42,8 @@ public:
     static constexpr const char *Host = "media.sample.test";
     static constexpr const char *ProgressivePage = "/pages/progressive";
     static constexpr const char *HlsPage = "/pages/hls";
+    // The HLS page whose playlist names a segment the server does not have.
+    static constexpr const char *HlsGapPage = "/pages/hls-gap";
     static constexpr std::array<int, 3> Heights = {720, 360, 240}; // in <source> order
 
     // Whether the path is one of the pages or one of their media files.
