@@ -64,7 +64,13 @@ void FormLifecycle::FormCloseQuery(TMainForm &form)
     if (JobController *job = form.job())
         job->cancel(Cancel::Close);
     form.EndTaskbarProgress();
-    if (const QString error = SaveSettings(form); !error.isEmpty())
+    const QString error = SaveSettings(form);
+    if (error.isEmpty())
+        return;
+    // Nobody may be there to answer a box when the session ends the program.
+    if (form.closingUnattended())
+        qWarning("%s", qUtf8Printable(error));
+    else
         form.showError(error);
 }
 

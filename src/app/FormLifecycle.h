@@ -18,7 +18,8 @@ public:
 
     static void FormCreate(TMainForm &form, const StartUpEnvironment &env);
     // Marks the state as closing, switches launcher progress off and saves the
-    // folder; a failed save shows one error box. The close itself is never refused.
+    // folder; a failed save shows one error box, or is logged when nobody may
+    // be there to answer it. The close itself is never refused.
     static void FormCloseQuery(TMainForm &form);
 
     // False when the settings file says Notify=0.

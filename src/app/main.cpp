@@ -23,7 +23,7 @@ int main(int argc, char **argv)
     WindowProgram program;
     TMainForm &form = program.form();
     // Before start-up reaches the session bus: whoever waits for that may ask us to end.
-    CloseOnSignal closeOnSignal([&form] { form.close(); });
+    CloseOnSignal closeOnSignal([&form] { form.closeUnattended(); });
     QApplication::setWindowIcon(form.windowIcon());
     FormLifecycle::FormCreate(
         form, StartUpEnvironment::system([] { return TaskbarProgress::Create(); },

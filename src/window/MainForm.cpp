@@ -319,6 +319,12 @@ void TMainForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void TMainForm::closeUnattended()
+{
+    m_closingUnattended = true;
+    close();
+}
+
 void TMainForm::centreOnScreen()
 {
     if (const QScreen *screen = this->screen())

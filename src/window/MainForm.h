@@ -65,6 +65,10 @@ public:
     void setNotifications(std::unique_ptr<DesktopNotifications> notifications);
     // Runs when the user closes the window, before the close is accepted.
     void setCloseQuery(std::function<void()> handler) { m_closeQuery = std::move(handler); }
+    // Closes as the close box does, for a request that nobody may be there to
+    // answer (the session ends): no modal box may hold it.
+    void closeUnattended();
+    bool closingUnattended() const { return m_closingUnattended; }
     // The job the Download button and the timer drive; it must outlive the window's use of it.
     void setJob(JobController &job) { m_job = &job; }
     JobController *job() const { return m_job; }
@@ -152,6 +156,7 @@ private:
     JobController *m_job = nullptr;
     PaintPacer *m_pacer = nullptr; // a child of the window
     QPointer<QWidget> m_focusBeforeJob;
+    bool m_closingUnattended = false;
 
     // Members are named by their role; the controls carry their design names.
     TPanel *m_logoPanel = nullptr;       // Panel4

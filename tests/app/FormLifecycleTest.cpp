@@ -228,6 +228,26 @@ TEST_F(FormLifecycleTest, UnwritableSettingsShowOneErrorAndTheWindowStillCloses)
     EXPECT_FALSE(form.isVisible());
 }
 
+// Ended by the session (SIGTERM), with nobody to answer a box: logged, and closed.
+TEST_F(FormLifecycleTest, AnUnattendedCloseLogsAFailedSaveAndShowsNoBox)
+{
+    FormLifecycle::FormCreate(form, env());
+    ASSERT_TRUE(QDir().mkpath(ini()));
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged << text; });
+    form.setCloseQuery([this] { FormLifecycle::FormCloseQuery(form); });
+    form.show();
+    form.closeUnattended();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(boxes->shown.isEmpty());
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged.first().contains(QStringLiteral("Vidlark.ini")));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.state().DownloadState, dsClosing);
+}
+
 TEST_F(FormLifecycleTest, LeftoverConverterCopyIsRemoved)
 {
     writeFile(appDir + QStringLiteral("ffmpeg.exe"), "old converter");

@@ -130,3 +130,32 @@ TEST_P(EndToEndTest, DownloadIsConvertedByTheStoredFfmpeg)
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, EndToEndTest, ::testing::Values("avi", "mp4"));
+
+namespace {
+
+// A link planted where the copy goes is removed, never written through.
+TEST(StoredConverterTest, TheCopyIsNeverWrittenThroughALink)
+{
+    if (!StoredConverter::available())
+        GTEST_SKIP() << "no converter stored in this build";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("the user's file");
+    file.close();
+    const QString copy = dir.filePath(QStringLiteral("ffmpeg.exe"));
+    ASSERT_TRUE(QFile::link(victim, copy));
+    StoredConverter converter;
+    ASSERT_TRUE(converter.writeConverter(copy));
+    EXPECT_FALSE(QFileInfo(copy).isSymLink());
+    EXPECT_TRUE(QFileInfo(copy).isExecutable());
+    EXPECT_GT(QFileInfo(copy).size(), 1000);
+    QFile check(victim);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), "the user's file");
+    EXPECT_FALSE(QFileInfo(victim).isExecutable());
+}
+
+} // namespace
