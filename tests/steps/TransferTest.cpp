@@ -354,3 +354,21 @@ TEST_F(TransferTest, AnErrorStatussBodyIsNoProgress)
 }
 
 } // namespace
+
+namespace {
+
+// A folder where the file or its part goes is said before anything is fetched.
+TEST_F(TransferTest, AFolderInTheWayIsSaidBeforeAnyRequest)
+{
+    for (const auto &[folder, result] : {std::pair{target(), TransferResult::TargetIsFolder},
+                                         {part(), TransferResult::PartIsFolder}}) {
+        SCOPED_TRACE(folder.toStdString());
+        ASSERT_TRUE(QDir().mkpath(folder));
+        service.clearRequests();
+        EXPECT_EQ(transfer.DownloadToFile(url(QStringLiteral("/bulk/1000")), target()), result);
+        EXPECT_TRUE(service.requests().empty());
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+    }
+}
+
+} // namespace
