@@ -5,6 +5,7 @@
 #include "job/ConverterCopy.h"
 #include "job/JobController.h"
 #include "job/ProgramPlaces.h"
+#include "steps/ExtractorProgram.h"
 #include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
 #include "window/TaskbarProgress.h"
@@ -91,6 +92,13 @@ void FormLifecycle::LoadSettings(TMainForm &form)
 std::optional<QString> FormLifecycle::ExtractorSetting(const QString &settingsPath)
 {
     return IniFile::readValue(settingsPath, Section, QStringLiteral("Extractor"));
+}
+
+JobSettings FormLifecycle::JobSettingsOf(const QString &settingsPath)
+{
+    JobSettings settings;
+    settings.extractor = ChooseExtractorProgram(ExtractorSetting(settingsPath));
+    return settings;
 }
 
 QString FormLifecycle::SaveSettings(TMainForm &form)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/JobSettings.h"
+
 #include <QString>
 
 #include <optional>
@@ -28,6 +30,8 @@ public:
     // "Extractor" in section "Main": the external extractor program, or
     // "none"; nothing when the file or the key is missing.
     static std::optional<QString> ExtractorSetting(const QString &settingsPath);
+    // What the job is told by the settings file.
+    static JobSettings JobSettingsOf(const QString &settingsPath);
     // Returns an error text, empty on success.
     static QString SaveSettings(TMainForm &form);
 };

@@ -4,7 +4,6 @@
 #include "app/StartUpEnvironment.h"
 #include "app/WindowProgram.h"
 #include "job/ProgramState.h"
-#include "steps/ExtractorProgram.h"
 #include "window/DesktopEntry.h"
 #include "window/FreedesktopNotifications.h"
 #include "window/TaskbarProgress.h"
@@ -34,8 +33,7 @@ int main(int argc, char **argv)
                                                      form.OpenFolder(folder);
                                                  });
                                          }));
-    program.session().setExtractor(
-        ChooseExtractorProgram(FormLifecycle::ExtractorSetting(SettingsFile(form.state()))));
+    program.session().apply(FormLifecycle::JobSettingsOf(SettingsFile(form.state())));
     form.setCloseQuery([&form] { FormLifecycle::FormCloseQuery(form); });
     form.centreOnScreen();
     form.show();

@@ -62,12 +62,8 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
               const CliOptions &options, const QString &extractor)
 {
     JobSession session(state, window);
-    session.setExtractor(extractor);
+    session.apply({options.resume, options.retries, extractor});
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
-    TransferSettings settings = session.transfer().settings();
-    settings.resume = options.resume;
-    settings.retry.attempts = options.retries + 1;
-    session.transfer().setSettings(settings);
     int status = ExitError;
     try {
         status = ExitStatusOf(session.controller().StartButtonClick());

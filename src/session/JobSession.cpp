@@ -9,3 +9,12 @@ JobSession::JobSession(ProgramState &state, const JobWindow &window)
     m_client.setEventPump([&messages = window.messages] { messages.processMessages(); });
     m_client.setAntiFreezeActive(true);
 }
+
+void JobSession::apply(const JobSettings &settings)
+{
+    TransferSettings transfer = m_transfer.settings();
+    transfer.resume = settings.resume;
+    transfer.retry.attempts = settings.retries + 1;
+    m_transfer.setSettings(transfer);
+    setExtractor(settings.extractor);
+}

@@ -4,6 +4,7 @@
 #include "job/Clock.h"
 #include "job/JobController.h"
 #include "net/HttpClient.h"
+#include "session/JobSettings.h"
 #include "steps/ConversionWorkflow.h"
 #include "steps/ExtractorDownload.h"
 #include "steps/ExtractorLookup.h"
@@ -29,6 +30,8 @@ public:
     JobController &controller() { return m_controller; }
     Transfer &transfer() { return m_transfer; }
     bool antiFreezeActive() const { return m_client.antiFreezeActive(); }
+    // Between jobs.
+    void apply(const JobSettings &settings);
     // The external extractor program; empty turns its route off. Between jobs.
     void setExtractor(const QString &program) { m_extractorProgram = program; }
     const QString &extractor() const { return m_extractorProgram; }
