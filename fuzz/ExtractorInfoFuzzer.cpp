@@ -11,6 +11,8 @@
 
 #include <QDateTime>
 
+#include <map>
+
 namespace {
 
 bool plainExtension(const QString &extension)
@@ -33,17 +35,35 @@ void checkChoice(const ExtractorInfo &info, int row)
     if (formatAt(row)->Mp4Only)
         FUZZ_REQUIRE(chosen->FileExtension == QStringLiteral(".mp4"));
 
+    // The lines each video row asks, as the README's table gives them.
+    const auto fitsRow = [row](int height) {
+        const VideoFormat &wish = *formatAt(row);
+        if (height <= 0)
+            return wish.Kind != RowKind::Audio;
+        switch (wish.Kind) {
+        case RowKind::Best:
+            return height <= 2400;
+        case RowKind::Audio:
+            return true;
+        case RowKind::Video:
+            break;
+        }
+        const std::map<int, std::pair<int, int>> lines = {
+            {240, {1, 300}},     {360, {301, 420}},    {480, {421, 600}},   {720, {601, 840}},
+            {1080, {841, 1200}}, {1440, {1201, 1600}}, {2160, {1441, 2400}}};
+        const auto [low, high] = lines.at(wish.HeightBand);
+        return height >= low && height <= high;
+    };
+    const bool audioRow = formatAt(row)->Kind == RowKind::Audio;
+    FUZZ_REQUIRE(audioRow || chosen->AudioTarget.isEmpty());
     const ExtractorFormat *source = nullptr;
     for (const ExtractorFormat &format : info.Formats) {
         const bool same = chosen->OwnTransfer
                               ? format.Url == chosen->Url
                               : chosen->Selector == format.FormatId ||
                                     chosen->Selector.startsWith(format.FormatId + QLatin1Char('+'));
-        if (same && format.HasVideo) {
-            const int band = HeightBand(format.Height);
-            if (band == 0 || band == formatAt(row)->HeightBand)
-                source = &format;
-        }
+        if (same && (audioRow ? format.HasAudio : format.HasVideo) && fitsRow(format.Height))
+            source = &format;
     }
     FUZZ_REQUIRE(source != nullptr);
     if (chosen->OwnTransfer) {
@@ -58,7 +78,8 @@ void checkChoice(const ExtractorInfo &info, int row)
     }
 
     const VideoFileNames names = NameExtractorVideoFiles(
-        info.Title, row, QDateTime(QDate(2012, 8, 15), QTime(14, 5, 9)), chosen->FileExtension);
+        info.Title, chosen->SuffixRow, QDateTime(QDate(2012, 8, 15), QTime(14, 5, 9)),
+        chosen->FileExtension);
     FUZZ_REQUIRE(names.SaveFileName.toUtf8().size() <= MaxFileNameBytes);
     FUZZ_REQUIRE(names.SaveFileName.endsWith(chosen->FileExtension));
     FUZZ_REQUIRE(names.SaveFileName.size() > chosen->FileExtension.size());

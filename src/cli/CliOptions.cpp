@@ -11,13 +11,16 @@ QString formatList()
 {
     constexpr qsizetype Width = 80;
     const QString indent(20, QLatin1Char(' '));
-    QString list = QStringLiteral("  --format N        ");
+    QString list = QStringLiteral("  --format N|NAME   ");
     qsizetype lineStart = 0;
     for (int i = 0; i < FormatCount; ++i) {
         const VideoFormat &format = *formatAt(i);
-        QString item = QStringLiteral("%1 %2 %3")
-                           .arg(i)
-                           .arg(format.FileExtension.mid(1).toUpper(), format.ConsoleName);
+        // A video row says its container; "best" and the audio rows say it in their name.
+        QString item = format.Kind == RowKind::Video
+                           ? QStringLiteral("%1 %2 %3")
+                                 .arg(i)
+                                 .arg(format.FileExtension.mid(1).toUpper(), format.ConsoleName)
+                           : QStringLiteral("%1 %2").arg(i).arg(format.ConsoleName);
         if (i == InitialFormatIndex)
             item += QStringLiteral(" (default)");
         item += i + 1 < FormatCount ? QStringLiteral(",") : QStringLiteral("\n");
@@ -33,6 +36,14 @@ QString formatList()
     return list;
 }
 
+QString formatNames()
+{
+    QStringList names;
+    for (const VideoFormat &format : FormatTable())
+        names << format.ConsoleName;
+    return names.join(QStringLiteral(", "));
+}
+
 CliParseResult failure(const QString &error)
 {
     CliParseResult result;
@@ -45,7 +56,8 @@ CliParseResult failure(const QString &error)
 QString CliUsage()
 {
     return QStringLiteral(
-               "Usage: vidlark-cli [--format N] [--dir FOLDER] [--convert avi|mp4] [--yes|--no]\n"
+               "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
+               "[--yes|--no]\n"
                "                   [--no-continue] [--retries N] [--extractor PATH|none] LINK\n"
                "Saves the video of LINK into FOLDER.\n") +
            formatList() +
@@ -93,12 +105,13 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
         }
         if (arg == QStringLiteral("--format")) {
             const std::optional<QString> v = takeValue();
-            bool ok = false;
-            const int format = v ? v->toInt(&ok) : -1;
-            if (!ok || format < 0 || format >= FormatCount)
-                return failure(
-                    QStringLiteral("--format needs a number from 0 to %1.").arg(FormatCount - 1));
-            options.format = format;
+            bool number = false;
+            const int format = !v ? -1 : v->toInt(&number);
+            options.format = number ? format : formatNamed(v.value_or(QString()));
+            if (!formatAt(options.format))
+                return failure(QStringLiteral("--format needs a number from 0 to %1 or a name: %2.")
+                                   .arg(FormatCount - 1)
+                                   .arg(formatNames()));
         } else if (arg == QStringLiteral("--dir")) {
             const std::optional<QString> v = takeValue();
             if (!v || v->isEmpty())

@@ -10,7 +10,7 @@ public:
     virtual ~FormatChoice() = default;
     // 0 to FormatCount - 1, or -1 when nothing is selected.
     virtual int selectedFormat() const = 0;
-    // After the format at index was missed: above index 0 the question is
-    // asked, and a Yes lowers the selection by one (the lowered one stays).
+    // After the format at index was missed: when the row offers a lower one,
+    // the question is asked, and a Yes moves the selection there (it stays).
     virtual void offerStepDown(int index, const QString &question) = 0;
 };

@@ -136,18 +136,22 @@ void JobController::runSteps(const JobSteps &steps)
     // A stop requested during the transfer does not prevent the conversion.
     if (m_state.DownloadState == dsClosing)
         return;
-    const bool toAvi = m_window.inputs.aviBoxChecked();
-    const bool toMp4 = m_window.inputs.mp4BoxChecked();
-    if ((!toAvi && !toMp4) || !isConvertibleFormat(m_window.inputs.formatIndex()))
-        return;
-
-    m_run.targetExtension = toAvi ? QStringLiteral(".avi") : QStringLiteral(".mp4");
+    if (!video.AudioTarget.isEmpty()) {
+        // An audio row's file is taken out of the download, whatever the boxes say.
+        m_run.targetExtension = video.AudioTarget;
+    } else {
+        const bool toAvi = m_window.inputs.aviBoxChecked();
+        const bool toMp4 = m_window.inputs.mp4BoxChecked();
+        if ((!toAvi && !toMp4) || !isConvertibleFormat(m_window.inputs.formatIndex()))
+            return;
+        m_run.targetExtension = toAvi ? QStringLiteral(".avi") : QStringLiteral(".mp4");
+    }
     m_state.DownloadState = dsConverting;
     m_reporter.conversionBegins();
     steps.antiFreeze.setAntiFreezeActive(false);
     const ConversionOutcome outcome = steps.conversion.RunConversion(
         {saveDir, m_state.SaveFileName, video.DefaultName, m_run.targetExtension,
-         ConverterFolder(m_state), m_state.AppDir, m_state.TempDir});
+         ConverterFolder(m_state), m_state.AppDir, m_state.TempDir, video.CopiesAudio});
     if (outcome == ConversionOutcome::ConverterMissing) {
         m_reporter.converterMissing();
         m_state.DownloadState = dsStopRequested;

@@ -2,6 +2,7 @@
 
 #include "job/ProgramState.h"
 #include "job/TimeTexts.h"
+#include "service/FormatTable.h"
 
 #include <QDir>
 #include <QStringBuilder>
@@ -287,6 +288,7 @@ int JobReporter::selectedFormat() const
 
 void JobReporter::offerStepDown(int index, const QString &question)
 {
-    if (index > 0 && m_window.boxes.askStepDown(question))
-        m_window.inputs.setFormatIndex(index - 1);
+    const VideoFormat *format = formatAt(index);
+    if (format && format->StepDownTo >= 0 && m_window.boxes.askStepDown(question))
+        m_window.inputs.setFormatIndex(format->StepDownTo);
 }

@@ -31,6 +31,9 @@ struct ResolvedVideo
     QString ExtractorFormat{};                                // the extractor's format selection
     QString ExtractorMergeFormat{}; // container of a merge; empty when none
     QString FailureReason{};        // one line on why nothing was found; may be empty
+    // ".m4a" or ".mp3": the audio row's file is taken out of the download afterwards.
+    QString AudioTarget{};
+    bool CopiesAudio = false; // the download's audio is AAC, copied as it is
 };
 
 class VideoResolver
@@ -75,6 +78,7 @@ struct ConversionOrder
     QString ConverterDir;    // where the converter copy goes, ending with "/"
     QString WorkingDir;      // the converter's current folder (AppDir)
     QString TempDir;         // where the download is staged; empty: not staged
+    bool CopyAudio = false;  // the audio is copied as it is, not encoded
 };
 
 enum class ConversionOutcome

@@ -39,6 +39,8 @@ ExtractorFormat formatOf(const QJsonObject &object, const QJsonObject &video)
     format.Height = heightOf(object.value(QStringLiteral("height")));
     format.HasVideo = carries(object.value(QStringLiteral("vcodec")));
     format.HasAudio = carries(object.value(QStringLiteral("acodec")));
+    if (format.HasAudio)
+        format.AudioCodec = object.value(QStringLiteral("acodec")).toString();
     format.Bitrate = object.value(QStringLiteral("tbr")).toDouble(0);
     const QJsonValue headers = object.contains(QStringLiteral("http_headers"))
                                    ? object.value(QStringLiteral("http_headers"))

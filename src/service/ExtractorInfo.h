@@ -17,7 +17,8 @@ struct ExtractorFormat
     int Height = 0;       // 0 when unknown
     bool HasVideo = true; // false only when the extractor says "none"
     bool HasAudio = true;
-    double Bitrate = 0;                               // total, kbit/s; 0 when unknown
+    QString AudioCodec; // as the extractor names it ("mp4a.40.2", "opus"); empty when unknown
+    double Bitrate = 0; // total, kbit/s; 0 when unknown
     QList<std::pair<QByteArray, QByteArray>> Headers; // its own request headers: name, value
 };
 

@@ -221,7 +221,8 @@ QString FitFileName(const QString &name, qsizetype keptTail)
 }
 
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
-                              const QDateTime &moment, const std::function<QString()> &pageTitle)
+                              const QDateTime &moment, const std::function<QString()> &pageTitle,
+                              const QString &givenExtension)
 {
     const VideoFormat *format = formatAt(formatIndex);
     const QString dated = DatedName(moment);
@@ -237,19 +238,20 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
     if (!isUsableName(name))
         name = dated;
 
-    const QString extension = format ? format->FileExtension : QStringLiteral(".flv");
+    const QString extension = !givenExtension.isEmpty() ? givenExtension
+                              : format                  ? format->FileExtension
+                                                        : QStringLiteral(".flv");
     return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }
 
-VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
-                                       const QDateTime &moment, const QString &extension,
-                                       bool heightKnown)
+VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow,
+                                       const QDateTime &moment, const QString &extension)
 {
-    const VideoFormat *format = formatAt(formatIndex);
+    const VideoFormat *format = formatAt(suffixRow);
     const QString dated = DatedName(moment);
     // A title of blanks or dots alone would leave a hidden file or a folder's name.
     const bool titled = isUsableName(CleanFileName(title));
-    const QString suffix = format && titled && heightKnown ? format->FeedSuffix : QString();
+    const QString suffix = format && titled ? format->FeedSuffix : QString();
     const QString name = titled ? title + suffix : dated;
     return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }

@@ -30,14 +30,14 @@ struct VideoFileNames
 // The names of a found video: the feed title (with its suffix, may be empty),
 // else the page title from `pageTitle` (its first few thousand characters) with
 // the page suffix; cleaned, and the dated name instead when that leaves nothing
-// or dots only; given the format's extension and made to fit.
+// or dots only; given the format's extension (or the one given) and made to fit.
 VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int formatIndex,
-                              const QDateTime &moment, const std::function<QString()> &pageTitle);
+                              const QDateTime &moment, const std::function<QString()> &pageTitle,
+                              const QString &extension = QString());
 
 // The names of a video found by the external extractor: its title with the
-// format's feed suffix (only when the chosen format's height is known: a name
-// never claims a height the file may lack), else the dated name; cleaned,
-// given the extension of the container that will be downloaded and made to fit.
-VideoFileNames NameExtractorVideoFiles(const QString &title, int formatIndex,
-                                       const QDateTime &moment, const QString &extension,
-                                       bool heightKnown = true);
+// feed suffix of the row it is named after (none for -1: a name never claims
+// a height the file may lack), else the dated name; cleaned, given the
+// extension of the container that will be downloaded and made to fit.
+VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow,
+                                       const QDateTime &moment, const QString &extension);

@@ -1,5 +1,7 @@
 #include "service/FormatTable.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString IfAvailable = QStringLiteral("   <font color=\"#ff0000\">- if available</font>");
@@ -15,7 +17,7 @@ VideoFormat formatOf(const FormatRow &row)
     const QString question =
         row.missing ? latin1(row.missing) + QStringLiteral("\n\r") + latin1(row.offer) : QString();
     return {latin1(row.caption) + (row.ifAvailable ? IfAvailable : QString()),
-            QStringLiteral("itag=%1").arg(row.itag),
+            row.itag > 0 ? QStringLiteral("itag=%1").arg(row.itag) : QString(),
             question,
             latin1(row.feedSuffix),
             latin1(row.pageSuffix),
@@ -23,7 +25,9 @@ VideoFormat formatOf(const FormatRow &row)
             row.convertible,
             latin1(row.consoleName),
             row.band,
-            row.mp4Only};
+            row.mp4Only,
+            row.stepDown,
+            row.kind};
 }
 
 } // namespace
@@ -50,4 +54,38 @@ bool isConvertibleFormat(int index)
 {
     const VideoFormat *format = formatAt(index);
     return format != nullptr && format->Convertible;
+}
+
+int formatNamed(const QString &name)
+{
+    for (int i = 0; i < FormatCount; ++i) {
+        if (QLatin1String(FormatRows[i].consoleName).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QList<int> rowsByQuality()
+{
+    QList<int> rows;
+    for (int i = 0; i < FormatCount; ++i) {
+        if (FormatRows[i].kind == RowKind::Video && FormatRows[i].itag > 0 &&
+            rowOfStreamCode(FormatRows[i].itag) == i)
+            rows.append(i);
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](int a, int b) {
+        return FormatRows[a].band != FormatRows[b].band ? FormatRows[a].band > FormatRows[b].band
+                                                        : a > b;
+    });
+    return rows;
+}
+
+int rowOfStreamCode(int itag)
+{
+    int row = -1;
+    for (int i = 0; i < FormatCount; ++i) {
+        if (FormatRows[i].itag == itag && (row < 0 || FormatRows[i].band > FormatRows[row].band))
+            row = i;
+    }
+    return row;
 }

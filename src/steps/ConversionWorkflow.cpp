@@ -48,7 +48,7 @@ ConversionOutcome ConversionWorkflow::RunConversion(const ConversionOrder &order
         converted = m_runner.RunConverter(
             order.WorkingDir, QFileInfo(converter).absoluteFilePath(),
             converterArguments(QFileInfo(files.input).absoluteFilePath(), order.TargetExtension,
-                               QFileInfo(files.output).absoluteFilePath()));
+                               QFileInfo(files.output).absoluteFilePath(), order.CopyAudio));
     } catch (...) {
         TidyWorkFiles(files, false);
         throw;

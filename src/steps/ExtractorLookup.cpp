@@ -80,11 +80,13 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     if (!found || !chosen)
         return {};
 
-    const VideoFileNames names = NameExtractorVideoFiles(
-        info.Title, m_formats.selectedFormat(), m_now(), chosen->FileExtension, chosen->Height > 0);
+    const VideoFileNames names =
+        NameExtractorVideoFiles(info.Title, chosen->SuffixRow, m_now(), chosen->FileExtension);
     ResolvedVideo video;
     video.SaveFileName = names.SaveFileName;
     video.DefaultName = names.DefaultName;
+    video.AudioTarget = chosen->AudioTarget;
+    video.CopiesAudio = chosen->CopiesAudio;
     if (chosen->OwnTransfer) {
         video.StreamUrl = chosen->Url;
         video.StreamHeaders = chosen->Headers;

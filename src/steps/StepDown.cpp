@@ -5,12 +5,15 @@
 
 bool TrySelectedFormat(const FormatChoice &formats, const std::function<bool(int index)> &tryFormat)
 {
-    // Each Yes lowers the selection to the very next index this loop visits.
+    // Each Yes moves the selection to the row offered; a No leaves it, which ends the chain.
+    int index = formats.selectedFormat();
     bool result = false;
-    for (int i = FormatCount - 1; i >= 0; --i) {
-        if (i != formats.selectedFormat())
-            continue;
-        result = tryFormat(i);
+    for (int tried = 0; tried < FormatCount && formatAt(index); ++tried) {
+        result = tryFormat(index);
+        const int next = formats.selectedFormat();
+        if (result || next == index)
+            break;
+        index = next;
     }
     return result;
 }

@@ -43,10 +43,19 @@ ResolvedVideo VideoLookup::ResolveVideo(const QString &link)
     }
 
     const QString infoUrl = InfoUrl(parsed->VideoId);
-    const VideoFileNames names =
-        NameVideoFiles(saveFileName, !streamUrl.isEmpty(), m_formats.selectedFormat(), m_now(),
-                       [&] { return FetchMarkedText(infoUrl, FallbackMarker); });
-    return {streamUrl, names.SaveFileName, names.DefaultName};
+    const VideoFileNames names = NameVideoFiles(
+        saveFileName, !streamUrl.isEmpty(), m_nameRow, m_now(),
+        [&] { return FetchMarkedText(infoUrl, FallbackMarker); },
+        formatAt(m_streamRow)->FileExtension);
+    ResolvedVideo video{streamUrl, names.SaveFileName, names.DefaultName};
+    // An audio row's file is made from the stream's once it is saved.
+    if (const VideoFormat *selected = formatAt(m_formats.selectedFormat());
+        selected && selected->Kind == RowKind::Audio) {
+        video.AudioTarget = selected->FileExtension;
+        video.CopiesAudio = selected->FileExtension == QStringLiteral(".m4a") &&
+                            formatAt(m_streamRow)->FileExtension == QStringLiteral(".mp4");
+    }
+    return video;
 }
 
 bool VideoLookup::GetStreamInfo(const QString &videoId, QString &streamUrl, QString &saveFileName)
@@ -71,7 +80,12 @@ bool VideoLookup::GetStreamInfo(const QString &videoId, QString &streamUrl, QStr
 
     const bool result = TrySelectedFormat(m_formats, [&](int i) {
         const VideoFormat &format = *formatAt(i);
-        return PickStreamUrl(*entries, streamUrl, format.ItagText, format.StepDownQuestion, i);
+        if (format.Kind == RowKind::Video) {
+            // The stream that really comes names the file (the 4K code is 2160p).
+            m_streamRow = m_nameRow = rowOfStreamCode(format.ItagText.mid(5).toInt());
+            return PickStreamUrl(*entries, streamUrl, format.ItagText, format.StepDownQuestion, i);
+        }
+        return PickBestStream(*entries, streamUrl, i);
     });
     if (!result)
         return false;
@@ -86,24 +100,40 @@ bool VideoLookup::GetStreamInfo(const QString &videoId, QString &streamUrl, QStr
 bool VideoLookup::PickStreamUrl(const QStringList &entries, QString &StreamUrl,
                                 const QString &ItagText, const QString &StepDownQuestion, int index)
 {
-    // An entry without "url=" names no stream: it counts as missing, like no entry.
-    const qsizetype entry = FindStreamEntry(entries, ItagText);
-    const std::optional<QString> url =
-        entry < 0 ? std::nullopt : StreamUrlOfEntry(entries.at(entry));
-
-    bool found = url.has_value();
-    if (found) {
-        StreamUrl = *url;
-        // The check is judged by the status alone; a request that got none
-        // leaves the status of the previous response.
-        m_client.Head(StreamUrl);
-        if (m_client.ResponseCode() >= 300)
-            found = false;
-    }
-
+    const bool found = checkStream(entries, StreamUrl, ItagText);
     if (!found)
         m_formats.offerStepDown(index, StepDownQuestion);
     return found;
+}
+
+bool VideoLookup::checkStream(const QStringList &entries, QString &streamUrl,
+                              const QString &itagText)
+{
+    // An entry without "url=" names no stream: it counts as missing, like no entry.
+    const qsizetype entry = FindStreamEntry(entries, itagText);
+    const std::optional<QString> url =
+        entry < 0 ? std::nullopt : StreamUrlOfEntry(entries.at(entry));
+    if (!url)
+        return false;
+    streamUrl = *url;
+    // The check is judged by the status alone; a request that got none
+    // leaves the status of the previous response.
+    m_client.Head(streamUrl);
+    return m_client.ResponseCode() < 300;
+}
+
+bool VideoLookup::PickBestStream(const QStringList &entries, QString &streamUrl, int index)
+{
+    for (const int row : rowsByQuality()) {
+        if (checkStream(entries, streamUrl, formatAt(row)->ItagText)) {
+            m_streamRow = row;
+            // "best" is named after the stream it found, an audio row after itself.
+            m_nameRow = formatAt(index)->Kind == RowKind::Best ? row : index;
+            return true;
+        }
+    }
+    m_formats.offerStepDown(index, formatAt(index)->StepDownQuestion);
+    return false;
 }
 
 std::optional<QString> VideoLookup::FeedTitle(const QString &videoId)
@@ -112,7 +142,7 @@ std::optional<QString> VideoLookup::FeedTitle(const QString &videoId)
     const HttpBytes feed = m_client.GetBytes(FeedUrl(videoId), TitlePageLimit);
     if (!feed.result.ok())
         return std::nullopt;
-    return TitleFromFeed(feed.bytes, m_formats.selectedFormat());
+    return TitleFromFeed(feed.bytes, m_nameRow);
 }
 
 QString VideoLookup::FetchMarkedText(const QString &url, const QString &marker)

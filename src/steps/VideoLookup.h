@@ -46,6 +46,10 @@ public:
     bool PickStreamUrl(const QStringList &entries, QString &StreamUrl, const QString &ItagText,
                        const QString &StepDownQuestion, int index);
 
+    // The highest stream of the map that answers its check, for the rows of
+    // no stream code of their own ("best", the audio rows).
+    bool PickBestStream(const QStringList &entries, QString &streamUrl, int index);
+
     // The title from the data-API feed with its suffix (may be empty);
     // nothing when the request failed.
     std::optional<QString> FeedTitle(const QString &videoId);
@@ -56,8 +60,13 @@ public:
     LookupMiss lastMiss() const { return m_lastMiss; }
 
 private:
+    // Whether the format's entry names a stream that answers its check.
+    bool checkStream(const QStringList &entries, QString &streamUrl, const QString &itagText);
+
     ServiceClient &m_client;
     FormatChoice &m_formats;
+    int m_streamRow = -1; // the row of the stream found
+    int m_nameRow = -1;   // the row whose suffix the name takes
     DateSource m_now;
     LookupMiss m_lastMiss = LookupMiss::None;
 };

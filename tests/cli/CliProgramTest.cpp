@@ -231,7 +231,7 @@ TEST_F(CliProgramTest, BadUsageExits64WithTheUsage)
 {
     for (const QStringList &arguments :
          {QStringList{},
-          QStringList{QStringLiteral("--format"), QStringLiteral("7"), QStringLiteral("x")},
+          QStringList{QStringLiteral("--format"), QStringLiteral("12"), QStringLiteral("x")},
           QStringList{QStringLiteral("--bogus"), QStringLiteral("x")}}) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         const Outcome outcome = runCli(arguments);

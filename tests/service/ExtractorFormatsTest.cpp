@@ -55,9 +55,10 @@ TEST(ExtractorFormats, HeightsFallInTheBandsOfTheRows)
     {
         int height;
         int band;
-    } cases[] = {{0, 0},     {-1, 0},     {1, 240},     {144, 240},   {300, 240}, {301, 360},
-                 {360, 360}, {420, 360},  {421, 480},   {600, 480},   {601, 720}, {720, 720},
-                 {840, 720}, {841, 1080}, {1080, 1080}, {1200, 1080}, {1201, -1}, {2160, -1}};
+    } cases[] = {{0, 0},       {-1, 0},      {1, 240},     {144, 240},   {300, 240},   {301, 360},
+                 {360, 360},   {420, 360},   {421, 480},   {600, 480},   {601, 720},   {720, 720},
+                 {840, 720},   {841, 1080},  {1080, 1080}, {1200, 1080}, {1201, 1440}, {1600, 1440},
+                 {1601, 2160}, {2400, 2160}, {2401, -1}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.height);
         EXPECT_EQ(HeightBand(c.height), c.band);
@@ -123,7 +124,13 @@ TEST(ExtractorFormats, ARowTheVideoLacksHasNoFormat)
         {3, {}},
         {4, QStringLiteral("720p")},
         {5, {}},
-        {6, {}},
+        {6, QStringLiteral("720p")}, // best
+        {7, {}},
+        {8, {}},
+        // No audio alone: the audio of the smallest video that has AAC, or any.
+        {9, QStringLiteral("240p")},
+        {10, QStringLiteral("240p")},
+        {11, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.row);

@@ -1,6 +1,7 @@
 #include "service/FileNaming.h"
 
 #include "ResultWithin.h"
+#include "service/FormatTable.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,8 @@ TEST(FileNaming, NamesFromFeedPageOrDate)
          QStringLiteral("movie_08-15-2012_14-05-09.mp4"), 1},
         {"no stream URL: no page request", QString(), false, 5, QStringLiteral("unused"),
          QStringLiteral("movie_08-15-2012_14-05-09.mp4"), 0},
-        {"outside the table", QString(), true, 7, QStringLiteral("X"), QStringLiteral("X.flv"), 1},
+        {"outside the table", QString(), true, FormatCount, QStringLiteral("X"),
+         QStringLiteral("X.flv"), 1},
         {"cleaned after the suffix", QStringLiteral(" AC/DC: Live?_(480p)"), true, 3, QString(),
          QStringLiteral("AC_DC_ Live__(480p).flv"), 0},
     };

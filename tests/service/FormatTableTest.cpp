@@ -18,6 +18,11 @@ TEST(FormatTable, RowsKeepTheirCodesSuffixesAndExtensions)
         {"itag=35", "_(480p)", " (HQ 468p)", ".flv", true, "480p", 480, false},
         {"itag=22", "_(720p)", " (HD)", ".mp4", false, "720p", 720, true},
         {"itag=37", "_(1080p)", " (FullHD)", ".mp4", false, "1080p", 1080, true},
+        {"", "", "", ".mp4", false, "best", 2160, false},
+        {"itag=38", "_(1440p)", " (2K)", ".mp4", false, "1440p", 1440, true},
+        {"itag=38", "_(2160p)", " (4K)", ".mp4", false, "2160p", 2160, true},
+        {"", "_(audio)", " (audio)", ".m4a", false, "m4a", 0, false},
+        {"", "_(audio)", " (audio)", ".mp3", false, "mp3", 0, false},
     };
     ASSERT_EQ(FormatTable().size(), std::size(rows));
     for (int i = 0; i < FormatCount; ++i) {
@@ -37,11 +42,14 @@ TEST(FormatTable, RowsKeepTheirCodesSuffixesAndExtensions)
 
 TEST(FormatTable, QuestionsBreakWithLineFeedThenCarriageReturn)
 {
-    EXPECT_TRUE(formatAt(0)->StepDownQuestion.isEmpty());
-    for (int i = 1; i < FormatCount; ++i) {
+    // The rows a missing one offers; every offer is asked, and nothing else is.
+    const int offered[] = {-1, 0, 1, 2, 3, 4, -1, 5, 7, 10, -1};
+    ASSERT_EQ(std::size(offered), std::size_t(FormatCount));
+    for (int i = 0; i < FormatCount; ++i) {
         SCOPED_TRACE(i);
         const QString &question = formatAt(i)->StepDownQuestion;
-        EXPECT_EQ(question.count(QStringLiteral("\n\r")), 1);
+        EXPECT_EQ(formatAt(i)->StepDownTo, offered[i]);
+        EXPECT_EQ(question.count(QStringLiteral("\n\r")), offered[i] >= 0 ? 1 : 0);
         EXPECT_FALSE(question.contains(QStringLiteral("\r\n")));
     }
     EXPECT_EQ(formatAt(3)->StepDownQuestion,
@@ -62,7 +70,7 @@ TEST(FormatTable, CaptionsCarryMarkupWithThreeSpacesBeforeTheNote)
 
 TEST(FormatTable, IndicesOutsideTheListHaveNoRow)
 {
-    for (int index : {-1, 6, 100}) {
+    for (int index : {-1, FormatCount, 100}) {
         EXPECT_EQ(formatAt(index), nullptr);
         EXPECT_FALSE(isConvertibleFormat(index));
     }

@@ -1,5 +1,6 @@
 #include "markup/HTMLComboBox.h"
 #include "markup/HTMLabel.h"
+#include "service/FormatTable.h"
 #include "window/AdvToolButton.h"
 #include "window/Image.h"
 #include "window/MainForm.h"
@@ -229,11 +230,11 @@ TEST(MainFormLayout, CaptionsAndInitialContent)
     EXPECT_FALSE(form.Timer1().isActive());
 }
 
-TEST(MainFormLayout, FormatListHoldsTheSixItemsUnsorted)
+TEST(MainFormLayout, FormatListHoldsEveryRowUnsorted)
 {
     TMainForm form;
     THTMLComboBox *list = form.FormatComboBox();
-    ASSERT_EQ(list->count(), 6);
+    ASSERT_EQ(list->count(), FormatCount);
     EXPECT_EQ(list->currentIndex(), 2);
     EXPECT_FALSE(list->isEditable());
     EXPECT_EQ(list->itemText(0), QStringLiteral("FLV video - <b>240p</b>"));
