@@ -48,18 +48,21 @@ void JobReporter::status(const QString &line, const QString &panel)
     m_window.status.setStatusPanel(panel);
 }
 
-void JobReporter::tellEnd(JobOutcome outcome, const QString &reason)
+void JobReporter::tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
+                          const QString &panel)
 {
     // A failure after a Stop or a close is the user's stop: nothing to tell.
     if (std::exchange(m_endTold, true) || isWindingDown(m_state.DownloadState))
         return;
-    m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason});
+    m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason, line, panel});
 }
 
-void JobReporter::failureBox(const QString &text, const QString &reason)
+void JobReporter::failureBox(const QString &text, const QString &reason, const QString &line,
+                             const QString &panel)
 {
-    tellEnd(JobOutcome::Failed, reason);
+    tellEnd(JobOutcome::Failed, reason, line, panel);
     m_window.boxes.showError(text);
+    status(line, panel);
 }
 
 void JobReporter::jobStarts()
@@ -91,10 +94,10 @@ void JobReporter::timerRuns(bool on)
 
 void JobReporter::noVideo(const QString &reason)
 {
-    failureBox(NoVideo, reason.isEmpty() ? NoVideo : reason);
-    status(QStringLiteral("Error. No video to download."),
-           reason.isEmpty() ? QStringLiteral("Status: Error. No video to download.")
-                            : QStringLiteral("Status: Error. ") + reason);
+    failureBox(NoVideo, reason.isEmpty() ? NoVideo : reason,
+               QStringLiteral("Error. No video to download."),
+               reason.isEmpty() ? QStringLiteral("Status: Error. No video to download.")
+                                : QStringLiteral("Status: Error. ") + reason);
 }
 
 void JobReporter::downloadBegins()
@@ -106,15 +109,15 @@ void JobReporter::downloadBegins()
 void JobReporter::fileInUse()
 {
     const QString text = QStringLiteral("Another download is saving this video.");
-    failureBox(text, text);
-    status(QStringLiteral("Error: Another download is saving ") + quoted(m_state.SaveFileName),
-           ErrorPanel);
+    failureBox(text, text,
+               QStringLiteral("Error: Another download is saving ") + quoted(m_state.SaveFileName),
+               ErrorPanel);
 }
 
 void JobReporter::transferFailed()
 {
-    failureBox(Unable, QString());
-    status(QStringLiteral("Error: Unable to download this video."), ErrorPanel);
+    failureBox(Unable, QString(), QStringLiteral("Error: Unable to download this video."),
+               ErrorPanel);
 }
 
 void JobReporter::conversionBegins()
@@ -125,8 +128,7 @@ void JobReporter::conversionBegins()
 void JobReporter::converterMissing()
 {
     const QString text = QStringLiteral("Can't find ffmpeg.exe");
-    failureBox(text, text);
-    status(QStringLiteral("Error. Can't find ffmpeg.exe"), ErrorPanel);
+    failureBox(text, text, QStringLiteral("Error. Can't find ffmpeg.exe"), ErrorPanel);
 }
 
 void JobReporter::endReport(Ending ending, JobOutcome outcome)
@@ -135,13 +137,15 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
     case Ending::Unable:
         transferFailed();
         break;
-    case Ending::Completed:
-        tellEnd(outcome, QString());
+    case Ending::Completed: {
+        const QString line = QStringLiteral("Download is complete: ") + m_state.SaveFileName;
+        const QString panel = QStringLiteral("Status: Download is complete");
+        tellEnd(outcome, QString(), line, panel);
         m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
                                        quoted(m_state.SaveFileName));
-        status(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
-               QStringLiteral("Status: Download is complete"));
+        status(line, panel);
         break;
+    }
     case Ending::Stopped:
         status(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));
@@ -227,12 +231,12 @@ void JobReporter::stepFailed(StepFailure failure, const QString &detail)
 {
     switch (failure) {
     case StepFailure::ConverterNotStarted:
-        tellEnd(JobOutcome::ConversionFailed, detail);
+        tellEnd(JobOutcome::ConversionFailed, detail, {}, {});
         m_window.boxes.showCommandFailure(detail);
         return;
     case StepFailure::ConversionFailed: {
         const QString text = QStringLiteral("Unable to convert this video.");
-        tellEnd(JobOutcome::ConversionFailed, text);
+        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
         m_window.boxes.showError(text);
         return;
     }
@@ -241,7 +245,7 @@ void JobReporter::stepFailed(StepFailure failure, const QString &detail)
             QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
                            "It is kept as ") +
             quoted(QDir::toNativeSeparators(detail));
-        tellEnd(JobOutcome::ConversionFailed, text);
+        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
         m_window.boxes.showError(text);
         return;
     }

@@ -56,8 +56,11 @@ public:
 
 private:
     void status(const QString &line, const QString &panel);
-    void failureBox(const QString &text, const QString &reason);
-    void tellEnd(JobOutcome outcome, const QString &reason);
+    // The box of a failure, with the status texts it leaves.
+    void failureBox(const QString &text, const QString &reason, const QString &line,
+                    const QString &panel);
+    void tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
+                 const QString &panel);
     const QString &totalText();
 
     ProgramState &m_state;

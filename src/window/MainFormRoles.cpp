@@ -135,7 +135,13 @@ void TMainForm::setStartButtonCaption(const QString &caption)
 
 void TMainForm::jobEnds(const JobEnd &end)
 {
-    // The box that follows is seen when the window is in front.
+    // The box that follows shows the result: the status texts behind it say
+    // so already, not the last progress.
+    if (!end.statusLine.isEmpty())
+        setStatusLine(end.statusLine);
+    if (!end.statusPanel.isEmpty())
+        setStatusPanel(end.statusPanel);
+    // The box is seen when the window is in front.
     if (isActiveWindow())
         return;
     switch (end.outcome) {

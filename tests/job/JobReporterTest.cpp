@@ -172,6 +172,13 @@ TEST(JobReporterTest, ValuesBecomeWindowCallsAndTexts)
         for (const JobEnd &end : window.endings) {
             EXPECT_EQ(end.fileName, state.SaveFileName);
             endings.emplace_back(end.outcome, end.reason);
+            // The status texts the box leaves come with the end, for the window
+            // to show behind the box; a failed conversion's box leaves them.
+            EXPECT_EQ(end.statusLine.isEmpty(), end.outcome == JobOutcome::ConversionFailed);
+            if (!end.statusLine.isEmpty()) {
+                EXPECT_EQ(end.statusLine, window.statusLine);
+                EXPECT_EQ(end.statusPanel, window.statusPanel);
+            }
         }
         EXPECT_EQ(endings, c.endings);
     }
