@@ -1,6 +1,7 @@
 #include "markup/HTMLabel.h"
 
 #include "markup/Gradient.h"
+#include "markup/MarkupAccessibility.h"
 #include "markup/MarkupPainter.h"
 #include "markup/MarkupWidgetFont.h"
 
@@ -11,6 +12,7 @@ THTMLabel::THTMLabel(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallMarkupAccessibility();
 }
 
 void THTMLabel::setColor(QRgb color)
