@@ -3,8 +3,29 @@
 #include "markup/Bevel.h"
 #include "markup/Gradient.h"
 
-#include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
+
+namespace {
+
+// Every other pixel of the rectangle's edge, as a classic focus rectangle draws it.
+void drawFocusMark(QPainter &painter, const QRect &edge, const QColor &color)
+{
+    const auto dot = [&](int x, int y) {
+        if ((x + y) % 2 == 0)
+            painter.fillRect(x, y, 1, 1, color);
+    };
+    for (int x = edge.left(); x <= edge.right(); ++x) {
+        dot(x, edge.top());
+        dot(x, edge.bottom());
+    }
+    for (int y = edge.top() + 1; y < edge.bottom(); ++y) {
+        dot(edge.left(), y);
+        dot(edge.right(), y);
+    }
+}
+
+} // namespace
 
 TAdvToolButton::TAdvToolButton(QWidget *parent)
     : QAbstractButton(parent)
@@ -12,8 +33,16 @@ TAdvToolButton::TAdvToolButton(QWidget *parent)
                std::nullopt,        qRgb(0xA6, 0xCA, 0xF0), qRgb(0, 0, 0),
                qRgb(0, 0, 0),       qRgb(0, 0, 0)}
 {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
+}
+
+void TAdvToolButton::setCaption(const QString &caption)
+{
+    setText(caption);
+    setShortcut(caption.isEmpty()
+                    ? QKeySequence()
+                    : QKeySequence(Qt::ALT | Qt::Key(caption.at(0).toUpper().unicode())));
 }
 
 void TAdvToolButton::setColors(const Colors &colors)
@@ -69,6 +98,10 @@ QImage TAdvToolButton::render(Look look) const
         painter.setPen(Bevel::shadow());
         painter.drawText(rect(), flags, text());
     }
+    if (hasFocus())
+        drawFocusMark(painter,
+                      rect().adjusted(FocusInset, FocusInset, -FocusInset - 1, -FocusInset - 1),
+                      palette().color(QPalette::Active, QPalette::ButtonText));
     return image;
 }
 
@@ -82,4 +115,15 @@ bool TAdvToolButton::event(QEvent *event)
     if (event->type() == QEvent::HoverEnter || event->type() == QEvent::HoverLeave)
         update();
     return QAbstractButton::event(event);
+}
+
+void TAdvToolButton::keyPressEvent(QKeyEvent *event)
+{
+    // Space is QAbstractButton's already; Return presses a focused button too.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }

@@ -21,10 +21,12 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -100,7 +102,7 @@ TAdvToolButton *flatButton(QWidget *parent, const char *name, QRect geometry,
                            const QString &caption, const TAdvToolButton::Colors &colors)
 {
     auto *button = named(new TAdvToolButton(parent), name, geometry);
-    button->setText(caption);
+    button->setCaption(caption);
     button->setColors(colors);
     return button;
 }
@@ -131,11 +133,7 @@ TMainForm::TMainForm(QWidget *parent)
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(1000);
 
-    setTabOrder(m_moviePathEdit, m_advEdit1);
-    setTabOrder(m_advEdit1, m_directoryEdit);
-    setTabOrder(m_directoryEdit, m_formatComboBox);
-    setTabOrder(m_formatComboBox, m_button1);
-    m_moviePathEdit->setFocus();
+    createKeys();
     layoutPanels();
 
     connect(m_startButton, &QAbstractButton::clicked, this, &TMainForm::StartButtonClick);
@@ -143,6 +141,55 @@ TMainForm::TMainForm(QWidget *parent)
         if (m_job)
             m_job->Timer1Timer();
     });
+}
+
+void TMainForm::createKeys()
+{
+    // The fields in reading order, each button after what it acts on,
+    // Download after every choice of the job.
+    const QList<QWidget *> order{m_moviePathEdit,
+                                 m_advEdit1,
+                                 m_directoryEdit,
+                                 m_selectDirectoryButton,
+                                 findChild<QWidget *>(QStringLiteral("OpenDirectoryButton")),
+                                 m_formatComboBox,
+                                 m_convertAVICheckBox,
+                                 m_convertMP4CheckBox,
+                                 m_startButton,
+                                 findChild<QWidget *>(QStringLiteral("HelpButton2")),
+                                 findChild<QWidget *>(QStringLiteral("AdvToolButton2")),
+                                 m_button1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    m_moviePathEdit->setFocus();
+
+    // Return in a field presses Download; the fields are locked while a job runs.
+    for (QLineEdit *field : {m_moviePathEdit, m_directoryEdit})
+        connect(field, &QLineEdit::returnPressed, m_startButton, &QAbstractButton::click);
+    // A stock push button takes Return only as a dialog's default button.
+    m_button1->installEventFilter(this);
+    m_convertAVICheckBox->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    m_convertMP4CheckBox->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+
+    auto *stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stop, &QShortcut::activated, this, [this] {
+        if (m_job)
+            m_job->cancel(Cancel::Stop);
+    });
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_button1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            m_button1->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::StartButtonClick()

@@ -130,7 +130,7 @@ void TMainForm::setConvertBoxesEnabled(bool enabled)
 
 void TMainForm::setStartButtonCaption(const QString &caption)
 {
-    m_startButton->setText(caption);
+    m_startButton->setCaption(caption); // Alt+D for Download, Alt+S for Stop
 }
 
 void TMainForm::jobEnds(const JobEnd &end)
