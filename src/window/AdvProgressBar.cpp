@@ -1,7 +1,9 @@
 #include "window/AdvProgressBar.h"
 
 #include "markup/FontFallback.h"
+#include "window/WindowAccessibility.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -68,7 +70,20 @@ void drawOutline(QPainter &painter, int w, int h)
 TAdvProgressBar::TAdvProgressBar(QWidget *parent)
     : QWidget(parent)
     , m_percentageFont(choosePercentageFont(PercentageCellHeight))
-{}
+{
+    InstallWindowAccessibility();
+}
+
+void TAdvProgressBar::tellValue()
+{
+    // Once per shown percentage, not once per piece of a transfer.
+    const int percentage = Percentage();
+    if (percentage == m_toldPercentage)
+        return;
+    m_toldPercentage = percentage;
+    QAccessibleValueChangeEvent changed(this, m_position);
+    QAccessible::updateAccessibility(&changed);
+}
 
 qint64 TAdvProgressBar::RoundHalfEven(qint64 numerator, qint64 denominator)
 {
@@ -123,12 +138,14 @@ void TAdvProgressBar::SetPosition(qint32 value)
         ++m_immediateRedraws;
         repaint();
     }
+    tellValue();
 }
 
 void TAdvProgressBar::SetMax(qint32 value)
 {
     m_max = value;
     update();
+    tellValue();
 }
 
 void TAdvProgressBar::SetLevel0Color(const QColor &color)

@@ -48,6 +48,8 @@ protected:
 
 private:
     int percentageOf(qint32 value) const;
+    // Tells a screen reader of a new percentage.
+    void tellValue();
     qint32 stepSize() const { return qint32((qint64(m_max) - Min()) / 100); }
     QImage picture() const;
     // The outline on the key colour, made once per size.
@@ -60,6 +62,7 @@ private:
     // Step (position div step size) and percentage at the last in-range position change.
     qint64 m_lastStep = 0;
     int m_lastPercentage = 0;
+    int m_toldPercentage = 0;
     mutable QImage m_outline;
     int m_immediateRedraws = 0;
     int m_paintCount = 0;

@@ -5,6 +5,7 @@
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "markup/HTMLabel.h"
+#include "markup/MarkupLayout.h"
 #include "markup/TColor.h"
 #include "service/FormatTable.h"
 #include "window/AdvProgressBar.h"
@@ -245,7 +246,8 @@ void TMainForm::createPanels()
 void TMainForm::createInputControls()
 {
     QWidget *panel = m_inputPanel;
-    plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
+    QLabel *formatLabel =
+        plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
     m_formatComboBox = named(new THTMLComboBox(panel), "FormatComboBox", {91, 19, 270, 22});
     for (const VideoFormat &format : FormatTable())
         m_formatComboBox->addItem(format.ListCaption);
@@ -277,10 +279,11 @@ void TMainForm::createInputControls()
     connect(m_convertMP4CheckBox, &QAbstractButton::clicked, this,
             &TMainForm::ConvertMP4CheckBoxClick);
 
-    plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
+    QLabel *linkLabel =
+        plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
     m_moviePathEdit = named(new QLineEdit(panel), "MoviePathEdit", QRect(88, 110, 537, 21));
-    plainLabel(panel, "Label5", {89, 137, 164, 13},
-               QStringLiteral("Try this Example for HD or Full HD:"));
+    QLabel *exampleLabel = plainLabel(panel, "Label5", {89, 137, 164, 13},
+                                      QStringLiteral("Try this Example for HD or Full HD:"));
     m_advEdit1 = named(new QLineEdit(ExampleLink, panel), "AdvEdit1", QRect(263, 137, 313, 21));
     m_advEdit1->setReadOnly(true);
     m_advEdit1->setFrame(false);
@@ -291,7 +294,8 @@ void TMainForm::createInputControls()
     // A borderless edit shows its text on the line of the label beside it.
     m_advEdit1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
+    QLabel *folderLabel =
+        plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
     m_directoryEdit = named(new QLineEdit(panel), "DirectoryEdit", QRect(88, 166, 393, 21));
     m_selectDirectoryButton = flatButton(panel, "SelectDirectoryButton", {483, 164, 70, 25},
                                          QStringLiteral("Browse"), FolderColors);
@@ -299,6 +303,12 @@ void TMainForm::createInputControls()
                             QStringLiteral("Open"), FolderColors);
     connect(m_selectDirectoryButton, &QAbstractButton::clicked, this,
             &TMainForm::SelectDirectoryButtonClick);
+
+    // A screen reader names each field and the list by the label beside it.
+    formatLabel->setBuddy(m_formatComboBox);
+    linkLabel->setBuddy(m_moviePathEdit);
+    exampleLabel->setBuddy(m_advEdit1);
+    folderLabel->setBuddy(m_directoryEdit);
     connect(open, &QAbstractButton::clicked, this, &TMainForm::OpenDirectoryButtonClick);
 }
 
@@ -314,6 +324,9 @@ void TMainForm::createStatusControls()
         named(new TAdvProgressBar(m_progressPanel), "ProgressBar", QRect(80, 10, 449, 21));
     m_startButton = flatButton(m_progressPanel, "StartButton", {541, 8, 84, 25},
                                QStringLiteral("Download"), StartColors);
+    // The bar is named by the caption beside it, the logo by the program.
+    m_progressBar->setAccessibleName(MarkupLayout::plainTextOf(m_progressCaption->caption()));
+    m_imageLogo->setAccessibleName(windowTitle());
 
     m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
     m_statusBar->addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));
