@@ -60,9 +60,10 @@ TAdvToolButton::Look TAdvToolButton::look() const
     return underMouse() ? Look::Hot : Look::Normal;
 }
 
-QImage TAdvToolButton::render(Look look) const
+QImage TAdvToolButton::render(Look look, qreal devicePixelRatio) const
 {
-    QImage image(size(), QImage::Format_RGB32);
+    QImage image(size() * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     QPainter painter(&image);
     QRgb border = m_colors.BorderColor;
     const auto fill = [&](QRgb from, std::optional<QRgb> to) {
@@ -84,8 +85,12 @@ QImage TAdvToolButton::render(Look look) const
         border = m_colors.BorderDownColor;
         break;
     }
-    painter.setPen(QColor(border));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    // Filled, not stroked: a pen's line would be one device pixel thin at 2x.
+    const QColor edge(border);
+    painter.fillRect(QRect(0, 0, width(), 1), edge);
+    painter.fillRect(QRect(0, height() - 1, width(), 1), edge);
+    painter.fillRect(QRect(0, 0, 1, height()), edge);
+    painter.fillRect(QRect(width() - 1, 0, 1, height()), edge);
 
     painter.setFont(font());
     const int flags = Qt::AlignCenter | Qt::TextSingleLine;
@@ -107,7 +112,7 @@ QImage TAdvToolButton::render(Look look) const
 
 void TAdvToolButton::paintEvent(QPaintEvent *)
 {
-    QPainter(this).drawImage(0, 0, render(look()));
+    QPainter(this).drawImage(0, 0, render(look(), devicePixelRatioF()));
 }
 
 bool TAdvToolButton::event(QEvent *event)

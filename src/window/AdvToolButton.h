@@ -46,7 +46,8 @@ public:
     // What the button shows now: pressed beats mouse-over; a disabled button looks normal.
     Look look() const;
     // The picture of the button in a given look, with the focus mark while it has the focus.
-    QImage render(Look look) const;
+    // Drawn at the screen's device pixel ratio, so the caption stays sharp.
+    QImage render(Look look, qreal devicePixelRatio = 1) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

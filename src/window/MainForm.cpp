@@ -21,6 +21,7 @@
 #include "window/TaskbarProgress.h"
 
 #include <QCloseEvent>
+#include <QColor>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +29,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+
+#include <cmath>
 
 namespace {
 
@@ -61,6 +65,37 @@ QIcon programIcon()
     for (const int size : {48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/vidlark/icons/%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// The style's own light palette: the panels and gradients are fixed colours,
+// so the texts, fields and buttons on them keep the designed colours whatever
+// the desktop's palette (a dark one would put light text on the light panels).
+// The selection is darkened until its text keeps 4.5:1 contrast.
+QPalette designedPalette(const QStyle &style)
+{
+    QPalette palette = style.standardPalette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        QColor highlight = palette.color(group, QPalette::Highlight);
+        const QColor text = palette.color(group, QPalette::HighlightedText);
+        for (int step = 0; step < 20 && contrastRatio(highlight, text) < 4.5; ++step)
+            highlight = highlight.darker(110);
+        palette.setColor(group, QPalette::Highlight, highlight);
+    }
+    return palette;
 }
 
 QFont boldFont(const QWidget &widget)
@@ -120,6 +155,8 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowTitle(QStringLiteral("Vidlark"));
     setWindowIcon(programIcon());
     setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 8));
+    // Message boxes and dialogs, windows of their own, follow the desktop.
+    setPalette(designedPalette(*style()));
     // The frame is the window system's: the smallest client area is the designed one.
     setMinimumSize(ClientWidth, ClientHeight);
     resize(ClientWidth, ClientHeight);
@@ -252,6 +289,8 @@ void TMainForm::createInputControls()
     for (const VideoFormat &format : FormatTable())
         m_formatComboBox->addItem(format.ListCaption);
     m_formatComboBox->setCurrentIndex(InitialFormatIndex);
+    // The open list is a window of its own, but part of this one's look.
+    m_formatComboBox->setAttribute(Qt::WA_WindowPropagation);
     // Only a choice by the user runs the handler; a step-down from code does not.
     connect(m_formatComboBox, &QComboBox::activated, this, [this] { FormatComboBoxChange(); });
 
