@@ -10,6 +10,7 @@
 #include "service/FormatTable.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesignedPalette.h"
 #include "window/DesktopNotifications.h"
 #include "window/DesktopShell.h"
 #include "window/Image.h"
@@ -21,7 +22,6 @@
 #include "window/TaskbarProgress.h"
 
 #include <QCloseEvent>
-#include <QColor>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,8 +30,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
-
-#include <cmath>
 
 namespace {
 
@@ -65,37 +63,6 @@ QIcon programIcon()
     for (const int size : {48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/vidlark/icons/%1.png").arg(size), QSize(size, size));
     return icon;
-}
-
-// WCAG's contrast ratio of two colours, 1 to 21.
-double contrastRatio(const QColor &a, const QColor &b)
-{
-    const auto luminance = [](const QColor &c) {
-        const auto linear = [](double v) {
-            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
-}
-
-// The style's own light palette: the panels and gradients are fixed colours,
-// so the texts, fields and buttons on them keep the designed colours whatever
-// the desktop's palette (a dark one would put light text on the light panels).
-// The selection is darkened until its text keeps 4.5:1 contrast.
-QPalette designedPalette(const QStyle &style)
-{
-    QPalette palette = style.standardPalette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        QColor highlight = palette.color(group, QPalette::Highlight);
-        const QColor text = palette.color(group, QPalette::HighlightedText);
-        for (int step = 0; step < 20 && contrastRatio(highlight, text) < 4.5; ++step)
-            highlight = highlight.darker(110);
-        palette.setColor(group, QPalette::Highlight, highlight);
-    }
-    return palette;
 }
 
 QFont boldFont(const QWidget &widget)
@@ -155,8 +122,9 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowTitle(QStringLiteral("Vidlark"));
     setWindowIcon(programIcon());
     setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 8));
-    // Message boxes and dialogs, windows of their own, follow the desktop.
-    setPalette(designedPalette(*style()));
+    // The designed colours for every control; message boxes and dialogs,
+    // windows of their own, follow the desktop.
+    setPalette(DesignedPalette(*style()));
     // The frame is the window system's: the smallest client area is the designed one.
     setMinimumSize(ClientWidth, ClientHeight);
     resize(ClientWidth, ClientHeight);
