@@ -238,6 +238,11 @@ TEST_F(InstalledProgramTest, WindowOpensOnWaylandUnderItsAppId)
     wayland.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     wayland.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
     wayland.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client"));
+    // The sanitizer build: libwayland-client and Qt's Wayland plugin leave
+    // allocations of their own at exit; the program's own leaks are checked
+    // by every other run.
+    if (const QString asan = qEnvironmentVariable("ASAN_OPTIONS"); !asan.isEmpty())
+        wayland.insert(QStringLiteral("ASAN_OPTIONS"), asan + QStringLiteral(":detect_leaks=0"));
     QProcess window;
     start(window, BinDir + QStringLiteral("/vidlark"), {}, wayland);
     // The app id is set on the window's toplevel, which the compositor then configures.
