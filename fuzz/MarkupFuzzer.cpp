@@ -89,6 +89,10 @@ void checkLayout(const QString &caption, const MarkupFont &base, QSize rect, boo
     FUZZ_REQUIRE(layout.size == QSize(widest, top));
     // Tags and blanks go, entities shrink: never more text than came in.
     FUZZ_REQUIRE(layout.plainText().size() <= caption.size());
+    // What a screen reader hears holds no tag: a "<" comes only from "&lt;".
+    const QString plain = MarkupLayout::plainTextOf(caption);
+    FUZZ_REQUIRE(plain.size() <= caption.size());
+    FUZZ_REQUIRE(!plain.contains(QLatin1Char('<')) || caption.contains(QLatin1String("&lt;")));
 }
 
 } // namespace

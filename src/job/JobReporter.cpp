@@ -49,19 +49,20 @@ void JobReporter::status(const QString &line, const QString &panel)
     m_window.status.setStatusPanel(panel);
 }
 
-void JobReporter::tellEnd(JobOutcome outcome, const QString &reason)
+void JobReporter::tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
+                          const QString &panel)
 {
     // A failure after a Stop or a close is the user's stop: nothing to tell.
     if (std::exchange(m_endTold, true) || isWindingDown(m_state.DownloadState))
         return;
-    m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason});
+    m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason, line, panel});
 }
 
 // The box says what failed; the line and panel keep saying it afterwards.
 void JobReporter::failure(const QString &box, const QString &line, const QString &panel,
                           JobOutcome outcome)
 {
-    tellEnd(outcome, box == Unable ? QString() : box);
+    tellEnd(outcome, box == Unable ? QString() : box, line, panel);
     m_window.boxes.showError(box);
     m_window.status.setFailureLine(line);
     m_window.status.setStatusPanel(panel);
@@ -166,13 +167,15 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
     case Ending::Unable:
         transferFailed();
         break;
-    case Ending::Completed:
-        tellEnd(outcome, QString());
+    case Ending::Completed: {
+        const QString line = QStringLiteral("Download is complete: ") + m_state.SaveFileName;
+        const QString panel = QStringLiteral("Status: Download is complete");
+        tellEnd(outcome, QString(), line, panel);
         m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
                                        quoted(m_state.SaveFileName));
-        status(QStringLiteral("Download is complete: ") + m_state.SaveFileName,
-               QStringLiteral("Status: Download is complete"));
+        status(line, panel);
         break;
+    }
     case Ending::Stopped:
         status(QStringLiteral("Download is stopped by the user"),
                QStringLiteral("Status: Download is stopped by the user"));
@@ -260,12 +263,12 @@ void JobReporter::stepFailed(StepFailure failure, const QString &detail)
 {
     switch (failure) {
     case StepFailure::ConverterNotStarted:
-        tellEnd(JobOutcome::ConversionFailed, detail);
+        tellEnd(JobOutcome::ConversionFailed, detail, {}, {});
         m_window.boxes.showCommandFailure(detail);
         return;
     case StepFailure::ConversionFailed: {
         const QString text = QStringLiteral("Unable to convert this video.");
-        tellEnd(JobOutcome::ConversionFailed, text);
+        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
         m_window.boxes.showError(text);
         return;
     }
@@ -274,7 +277,7 @@ void JobReporter::stepFailed(StepFailure failure, const QString &detail)
             QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
                            "It is kept as ") +
             quoted(QDir::toNativeSeparators(detail));
-        tellEnd(JobOutcome::ConversionFailed, text);
+        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
         m_window.boxes.showError(text);
         return;
     }

@@ -61,7 +61,8 @@ private:
     void status(const QString &line, const QString &panel);
     void failure(const QString &box, const QString &line, const QString &panel,
                  JobOutcome outcome = JobOutcome::Failed);
-    void tellEnd(JobOutcome outcome, const QString &reason);
+    void tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
+                 const QString &panel);
     const QString &totalText();
 
     ProgramState &m_state;

@@ -1,5 +1,6 @@
 #include "markup/HTMLCheckBox.h"
 
+#include "markup/MarkupAccessibility.h"
 #include "markup/MarkupPainter.h"
 #include "markup/MarkupWidgetFont.h"
 
@@ -10,8 +11,9 @@ THTMLCheckBox::THTMLCheckBox(QWidget *parent)
     : QAbstractButton(parent)
 {
     setCheckable(true);
-    // A click focuses the box, but Tab passes it by.
-    setFocusPolicy(Qt::ClickFocus);
+    // A click or Tab focuses the box; Space then toggles it.
+    setFocusPolicy(Qt::StrongFocus);
+    InstallMarkupAccessibility();
 }
 
 QSize THTMLCheckBox::captionSize() const

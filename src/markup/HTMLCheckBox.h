@@ -5,7 +5,7 @@
 // Check box with a markup caption: transparent, the classic 13 x 13 box at
 // (0, 4) and the caption from (17, 4). A mouse click on the control or the
 // space key toggles the tick and emits clicked(); setChecked() emits nothing
-// of the kind (only toggled()).
+// of the kind (only toggled()). Tab reaches it.
 class THTMLCheckBox : public QAbstractButton
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "markup/HTMLComboBox.h"
 
+#include "markup/MarkupAccessibility.h"
 #include "markup/MarkupPainter.h"
 #include "markup/MarkupWidgetFont.h"
 
@@ -44,6 +45,13 @@ THTMLComboBox::THTMLComboBox(QWidget *parent)
     setEditable(false);
     setItemDelegate(new MarkupItemDelegate(this));
     setMaxVisibleItems(12);
+    InstallMarkupAccessibility();
+    // The open list's items are read by their plain text, not their markup.
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                for (int i = first; i <= last; ++i)
+                    setItemData(i, MarkupLayout::plainTextOf(itemText(i)), Qt::AccessibleTextRole);
+            });
 }
 
 void THTMLComboBox::drawItem(QPainter &painter, const QWidget &widget, const QRect &rect,

@@ -1,6 +1,7 @@
 #include "markup/HTMLabel.h"
 
 #include "markup/Gradient.h"
+#include "markup/MarkupAccessibility.h"
 #include "markup/MarkupPainter.h"
 #include "markup/MarkupWidgetFont.h"
 
@@ -11,6 +12,7 @@ THTMLabel::THTMLabel(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallMarkupAccessibility();
 }
 
 void THTMLabel::setColor(QRgb color)
@@ -62,9 +64,10 @@ QPoint THTMLabel::captionOrigin() const
     return text.topLeft();
 }
 
-QImage THTMLabel::render() const
+QImage THTMLabel::render(qreal devicePixelRatio) const
 {
-    QImage image(size(), QImage::Format_RGB32);
+    QImage image(size() * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     QPainter painter(&image);
     if (m_hasColorTo)
         Gradient::paint(painter, rect(),
@@ -94,8 +97,10 @@ void THTMLabel::paintEvent(QPaintEvent *)
     // A label under a status text that changes with every piece of a transfer
     // is painted thousands of times a second: draw the picture once, copy it
     // for each paint, and draw it again only when the label itself changes.
-    if (m_picture.isNull() || m_picture.size() != size())
-        m_picture = render();
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.isNull() || m_picture.deviceIndependentSize() != QSizeF(size()) ||
+        m_picture.devicePixelRatio() != ratio)
+        m_picture = render(ratio);
     QPainter(this).drawImage(0, 0, m_picture);
 }
 

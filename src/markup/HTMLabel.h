@@ -30,8 +30,9 @@ public:
     void setVAlignment(VAlignment alignment);
     void setBevels(BevelKind outer, BevelKind inner);
 
-    // The label's picture as it is copied to the screen.
-    QImage render() const;
+    // The label's picture as it is copied to the screen, drawn at the screen's
+    // device pixel ratio so that the caption is as sharp as any text.
+    QImage render(qreal devicePixelRatio = 1) const;
     // Top-left corner of the caption inside the label, after vertical centring.
     QPoint captionOrigin() const;
 

@@ -36,7 +36,20 @@ qsizetype pieceLength(const QString &rest)
     return cut;
 }
 
+// Everything is as narrow as nothing, so a caption takes one line.
+class NoWidths final : public TextMeasurer
+{
+public:
+    QSize measure(const MarkupFont &, const QString &) const override { return {0, 1}; }
+    int textHeight(const MarkupFont &) const override { return 1; }
+};
+
 } // namespace
+
+QString MarkupLayout::plainTextOf(const QString &caption)
+{
+    return build(caption, MarkupFont(), QSize(1, 1), NoWidths()).plainText().simplified();
+}
 
 QString MarkupLayout::plainText() const
 {

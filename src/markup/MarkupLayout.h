@@ -40,4 +40,7 @@ struct MarkupLayout
 
     static MarkupLayout build(const QString &caption, const MarkupFont &base, QSize rect,
                               const TextMeasurer &measurer, bool ignoreColours = false);
+    // The caption as a screen reader speaks it: the text the layout draws, on
+    // one line, without tags, entities replaced, runs of blanks made one.
+    static QString plainTextOf(const QString &caption);
 };

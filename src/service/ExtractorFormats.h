@@ -22,11 +22,11 @@ struct ChosenExtractorFormat
     QString Url;                                      // for the own transfer
     QList<std::pair<QByteArray, QByteArray>> Headers; // for the own transfer
     QString Selector;                                 // for the extractor: its format selection
-    QString MergeFormat;   // the container the extractor merges into; may be empty
-    QString FileExtension; // of the download, with its dot; the row's for a word of no container
-    int Height = 0;        // of the chosen format; 0 when unknown
-    int SuffixRow = -1;    // the row whose suffix the name takes; -1: none (no height to claim)
-    QString AudioTarget;   // ".m4a" or ".mp3": taken out of the download afterwards; empty: none
+    QString MergeFormat;      // the container the extractor merges into; may be empty
+    QString FileExtension;    // of the download, with its dot; the row's for a word of no container
+    int Height = 0;           // of the chosen format; 0 when unknown
+    int SuffixRow = -1;       // the row whose suffix the name takes; -1: none (no height to claim)
+    QString AudioTarget;      // ".m4a" or ".mp3": taken out of the download afterwards; empty: none
     bool CopiesAudio = false; // the download's audio is AAC and is copied as it is
 };
 

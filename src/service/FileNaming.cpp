@@ -244,8 +244,8 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
     return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }
 
-VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow,
-                                       const QDateTime &moment, const QString &extension)
+VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow, const QDateTime &moment,
+                                       const QString &extension)
 {
     const VideoFormat *format = formatAt(suffixRow);
     const QString dated = DatedName(moment);

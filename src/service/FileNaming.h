@@ -39,5 +39,5 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
 // feed suffix of the row it is named after (none for -1: a name never claims
 // a height the file may lack), else the dated name; cleaned, given the
 // extension of the container that will be downloaded and made to fit.
-VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow,
-                                       const QDateTime &moment, const QString &extension);
+VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow, const QDateTime &moment,
+                                       const QString &extension);

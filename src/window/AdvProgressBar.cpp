@@ -1,10 +1,14 @@
 #include "window/AdvProgressBar.h"
 
 #include "markup/FontFallback.h"
+#include "window/WindowAccessibility.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -68,7 +72,20 @@ void drawOutline(QPainter &painter, int w, int h)
 TAdvProgressBar::TAdvProgressBar(QWidget *parent)
     : QWidget(parent)
     , m_percentageFont(choosePercentageFont(PercentageCellHeight))
-{}
+{
+    InstallWindowAccessibility();
+}
+
+void TAdvProgressBar::tellValue()
+{
+    // Once per shown percentage, not once per piece of a transfer.
+    const int percentage = Percentage();
+    if (percentage == m_toldPercentage)
+        return;
+    m_toldPercentage = percentage;
+    QAccessibleValueChangeEvent changed(this, m_position);
+    QAccessible::updateAccessibility(&changed);
+}
 
 qint64 TAdvProgressBar::RoundHalfEven(qint64 numerator, qint64 denominator)
 {
@@ -123,12 +140,14 @@ void TAdvProgressBar::SetPosition(qint32 value)
         ++m_immediateRedraws;
         repaint();
     }
+    tellValue();
 }
 
 void TAdvProgressBar::SetMax(qint32 value)
 {
     m_max = value;
     update();
+    tellValue();
 }
 
 void TAdvProgressBar::SetLevel0Color(const QColor &color)
@@ -137,15 +156,17 @@ void TAdvProgressBar::SetLevel0Color(const QColor &color)
     update();
 }
 
-const QImage &TAdvProgressBar::outline() const
+const QImage &TAdvProgressBar::outline(qreal devicePixelRatio) const
 {
     // The same for every redraw at one size; a transfer redraws the bar a
     // hundred times or more.
-    if (m_outline.size() == size())
+    if (m_outline.deviceIndependentSize() == QSizeF(size()) &&
+        m_outline.devicePixelRatio() == devicePixelRatio)
         return m_outline;
     const int w = width();
     const int h = height();
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image(size() * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     image.fill(QColor::fromRgb(TransparentKey));
     QPainter painter(&image);
     // Hard edges: a blended outline would leave magenta-tinted pixels at the corners.
@@ -156,11 +177,11 @@ const QImage &TAdvProgressBar::outline() const
     return m_outline;
 }
 
-QImage TAdvProgressBar::picture() const
+QImage TAdvProgressBar::picture(qreal devicePixelRatio) const
 {
     const int w = width();
     const int h = height();
-    QImage image = outline().copy();
+    QImage image = outline(devicePixelRatio).copy();
 
     QPainter painter(&image);
 
@@ -190,13 +211,17 @@ QImage TAdvProgressBar::picture() const
     // the picture is copied onto the window.
     // Only the corners outside the outline can hold it: everything else is
     // drawn over the outline's white.
+    // The picture's rows and columns are device pixels, the corners' logical ones.
     QImage keyed = std::move(image);
     keyed.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < h; ++y) {
-        const int inset = qMin(cornerInset(y, h), (w + 1) / 2);
+    const int deviceWidth = keyed.width();
+    for (int y = 0; y < keyed.height(); ++y) {
+        const int row = qMin(int(y / devicePixelRatio), h - 1);
+        const int inset =
+            qMin(int(std::ceil(cornerInset(row, h) * devicePixelRatio)), (deviceWidth + 1) / 2);
         auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(y));
         for (int x = 0; x < inset; ++x) {
-            for (QRgb *pixel : {line + x, line + w - 1 - x}) {
+            for (QRgb *pixel : {line + x, line + deviceWidth - 1 - x}) {
                 if ((*pixel & 0xFFFFFF) == TransparentKey)
                     *pixel = 0;
             }
@@ -212,5 +237,5 @@ void TAdvProgressBar::paintEvent(QPaintEvent *)
         return;
     // Drawn off-screen and copied in one piece, so frequent redraws do not flicker.
     QPainter painter(this);
-    painter.drawImage(0, 0, picture());
+    painter.drawImage(0, 0, picture(devicePixelRatioF()));
 }

@@ -28,6 +28,11 @@ public:
     // The face of the percentage text: Verdana where installed, else the nearest sans-serif.
     QFont PercentageFont() const { return m_percentageFont; }
 
+    // The bar's picture as it is copied to the screen, drawn at the screen's
+    // device pixel ratio so that the percentage is as sharp as any text; the
+    // corners outside the outline are see-through.
+    QImage picture(qreal devicePixelRatio = 1) const;
+
     // How often SetPosition redrew the bar at once, and how often it was painted at all.
     int ImmediateRedraws() const { return m_immediateRedraws; }
     int PaintCount() const { return m_paintCount; }
@@ -48,10 +53,11 @@ protected:
 
 private:
     int percentageOf(qint32 value) const;
+    // Tells a screen reader of a new percentage.
+    void tellValue();
     qint32 stepSize() const { return qint32((qint64(m_max) - Min()) / 100); }
-    QImage picture() const;
-    // The outline on the key colour, made once per size.
-    const QImage &outline() const;
+    // The outline on the key colour, made once per size and pixel ratio.
+    const QImage &outline(qreal devicePixelRatio) const;
 
     qint32 m_position = 0;
     qint32 m_max = 100;
@@ -60,6 +66,7 @@ private:
     // Step (position div step size) and percentage at the last in-range position change.
     qint64 m_lastStep = 0;
     int m_lastPercentage = 0;
+    int m_toldPercentage = 0;
     mutable QImage m_outline;
     int m_immediateRedraws = 0;
     int m_paintCount = 0;

@@ -1,11 +1,15 @@
 #include "window/Image.h"
 
+#include "window/WindowAccessibility.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 TImage::TImage(QWidget *parent)
     : QWidget(parent)
-{}
+{
+    InstallWindowAccessibility();
+}
 
 void TImage::setPicture(const QPixmap &picture)
 {
@@ -27,6 +31,6 @@ void TImage::paintEvent(QPaintEvent *)
 void TImage::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
+        click();
     QWidget::mouseReleaseEvent(event);
 }

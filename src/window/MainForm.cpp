@@ -5,10 +5,12 @@
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "markup/HTMLabel.h"
+#include "markup/MarkupLayout.h"
 #include "markup/TColor.h"
 #include "service/FormatTable.h"
 #include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
+#include "window/DesignedPalette.h"
 #include "window/DesktopNotifications.h"
 #include "window/DesktopShell.h"
 #include "window/Image.h"
@@ -21,10 +23,13 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 
 namespace {
 
@@ -100,7 +105,7 @@ TAdvToolButton *flatButton(QWidget *parent, const char *name, QRect geometry,
                            const QString &caption, const TAdvToolButton::Colors &colors)
 {
     auto *button = named(new TAdvToolButton(parent), name, geometry);
-    button->setText(caption);
+    button->setCaption(caption);
     button->setColors(colors);
     return button;
 }
@@ -117,6 +122,9 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowTitle(QStringLiteral("Vidlark"));
     setWindowIcon(programIcon());
     setFont(FontFallback::font(QStringLiteral("MS Sans Serif"), 8));
+    // The designed colours for every control; message boxes and dialogs,
+    // windows of their own, follow the desktop.
+    setPalette(DesignedPalette(*style()));
     // The frame is the window system's: the smallest client area is the designed one.
     setMinimumSize(ClientWidth, ClientHeight);
     resize(ClientWidth, ClientHeight);
@@ -131,11 +139,7 @@ TMainForm::TMainForm(QWidget *parent)
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(1000);
 
-    setTabOrder(m_moviePathEdit, m_advEdit1);
-    setTabOrder(m_advEdit1, m_directoryEdit);
-    setTabOrder(m_directoryEdit, m_formatComboBox);
-    setTabOrder(m_formatComboBox, m_button1);
-    m_moviePathEdit->setFocus();
+    createKeys();
     layoutPanels();
 
     connect(m_startButton, &QAbstractButton::clicked, this, &TMainForm::StartButtonClick);
@@ -143,6 +147,55 @@ TMainForm::TMainForm(QWidget *parent)
         if (m_job)
             m_job->Timer1Timer();
     });
+}
+
+void TMainForm::createKeys()
+{
+    // The fields in reading order, each button after what it acts on,
+    // Download after every choice of the job.
+    const QList<QWidget *> order{m_moviePathEdit,
+                                 m_advEdit1,
+                                 m_directoryEdit,
+                                 m_selectDirectoryButton,
+                                 findChild<QWidget *>(QStringLiteral("OpenDirectoryButton")),
+                                 m_formatComboBox,
+                                 m_convertAVICheckBox,
+                                 m_convertMP4CheckBox,
+                                 m_startButton,
+                                 findChild<QWidget *>(QStringLiteral("HelpButton2")),
+                                 findChild<QWidget *>(QStringLiteral("AdvToolButton2")),
+                                 m_button1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    m_moviePathEdit->setFocus();
+
+    // Return in a field presses Download; the fields are locked while a job runs.
+    for (QLineEdit *field : {m_moviePathEdit, m_directoryEdit})
+        connect(field, &QLineEdit::returnPressed, m_startButton, &QAbstractButton::click);
+    // A stock push button takes Return only as a dialog's default button.
+    m_button1->installEventFilter(this);
+    m_convertAVICheckBox->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    m_convertMP4CheckBox->setShortcut(QKeySequence(Qt::ALT | Qt::Key_M));
+
+    auto *stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stop, &QShortcut::activated, this, [this] {
+        if (m_job)
+            m_job->cancel(Cancel::Stop);
+    });
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_button1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            m_button1->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::StartButtonClick()
@@ -198,11 +251,14 @@ void TMainForm::createPanels()
 void TMainForm::createInputControls()
 {
     QWidget *panel = m_inputPanel;
-    plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
+    QLabel *formatLabel =
+        plainLabel(panel, "Label6", {23, 23, 51, 13}, QStringLiteral("Download:"));
     m_formatComboBox = named(new THTMLComboBox(panel), "FormatComboBox", {91, 19, 270, 22});
     for (const VideoFormat &format : FormatTable())
         m_formatComboBox->addItem(format.ListCaption);
     m_formatComboBox->setCurrentIndex(InitialFormatIndex);
+    // The open list is a window of its own, but part of this one's look.
+    m_formatComboBox->setAttribute(Qt::WA_WindowPropagation);
     // Only a choice by the user runs the handler; a step-down from code does not.
     connect(m_formatComboBox, &QComboBox::activated, this, [this] { FormatComboBoxChange(); });
 
@@ -230,10 +286,11 @@ void TMainForm::createInputControls()
     connect(m_convertMP4CheckBox, &QAbstractButton::clicked, this,
             &TMainForm::ConvertMP4CheckBoxClick);
 
-    plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
+    QLabel *linkLabel =
+        plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
     m_moviePathEdit = named(new QLineEdit(panel), "MoviePathEdit", QRect(88, 110, 537, 21));
-    plainLabel(panel, "Label5", {89, 137, 164, 13},
-               QStringLiteral("Try this Example for HD or Full HD:"));
+    QLabel *exampleLabel = plainLabel(panel, "Label5", {89, 137, 164, 13},
+                                      QStringLiteral("Try this Example for HD or Full HD:"));
     m_advEdit1 = named(new QLineEdit(ExampleLink, panel), "AdvEdit1", QRect(263, 137, 313, 21));
     m_advEdit1->setReadOnly(true);
     m_advEdit1->setFrame(false);
@@ -244,7 +301,8 @@ void TMainForm::createInputControls()
     // A borderless edit shows its text on the line of the label beside it.
     m_advEdit1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
+    QLabel *folderLabel =
+        plainLabel(panel, "Label2", {34, 168, 40, 13}, QStringLiteral("Save to:"));
     m_directoryEdit = named(new QLineEdit(panel), "DirectoryEdit", QRect(88, 166, 393, 21));
     m_selectDirectoryButton = flatButton(panel, "SelectDirectoryButton", {483, 164, 70, 25},
                                          QStringLiteral("Browse"), FolderColors);
@@ -252,6 +310,12 @@ void TMainForm::createInputControls()
                             QStringLiteral("Open"), FolderColors);
     connect(m_selectDirectoryButton, &QAbstractButton::clicked, this,
             &TMainForm::SelectDirectoryButtonClick);
+
+    // A screen reader names each field and the list by the label beside it.
+    formatLabel->setBuddy(m_formatComboBox);
+    linkLabel->setBuddy(m_moviePathEdit);
+    exampleLabel->setBuddy(m_advEdit1);
+    folderLabel->setBuddy(m_directoryEdit);
     connect(open, &QAbstractButton::clicked, this, &TMainForm::OpenDirectoryButtonClick);
 }
 
@@ -267,6 +331,9 @@ void TMainForm::createStatusControls()
         named(new TAdvProgressBar(m_progressPanel), "ProgressBar", QRect(80, 10, 449, 21));
     m_startButton = flatButton(m_progressPanel, "StartButton", {541, 8, 84, 25},
                                QStringLiteral("Download"), StartColors);
+    // The bar is named by the caption beside it, the logo by the program.
+    m_progressBar->setAccessibleName(MarkupLayout::plainTextOf(m_progressCaption->caption()));
+    m_imageLogo->setAccessibleName(windowTitle());
 
     m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
     m_statusBar->addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));

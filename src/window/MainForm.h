@@ -137,12 +137,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createPanels();
     void createInputControls();
     void createStatusControls();
+    // Tab order, Return, Escape, Ctrl+Q and the mnemonics.
+    void createKeys();
     void layoutPanels();
 
     ProgramState m_state;

@@ -130,12 +130,18 @@ void TMainForm::setConvertBoxesEnabled(bool enabled)
 
 void TMainForm::setStartButtonCaption(const QString &caption)
 {
-    m_startButton->setText(caption);
+    m_startButton->setCaption(caption); // Alt+D for Download, Alt+S for Stop
 }
 
 void TMainForm::jobEnds(const JobEnd &end)
 {
-    // The box that follows is seen when the window is in front.
+    // The box that follows shows the result: the status texts behind it say
+    // so already, not the last progress.
+    if (!end.statusLine.isEmpty())
+        setStatusLine(end.statusLine);
+    if (!end.statusPanel.isEmpty())
+        setStatusPanel(end.statusPanel);
+    // The box is seen when the window is in front.
     if (isActiveWindow())
         return;
     switch (end.outcome) {

@@ -1,7 +1,9 @@
 #include "window/StatusBar.h"
 
 #include "markup/Bevel.h"
+#include "window/WindowAccessibility.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace {
@@ -11,7 +13,9 @@ constexpr int TextPadding = 2;
 
 TStatusBar::TStatusBar(QWidget *parent)
     : QWidget(parent)
-{}
+{
+    InstallWindowAccessibility();
+}
 
 void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &text)
 {
@@ -27,6 +31,10 @@ void TStatusBar::setPanelText(qsizetype index, const QString &text)
         return;
     m_panels[index].text = text;
     update(panelRect(index));
+    // A screen reader hears the new status.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    changed.setChild(int(index));
+    QAccessible::updateAccessibility(&changed);
 }
 
 QRect TStatusBar::panelRect(qsizetype index) const

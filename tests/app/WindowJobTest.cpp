@@ -58,6 +58,30 @@ protected:
         control<THTMLComboBox>("FormatComboBox")->setCurrentIndex(format);
     }
     void pressDownload() { QTest::mouseClick(form.StartButton(), Qt::LeftButton); }
+    // Keys only, as a user without a mouse: to the folder field and back to
+    // the link field from where the focus starts, each text typed over.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    void typeOver(const QString &text)
+    {
+        key(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    void typeByKeys(const char *link)
+    {
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_EQ(QApplication::focusWidget(), control("MoviePathEdit"));
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), control("DirectoryEdit"));
+        typeOver(saveDir.path());
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        typeOver(QString::fromLatin1(link));
+    }
     // Runs `action` from the window's event loop once the transfer shows progress,
     // as a user watching the status line would.
     void onceTransferring(std::function<void()> action)
@@ -278,6 +302,61 @@ TEST_F(WindowJob, PagesOfTodaysWebDownloadThroughTheExtractor)
         expectIdleWindow();
     }
     EXPECT_EQ(savedFiles().size(), 2) << savedFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+// Return in the link field and in the folder field presses Download; while the
+// completion box shows, the status texts say so already.
+TEST_F(WindowJob, ReturnInEitherFieldDownloads)
+{
+    typeByKeys("http://www.youtube.com/watch?v=vidlark0001");
+    QStringList statusBehindBox;
+    boxes->onShow = [&] { statusBehindBox << statusLine() << statusPanel(); };
+    key(Qt::Key_Return);
+    const QString first = QStringLiteral("Vidlark Sample Clip_(360p).flv");
+    EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Information: Download is complete\n\r"
+                                                       "Check \"") +
+                                        first + QLatin1Char('"')});
+    EXPECT_EQ(statusBehindBox, QStringList({QStringLiteral("Download is complete: ") + first,
+                                            QStringLiteral("Status: Download is complete")}));
+
+    // The focus is back in the link field.
+    typeOver(QStringLiteral("http://www.youtube.com/watch?v=vidlark0002"));
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Return);
+    EXPECT_EQ(savedFiles(), QStringList({QStringLiteral("Two Streams Only_(360p).flv"), first}));
+    EXPECT_EQ(contentsOf(saveDir.filePath(first)),
+              contentsOf(SampleService::defaultMediaDir() + QStringLiteral("/sample.flv")));
+    expectIdleWindow();
+}
+
+// Tab to Download, Space starts the job, Escape stops it as Stop does, and
+// Ctrl+Q closes the window as its close box does.
+TEST_F(WindowJob, SpaceOnDownloadStartsAndEscapeStops)
+{
+    typeByKeys("http://www.youtube.com/watch?v=vidlark0008");
+    for (int tabs = 0; tabs < 12 && QApplication::focusWidget() != form.StartButton(); ++tabs)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form.StartButton());
+    QString running;
+    onceTransferring([&] {
+        running = form.StartButton()->text();
+        key(Qt::Key_Escape);
+    });
+    key(Qt::Key_Space);
+
+    EXPECT_EQ(running, QStringLiteral("Stop"));
+    EXPECT_TRUE(boxes->shown.isEmpty()) << boxes->shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(statusLine(), QStringLiteral("Download is stopped by the user"));
+    EXPECT_GT(QFileInfo(saveDir.filePath(QStringLiteral("Big Generated Stream_(360p).flv"))).size(),
+              0);
+    expectIdleWindow();
+    key(Qt::Key_Escape); // idle: nothing to stop, nothing starts
+    EXPECT_EQ(form.state().DownloadState, dsIdle);
+
+    key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(appDir.filePath(QStringLiteral("Vidlark.ini"))));
 }
 
 // The client lets the window's events through from the window's creation on.

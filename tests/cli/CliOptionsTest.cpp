@@ -1,6 +1,32 @@
 #include "cli/CliOptions.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+// The man page's OPTIONS section explains every option the usage lists (it
+// once lacked --extractor).
+TEST(CliOptions, TheManPageExplainsEveryOption)
+{
+    QFile page(QStringLiteral(CLI_MAN_PAGE));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << CLI_MAN_PAGE;
+    const QString man = QString::fromUtf8(page.readAll());
+    const qsizetype from = man.indexOf(QStringLiteral("\n.SH OPTIONS"));
+    ASSERT_GE(from, 0);
+    const QString options = man.mid(from, man.indexOf(QStringLiteral("\n.SH "), from + 1) - from);
+    QStringList listed;
+    for (const QRegularExpressionMatch &m :
+         QRegularExpression(QStringLiteral("--[a-z-]+")).globalMatch(CliUsage()))
+        listed << m.captured();
+    listed.removeDuplicates();
+    ASSERT_EQ(listed.size(), 8);
+    for (QString option : std::as_const(listed)) {
+        SCOPED_TRACE(option.toStdString());
+        // troff writes each "-" of an option as "\-".
+        EXPECT_TRUE(options.contains(option.replace(QLatin1Char('-'), QStringLiteral("\\-"))));
+    }
+}
 
 TEST(CliOptions, DefaultsAndEveryOption)
 {

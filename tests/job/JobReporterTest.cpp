@@ -184,6 +184,14 @@ TEST(JobReporterTest, ValuesBecomeWindowCallsAndTexts)
         for (const JobEnd &end : window.endings) {
             EXPECT_EQ(end.fileName, state.SaveFileName);
             endings.emplace_back(end.outcome, end.reason);
+            // The status texts the box leaves come with the end, for the window
+            // to show behind the box; a step's own box (a conversion's) leaves them.
+            EXPECT_EQ(end.statusLine.isEmpty(), end.statusPanel.isEmpty());
+            if (!end.statusLine.isEmpty()) {
+                EXPECT_TRUE(window.calls.contains(QStringLiteral("status line ") + end.statusLine));
+                EXPECT_TRUE(
+                    window.calls.contains(QStringLiteral("status panel ") + end.statusPanel));
+            }
         }
         EXPECT_EQ(endings, c.endings);
     }

@@ -276,3 +276,25 @@ TEST(MarkupLayout, LinesBelowTheRectangleAreMeasuredButNotDrawn)
 }
 
 } // namespace
+
+// What a screen reader hears of the window's captions.
+TEST(MarkupLayout, PlainTextOfACaptionHasNoTagsAndOneBlankAtATime)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"Convert FLV to <font color=\"#0000ff\"><B>AVI</B></font> (XVID) - compatible with most "
+         "video players",
+         "Convert FLV to AVI (XVID) - compatible with most video players"},
+        {"MP4 video - <b>HD (720p)</b>   <font color=\"#ff0000\">- if available</font>",
+         "MP4 video - HD (720p) - if available"},
+        {"&nbsp;&nbsp;&nbsp;&nbsp;<FONT color=\"#FFFFFF\"  size=\"9\" "
+         "face=\"Tahoma\">Progress</FONT>",
+         "Progress"},
+        {"a &lt;b&gt; c", "a <b> c"},
+        {"before <unclosed", "before"},
+        {"", ""},
+    };
+    for (const auto &[caption, plain] : cases) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(MarkupLayout::plainTextOf(QString::fromUtf8(caption)), QString::fromUtf8(plain));
+    }
+}

@@ -209,7 +209,7 @@ TEST(HTMLCheckBox, MouseAndSpaceToggleAndReportButCodeDoesNot)
     QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(390, 25));
     EXPECT_FALSE(box.isChecked());
     EXPECT_EQ(clicks.count(), 2);
-    EXPECT_EQ(box.focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(box.focusPolicy(), Qt::StrongFocus);
 }
 
 TEST(HTMLCheckBox, FocusRectangleSurroundsTheCaption)

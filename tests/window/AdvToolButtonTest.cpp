@@ -3,6 +3,9 @@
 #include "markup/TColor.h"
 #include "window/MainForm.h"
 
+#include <QSignalSpy>
+#include <QTest>
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -90,12 +93,33 @@ TEST(AdvToolButton, DisabledButtonKeepsItsColoursAndEngravesItsCaption)
     EXPECT_GT(white, 5);
 }
 
-TEST(AdvToolButton, TakesNoFocus)
+// Focused, a dotted rectangle in the caption's colour runs inside the border;
+// Space and Return press the button, Alt and the caption's first letter too.
+TEST(AdvToolButton, FocusShowsAMarkAndKeysPressIt)
 {
     TMainForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     for (const char *name : {"StartButton", "HelpButton2", "OpenDirectoryButton"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(button(form, name)->focusPolicy(), Qt::NoFocus);
+        TAdvToolButton *b = button(form, name);
+        const QImage unfocused = b->render(TAdvToolButton::Look::Normal);
+        b->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(b->hasFocus());
+        const QImage focused = b->render(TAdvToolButton::Look::Normal);
+        const int inset = TAdvToolButton::FocusInset;
+        EXPECT_EQ(rgb(focused, inset, inset), 0u);
+        EXPECT_NE(rgb(unfocused, inset, inset), 0u);
+        EXPECT_NE(rgb(focused, inset, inset + 1), 0u); // dotted
+        EXPECT_EQ(rgb(focused, inset, inset + 2), 0u);
+        EXPECT_EQ(rgb(focused, 0, 0), rgb(unfocused, 0, 0)); // the border stays
+
+        QSignalSpy clicks(b, &QAbstractButton::clicked);
+        QTest::keyClick(b, Qt::Key_Space);
+        QTest::keyClick(b, Qt::Key_Return);
+        EXPECT_EQ(clicks.count(), 2);
+        QTest::keyClick(&form, b->text().at(0).toLower().toLatin1(), Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return clicks.count() == 3; }));
     }
 }
 

@@ -264,7 +264,7 @@ TEST_F(MainFormJobWindow, LockingTheFocusedInputKeepsTheFocusOutOfTheExampleLink
     }
 }
 
-TEST_F(MainFormJobWindow, AJobsEndTellsTheDesktopWhenTheWindowIsNotInFront)
+TEST_F(MainFormJobWindow, AJobsEndShowsItsStatusTextsAndTellsTheDesktopWhenBehind)
 {
     QStringList shown;
     form.setNotifications(std::make_unique<RecordingNotifications>(shown));
@@ -274,6 +274,8 @@ TEST_F(MainFormJobWindow, AJobsEndTellsTheDesktopWhenTheWindowIsNotInFront)
     QWidget other;
     form.show();
     other.show();
+    const QString complete = QStringLiteral("Download is complete: ") + file;
+    const QString completePanel = QStringLiteral("Status: Download is complete");
 
     struct Case
     {
@@ -281,25 +283,44 @@ TEST_F(MainFormJobWindow, AJobsEndTellsTheDesktopWhenTheWindowIsNotInFront)
         JobEnd end;
         bool inFront;
         QStringList expected;
+        QString line; // the status texts when the box would show
+        QString panel;
     };
     const Case cases[] = {
         {"completion, window behind",
-         {JobOutcome::Completed, file, {}},
+         {JobOutcome::Completed, file, {}, complete, completePanel},
          false,
-         {QStringLiteral("Download is complete|Clip <1> & more.flv|/videos")}},
+         {QStringLiteral("Download is complete|Clip <1> & more.flv|/videos")},
+         complete,
+         completePanel},
         {"failure with its own reason",
-         {JobOutcome::Failed, {}, QStringLiteral("No video to download.")},
+         {JobOutcome::Failed,
+          {},
+          QStringLiteral("No video to download."),
+          QStringLiteral("Error. No video to download."),
+          QStringLiteral("Status: Error")},
          false,
-         {QStringLiteral("Unable to download this video.|No video to download.|")}},
+         {QStringLiteral("Unable to download this video.|No video to download.|")},
+         QStringLiteral("Error. No video to download."),
+         QStringLiteral("Status: Error")},
         {"failure that says just that: the link instead",
-         {JobOutcome::Failed, {}, {}},
+         {JobOutcome::Failed, {}, {}, {}, {}},
          false,
-         {QStringLiteral("Unable to download this video.|http://www.youtube.com/watch?v=abc|")}},
+         {QStringLiteral("Unable to download this video.|http://www.youtube.com/watch?v=abc|")},
+         QStringLiteral("Downloading... 1 KB"),
+         QStringLiteral("Status: Downloading...")},
         {"saved, but the converter cannot start",
-         {JobOutcome::ConversionFailed, file, QStringLiteral("No such file.")},
+         {JobOutcome::ConversionFailed, file, QStringLiteral("No such file."), {}, {}},
          false,
-         {QStringLiteral("Unable to convert this video.|No such file.|/videos")}},
-        {"window in front", {JobOutcome::Completed, file, {}}, true, {}},
+         {QStringLiteral("Unable to convert this video.|No such file.|/videos")},
+         QStringLiteral("Downloading... 1 KB"),
+         QStringLiteral("Status: Downloading...")},
+        {"window in front",
+         {JobOutcome::Completed, file, {}, complete, completePanel},
+         true,
+         {},
+         complete,
+         completePanel},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -307,7 +328,11 @@ TEST_F(MainFormJobWindow, AJobsEndTellsTheDesktopWhenTheWindowIsNotInFront)
         front->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(front));
         shown.clear();
+        form.setStatusLine(QStringLiteral("Downloading... 1 KB"));
+        form.setStatusPanel(QStringLiteral("Status: Downloading..."));
         form.jobEnds(c.end);
         EXPECT_EQ(shown, c.expected);
+        EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("StatusLabel"))->text(), c.line);
+        EXPECT_EQ(form.findChild<TStatusBar *>(QStringLiteral("StatusBar"))->panelText(2), c.panel);
     }
 }
