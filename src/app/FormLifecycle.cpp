@@ -5,6 +5,7 @@
 #include "job/ConverterCopy.h"
 #include "job/JobController.h"
 #include "job/ProgramPlaces.h"
+#include "service/SubtitleLanguages.h"
 #include "steps/ExtractorProgram.h"
 #include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
@@ -98,6 +99,11 @@ JobSettings FormLifecycle::JobSettingsOf(const QString &settingsPath)
 {
     JobSettings settings;
     settings.extractor = ChooseExtractorProgram(ExtractorSetting(settingsPath));
+    // A list that is no list of languages asks for none rather than for a wrong one.
+    const QString subtitles =
+        IniFile::readValue(settingsPath, Section, QStringLiteral("Subtitles")).value_or(QString());
+    if (IsSubtitleLanguageList(subtitles))
+        settings.subtitles = SubtitleLanguageList(subtitles);
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "service/FormatTable.h"
+#include "service/SubtitleLanguages.h"
 
 #include <QDir>
 
@@ -58,7 +59,8 @@ QString CliUsage()
     return QStringLiteral(
                "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
                "[--yes|--no]\n"
-               "                   [--no-continue] [--retries N] [--extractor PATH|none] LINK\n"
+               "                   [--no-continue] [--retries N] [--extractor PATH|none]\n"
+               "                   [--subs LANGS] LINK\n"
                "Saves the video of LINK into FOLDER.\n") +
            formatList() +
            QStringLiteral(
@@ -70,6 +72,8 @@ QString CliUsage()
                "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
                "  --extractor PATH  the external extractor for links of other sites (default:\n"
                "                    yt-dlp on PATH); none turns it off\n"
+               "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
+               "                    all) as NAME.LANG.srt beside the video; extractor only\n"
                "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
                "64 bad usage.\n");
 }
@@ -128,6 +132,11 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (!v || v->trimmed().isEmpty())
                 return failure(QStringLiteral("--extractor needs a program or none."));
             options.extractor = *v;
+        } else if (arg == QStringLiteral("--subs")) {
+            const std::optional<QString> v = takeValue();
+            if (!v || !IsSubtitleLanguageList(*v))
+                return failure(QStringLiteral("--subs needs languages like en,de or all."));
+            options.subtitles = SubtitleLanguageList(*v);
         } else if ((arg == QStringLiteral("--yes") || arg == QStringLiteral("--no")) &&
                    !hasInlineValue) {
             const bool yes = arg == QStringLiteral("--yes");

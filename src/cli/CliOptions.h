@@ -18,6 +18,7 @@ struct CliOptions
     bool resume = true;         // false: --no-continue
     int retries = 4;            // --retries N: attempts after the first
     QString extractor;          // --extractor PATH|none; empty: yt-dlp on PATH
+    QString subtitles;          // --subs LANGS: "en,de", "all"; empty: none
     QString link;
 };
 

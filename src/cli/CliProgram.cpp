@@ -62,7 +62,12 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
               const CliOptions &options, const QString &extractor)
 {
     JobSession session(state, window);
-    session.apply({options.resume, options.retries, extractor});
+    JobSettings settings;
+    settings.resume = options.resume;
+    settings.retries = options.retries;
+    settings.extractor = extractor;
+    settings.subtitles = options.subtitles;
+    session.apply(settings);
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
     int status = ExitError;
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Why a transfer waits before trying again.
@@ -49,4 +50,6 @@ public:
     virtual void conversionProgress(qint32 seconds) = 0;
 
     virtual void stepFailed(StepFailure failure, const QString &detail) = 0;
+    // Subtitles were asked in languages the video has none in; no failure.
+    virtual void subtitlesMissing(const QStringList &languages) = 0;
 };

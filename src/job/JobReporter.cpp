@@ -71,6 +71,7 @@ void JobReporter::failure(const QString &box, const QString &line, const QString
 void JobReporter::jobStarts()
 {
     m_endTold = false;
+    m_note.clear();
     status(QStringLiteral("Start downloading..."), QStringLiteral("Status: Start downloading..."));
 }
 
@@ -168,7 +169,8 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
         transferFailed();
         break;
     case Ending::Completed: {
-        const QString line = QStringLiteral("Download is complete: ") + m_state.SaveFileName;
+        const QString line =
+            QStringLiteral("Download is complete: ") + m_state.SaveFileName + m_note;
         const QString panel = QStringLiteral("Status: Download is complete");
         tellEnd(outcome, QString(), line, panel);
         m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
@@ -282,6 +284,11 @@ void JobReporter::stepFailed(StepFailure failure, const QString &detail)
         return;
     }
     }
+}
+
+void JobReporter::subtitlesMissing(const QStringList &languages)
+{
+    m_note = QStringLiteral(" - no subtitles in ") + languages.join(QStringLiteral(", "));
 }
 
 int JobReporter::selectedFormat() const

@@ -52,6 +52,7 @@ public:
     void conversionStarts(qint32 duration, const QString &durationText) override;
     void conversionProgress(qint32 seconds) override;
     void stepFailed(StepFailure failure, const QString &detail) override;
+    void subtitlesMissing(const QStringList &languages) override;
 
     // FormatChoice
     int selectedFormat() const override;
@@ -68,6 +69,7 @@ private:
     ProgramState &m_state;
     JobWindow m_window;
     bool m_endTold = false; // the front end heard of this job's end
+    QString m_note;         // added to the completion's status line
     qint32 m_duration = 0;
     QString m_durationText;
     // The total's size text, the same for every piece of a body.

@@ -31,6 +31,7 @@ struct ResolvedVideo
     QString ExtractorFormat{};                                // the extractor's format selection
     QString ExtractorMergeFormat{}; // container of a merge; empty when none
     QString FailureReason{};        // one line on why nothing was found; may be empty
+    QString PageLink{};             // the link the extractor described; empty: the built-in route
     // ".m4a" or ".mp3": the audio row's file is taken out of the download afterwards.
     QString AudioTarget{};
     bool CopiesAudio = false; // the download's audio is AAC, copied as it is

@@ -17,4 +17,5 @@ void JobSession::apply(const JobSettings &settings)
     transfer.retry.attempts = settings.retries + 1;
     m_transfer.setSettings(transfer);
     setExtractor(settings.extractor);
+    m_routedTransfer.setSubtitles(settings.subtitles);
 }

@@ -10,4 +10,5 @@ struct JobSettings
     bool resume = true; // continue what an earlier job left of the same stream
     int retries = 4;    // attempts after the first, for failures that may pass
     QString extractor;  // the external extractor program; empty: the route is off
+    QString subtitles;  // languages to save subtitles in ("en,de", "all"); empty: none
 };

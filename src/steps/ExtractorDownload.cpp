@@ -3,6 +3,7 @@
 #include "job/JobPulse.h"
 #include "job/JobReport.h"
 #include "service/ExtractorOutput.h"
+#include "service/SubtitleLanguages.h"
 #include "steps/DownloadLock.h"
 #include "steps/ExtractorProcess.h"
 #include "steps/ExtractorProgram.h"
@@ -144,4 +145,48 @@ TransferResult ExtractorDownload::Download(const QString &program, const Resolve
         return TransferResult::Failed;
     QDir(staging).removeRecursively();
     return TransferResult::Done;
+}
+
+void ExtractorDownload::FetchSubtitles(const QString &program, const QString &link,
+                                       const QString &path, const QString &languages)
+{
+    const QString staging = StagingFolder(path);
+    if (!privateFolder(staging))
+        return;
+    QStringList arguments = ExtractorCommonArguments();
+    arguments << QStringLiteral("--skip-download") << QStringLiteral("--write-subs")
+              << QStringLiteral("--write-auto-subs") << QStringLiteral("--sub-langs") << languages
+              << QStringLiteral("--convert-subs") << QStringLiteral("srt") << QStringLiteral("-o")
+              << OutputName << QStringLiteral("--") << link;
+    ExtractorProcess::Options options;
+    options.workingDirectory = staging;
+    options.timeLimitMs = SubtitleTimeLimitMs;
+    options.onLine = [](QByteArrayView) {}; // what it says of its work is not needed
+    ExtractorProcess(m_pulse).run(program, arguments, options);
+
+    // video.LANG.srt, each moved beside the video under its name.
+    const QFileInfo target(path);
+    const QString stem = target.absolutePath() + QLatin1Char('/') + target.completeBaseName();
+    QStringList found;
+    for (const QString &name :
+         QDir(staging).entryList({QStringLiteral("video.*.srt")}, QDir::Files)) {
+        const QString language = name.mid(6, name.size() - 10);
+        if (!IsSubtitleLanguage(language))
+            continue;
+        if (std::rename(
+                QFile::encodeName(staging + QLatin1Char('/') + name).constData(),
+                QFile::encodeName(stem + QLatin1Char('.') + language + QStringLiteral(".srt"))
+                    .constData()) == 0)
+            found << language;
+    }
+    QDir(staging).removeRecursively();
+    QStringList missing;
+    if (languages.compare(QStringLiteral("all"), Qt::CaseInsensitive) != 0) {
+        for (const QString &language : languages.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (!found.contains(language.trimmed()))
+                missing << language.trimmed();
+        }
+    }
+    if (!missing.isEmpty())
+        m_report.subtitlesMissing(missing);
 }

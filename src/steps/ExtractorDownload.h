@@ -24,11 +24,19 @@ public:
     TransferResult Download(const QString &program, const ResolvedVideo &video, const QString &path,
                             bool resume);
 
+    // The subtitles of the video at link in languages ("en,de" or "all"),
+    // converted to SRT and saved as NAME.LANG.srt beside the file at path (its
+    // site's own first, automatic ones where it has none); the languages it
+    // lacks are reported as a note.
+    void FetchSubtitles(const QString &program, const QString &link, const QString &path,
+                        const QString &languages);
+
     // The folder the extractor writes in for a target: hidden, beside it (on
     // the same file system), the same for every run that saves that name.
     static QString StagingFolder(const QString &path);
     // The extractor's output template in that folder.
     static inline const QString OutputName = QStringLiteral("video.%(ext)s");
+    static constexpr int SubtitleTimeLimitMs = 60000;
 
 private:
     JobReport &m_report;

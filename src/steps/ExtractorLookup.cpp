@@ -85,6 +85,7 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     ResolvedVideo video;
     video.SaveFileName = names.SaveFileName;
     video.DefaultName = names.DefaultName;
+    video.PageLink = target;
     video.AudioTarget = chosen->AudioTarget;
     video.CopiesAudio = chosen->CopiesAudio;
     if (chosen->OwnTransfer) {

@@ -17,6 +17,15 @@ TransferResult RoutedTransfer::DownloadToFile(const QString &url, const QString 
 
 TransferResult RoutedTransfer::DownloadVideo(const ResolvedVideo &video, const QString &path)
 {
+    const TransferResult result = fetch(video, path);
+    if (result == TransferResult::Done && !m_subtitles.isEmpty() && !video.PageLink.isEmpty() &&
+        !m_program.isEmpty())
+        m_extractor.FetchSubtitles(m_program, video.PageLink, path, m_subtitles);
+    return result;
+}
+
+TransferResult RoutedTransfer::fetch(const ResolvedVideo &video, const QString &path)
+{
     if (video.Fetch == StreamFetch::Extractor) {
         if (m_program.isEmpty())
             return TransferResult::Failed;

@@ -16,10 +16,17 @@ public:
     RoutedTransfer(Transfer &own, ExtractorDownload &extractor, const QString &program);
 
     TransferResult DownloadToFile(const QString &url, const QString &path) override;
+    // A video the extractor described gets the subtitles asked for beside it.
     TransferResult DownloadVideo(const ResolvedVideo &video, const QString &path) override;
 
+    // "en,de", "all", or empty for none.
+    void setSubtitles(const QString &languages) { m_subtitles = languages; }
+
 private:
+    TransferResult fetch(const ResolvedVideo &video, const QString &path);
+
     Transfer &m_own;
     ExtractorDownload &m_extractor;
     const QString &m_program;
+    QString m_subtitles;
 };

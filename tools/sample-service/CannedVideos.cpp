@@ -68,6 +68,14 @@ const QList<CannedVideo> &cannedVideos()
          {{34, "sample.flv", 200, {}, qint64(1) << 28, 2}, {5, "sample.flv", 200, {}}},
          QStringLiteral("Flaky Stream"),
          QStringLiteral("Flaky Stream")},
+        // A 4K stream (its code 38) above the 1080p and lower ones.
+        {"vidlark0010",
+         {{38, "progressive-2160.mp4", 200, {}},
+          {37, "sample.mp4", 200, {}},
+          {34, "sample.flv", 200, {}},
+          {5, "sample.flv", 200, {}}},
+         QStringLiteral("Four K Sample"),
+         QStringLiteral("Four K Sample")},
     };
     return videos;
 }

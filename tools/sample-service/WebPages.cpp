@@ -22,6 +22,8 @@ QByteArray progressivePage()
         sources += "<source src=\"/media/progressive-" + number +
                    ".mp4\" type=\"video/mp4\" label=\"" + number + "p\" res=\"" + number + "\">\n";
     }
+    sources += "<track kind=\"subtitles\" src=\"" + QByteArray(WebPages::SubtitleTrack) +
+               "\" srclang=\"en\" label=\"English\">\n";
     return page("Sample HTML5 Video", sources);
 }
 
@@ -46,6 +48,10 @@ QByteArray contentTypeOf(const QByteArray &file)
 {
     if (file.endsWith(".mp4"))
         return "video/mp4";
+    if (file.endsWith(".m4a"))
+        return "audio/mp4";
+    if (file.endsWith(".vtt"))
+        return "text/vtt";
     if (file.endsWith(".m3u8"))
         return "application/vnd.apple.mpegurl";
     return "video/mp2t";
@@ -63,7 +69,8 @@ QByteArray WebPages::mediaFileOf(const QByteArray &path)
         if (file == "progressive-" + QByteArray::number(height) + ".mp4")
             return file;
     }
-    if (file == "hls/index.m3u8" || file == "hls/gap.m3u8")
+    if (file == "hls/index.m3u8" || file == "hls/gap.m3u8" || file == "audio.m4a" ||
+        file == "subs-en.vtt")
         return file;
     constexpr QByteArrayView Segment = "hls/segment";
     if (file.startsWith(Segment) && file.endsWith(".ts") &&

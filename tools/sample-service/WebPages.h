@@ -44,7 +44,9 @@ public:
     static constexpr const char *HlsPage = "/pages/hls";
     // The HLS page whose playlist names a segment the server does not have.
     static constexpr const char *HlsGapPage = "/pages/hls-gap";
-    static constexpr std::array<int, 3> Heights = {720, 360, 240}; // in <source> order
+    static constexpr std::array<int, 5> Heights = {2160, 1440, 720, 360, 240}; // <source> order
+    // The progressive page's subtitle track, in English.
+    static constexpr const char *SubtitleTrack = "/media/subs-en.vtt";
 
     // Whether the path is one of the pages or one of their media files.
     static bool serves(const QByteArray &path);
