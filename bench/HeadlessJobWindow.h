@@ -33,6 +33,7 @@ public:
     void showInformation(const QString &) override {}
     void showCommandFailure(const QString &) override {}
     bool askStepDown(const QString &) override { return false; }
+    bool askQuestion(JobQuestion, const QString &) override { return false; }
     void processMessages() override;
 
     QString statusLine;

@@ -38,16 +38,11 @@ void checkChoice(const ExtractorInfo &info, int row)
     // The lines each video row asks, as the README's table gives them.
     const auto fitsRow = [row](int height) {
         const VideoFormat &wish = *formatAt(row);
-        if (height <= 0)
-            return wish.Kind != RowKind::Audio;
-        switch (wish.Kind) {
-        case RowKind::Best:
-            return height <= 2400;
-        case RowKind::Audio:
+        // Audio rows take audio of any picture, or of none; an unknown height fits any row.
+        if (wish.Kind == RowKind::Audio || height <= 0)
             return true;
-        case RowKind::Video:
-            break;
-        }
+        if (wish.Kind == RowKind::Best)
+            return height <= 2400;
         const std::map<int, std::pair<int, int>> lines = {
             {240, {1, 300}},     {360, {301, 420}},    {480, {421, 600}},   {720, {601, 840}},
             {1080, {841, 1200}}, {1440, {1201, 1600}}, {2160, {1441, 2400}}};
@@ -92,7 +87,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray json(reinterpret_cast<const char *>(data), qsizetype(size));
     const ExtractorInfoResult result = ParseExtractorInfo(json);
-    FUZZ_REQUIRE(result.info.has_value() == result.error.isEmpty());
+    FUZZ_REQUIRE((result.info || result.list) == result.error.isEmpty());
+    // A list's entries are web links, each one line.
+    if (result.list) {
+        FUZZ_REQUIRE(!result.list->Entries.isEmpty());
+        for (const ExtractorListEntry &entry : result.list->Entries) {
+            FUZZ_REQUIRE(entry.Link.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
+                         entry.Link.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive));
+            FUZZ_REQUIRE(!entry.Link.contains(QLatin1Char('\n')));
+        }
+    }
     if (!result.info)
         return 0;
     FUZZ_REQUIRE(!result.info->Formats.isEmpty());

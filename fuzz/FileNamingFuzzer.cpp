@@ -4,6 +4,7 @@
 #include "FuzzRequire.h"
 #include "service/FileNaming.h"
 #include "service/FormatTable.h"
+#include "service/ListedLines.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -156,5 +157,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkCleaned(pageTitle);
     checkFit(feedTitle + pageTitle, qsizetype(quint8(control.size() > 2 ? control[2] : 4)) % 32);
     checkNames(feedTitle, haveStreamUrl, formatIndex, moment, pageTitle);
+
+    // A list's folder: one plain, visible name that fits.
+    const QString folder = ListFolderName(feedTitle, pageTitle);
+    FUZZ_REQUIRE(!folder.isEmpty() && !folder.startsWith(QLatin1Char('.')));
+    FUZZ_REQUIRE(folder.toUtf8().size() <= MaxFileNameBytes && !folder.contains(QLatin1Char('/')));
+    // A list file's lines: trimmed, never blank, never a comment.
+    for (const QString &line : ListedLines(feedTitle.toUtf8() + '\n' + pageTitle.toUtf8()))
+        FUZZ_REQUIRE(!line.isEmpty() && line == line.trimmed() &&
+                     !line.startsWith(QLatin1Char('#')) && !line.contains(QLatin1Char('\n')));
     return 0;
 }

@@ -60,8 +60,9 @@ QString CliUsage()
                "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
                "[--yes|--no]\n"
                "                   [--no-continue] [--retries N] [--extractor PATH|none]\n"
-               "                   [--subs LANGS] LINK\n"
-               "Saves the video of LINK into FOLDER.\n") +
+               "                   [--subs LANGS] [--playlist|--no-playlist]\n"
+               "                   [--batch-file FILE] LINK...\n"
+               "Saves the video of each LINK into FOLDER, one after another.\n") +
            formatList() +
            QStringLiteral(
                "  --dir FOLDER      save folder (default: the current folder)\n"
@@ -74,15 +75,21 @@ QString CliUsage()
                "                    yt-dlp on PATH); none turns it off\n"
                "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
                "                    all) as NAME.LANG.srt beside the video; extractor only\n"
-               "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
-               "64 bad usage.\n");
+               "  --playlist, --no-playlist\n"
+               "                    a link that holds a list: save all of it into a folder\n"
+               "                    named after it, or only its one video (default: ask on a\n"
+               "                    terminal, otherwise only the one video)\n"
+               "  -a, --batch-file FILE\n"
+               "                    more links, one a line (# starts a comment); - reads\n"
+               "                    standard input\n"
+               "Exit status: 0 saved (all of them), 1 error (any), 2 stopped, 3 saved but the\n"
+               "conversion failed, 64 bad usage. Of several videos a summary ends the output.\n");
 }
 
 CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir)
 {
     CliOptions options;
     QString folder = currentDir;
-    bool linkGiven = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments.at(i);
@@ -143,6 +150,20 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (options.answer && *options.answer != yes)
                 return failure(QStringLiteral("--yes and --no exclude each other."));
             options.answer = yes;
+        } else if ((arg == QStringLiteral("--playlist") ||
+                    arg == QStringLiteral("--no-playlist")) &&
+                   !hasInlineValue) {
+            const bool whole = arg == QStringLiteral("--playlist");
+            if (options.playlist && *options.playlist != whole)
+                return failure(QStringLiteral("--playlist and --no-playlist exclude each other."));
+            options.playlist = whole;
+        } else if (arg == QStringLiteral("--batch-file") || arg == QStringLiteral("-a")) {
+            const std::optional<QString> v = takeValue();
+            if (!v || v->isEmpty() || !options.batchFile.isEmpty())
+                return failure(
+                    QStringLiteral("--batch-file needs one file, or - for standard input."));
+            options.batchFile =
+                *v == QStringLiteral("-") ? *v : QDir(currentDir).absoluteFilePath(*v);
         } else if (arg == QStringLiteral("--no-continue") && !hasInlineValue) {
             options.resume = false;
         } else if (arg == QStringLiteral("--retries")) {
@@ -153,21 +174,18 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
                 return failure(QStringLiteral("--retries needs a number from 0 to 20."));
             options.retries = retries;
         } else if (arg == QStringLiteral("--") && !hasInlineValue) {
-            if (i + 2 != arguments.size() || linkGiven)
-                return failure(QStringLiteral("Give exactly one link."));
-            options.link = arguments.at(++i);
-            linkGiven = true;
+            // Whatever follows is a link, even one that starts with "-".
+            options.links += arguments.mid(i + 1);
+            break;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             return failure(QStringLiteral("Unknown option ") + arguments.at(i) + QLatin1Char('.'));
         } else {
-            if (linkGiven)
-                return failure(QStringLiteral("Give exactly one link."));
-            options.link = arguments.at(i);
-            linkGiven = true;
+            options.links.append(arguments.at(i));
         }
     }
-    if (!linkGiven)
+    if (options.links.isEmpty() && options.batchFile.isEmpty())
         return failure(QStringLiteral("Give the link of a video."));
+    options.link = options.links.value(0);
     options.folder = folder;
     CliParseResult result;
     result.options = options;

@@ -10,16 +10,19 @@ constexpr int MaxRetries = 20;
 // What the console front end was asked to do.
 struct CliOptions
 {
-    int format = 2;             // index into the format table
-    QString folder;             // the save folder, absolute
-    bool toAvi = false;         // --convert avi
-    bool toMp4 = false;         // --convert mp4
-    std::optional<bool> answer; // --yes / --no; unset: ask on a terminal, else No
-    bool resume = true;         // false: --no-continue
-    int retries = 4;            // --retries N: attempts after the first
-    QString extractor;          // --extractor PATH|none; empty: yt-dlp on PATH
-    QString subtitles;          // --subs LANGS: "en,de", "all"; empty: none
-    QString link;
+    int format = 2;               // index into the format table
+    QString folder;               // the save folder, absolute
+    bool toAvi = false;           // --convert avi
+    bool toMp4 = false;           // --convert mp4
+    std::optional<bool> answer;   // --yes / --no; unset: ask on a terminal, else No
+    bool resume = true;           // false: --no-continue
+    int retries = 4;              // --retries N: attempts after the first
+    QString extractor;            // --extractor PATH|none; empty: yt-dlp on PATH
+    QString subtitles;            // --subs LANGS: "en,de", "all"; empty: none
+    std::optional<bool> playlist; // --playlist / --no-playlist; unset: ask on a terminal, else No
+    QString link;                 // the first of links
+    QStringList links;            // the arguments', then the batch file's
+    QString batchFile;            // --batch-file FILE: more links, one a line; "-": standard input
 };
 
 struct CliParseResult

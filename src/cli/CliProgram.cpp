@@ -7,10 +7,12 @@
 #include "job/PlacesEnvironment.h"
 #include "job/ProgramPlaces.h"
 #include "job/ProgramState.h"
+#include "service/ListedLines.h"
 #include "session/JobSession.h"
 #include "steps/ExtractorProgram.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -37,6 +39,21 @@ std::optional<QString> readInputLine()
             return QString::fromLocal8Bit(line);
         return std::nullopt;
     }
+}
+
+// The batch file's links; nothing when it cannot be read.
+std::optional<QStringList> batchLinks(const QString &path)
+{
+    QFile file;
+    const bool opened = path == QStringLiteral("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        return std::nullopt;
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return ListedLines(text);
 }
 
 } // namespace
@@ -69,9 +86,14 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
     settings.subtitles = options.subtitles;
     session.apply(settings);
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
+    QList<QueuedVideo> queue;
+    for (const QString &link : options.links)
+        queue.append({link});
     int status = ExitError;
     try {
-        status = ExitStatusOf(session.controller().StartButtonClick());
+        JobController &controller = session.controller();
+        status = ExitStatusOf(queue.size() > 1 ? controller.StartQueue(queue)
+                                               : controller.StartButtonClick());
     } catch (const std::exception &error) {
         terminal.showEscapedError(QString::fromLocal8Bit(error.what()));
     }
@@ -94,7 +116,25 @@ int RunCli(const QStringList &arguments)
         err << "vidlark-cli: " << parsed.error << '\n' << CliUsage() << Qt::flush;
         return ExitUsage;
     }
-    const CliOptions &options = *parsed.options;
+    CliOptions options = *parsed.options;
+    bool inIsTerminal = ::isatty(STDIN_FILENO) == 1;
+    if (!options.batchFile.isEmpty()) {
+        const std::optional<QStringList> links = batchLinks(options.batchFile);
+        if (!links) {
+            err << "vidlark-cli: the batch file \"" << QDir::toNativeSeparators(options.batchFile)
+                << "\" cannot be read.\n"
+                << Qt::flush;
+            return ExitError;
+        }
+        options.links += *links;
+        options.link = options.links.value(0);
+        // Standard input held the links: it answers no questions.
+        inIsTerminal = inIsTerminal && options.batchFile != QStringLiteral("-");
+    }
+    if (options.links.isEmpty()) {
+        err << "vidlark-cli: the batch file holds no links.\n" << Qt::flush;
+        return ExitError;
+    }
 
     ProgramState state;
     // Installed in a read-only folder, the converter copy goes to a folder of the user's.
@@ -104,8 +144,7 @@ int RunCli(const QStringList &arguments)
     SteadyClock clock;
     InterruptCounter interrupts;
     TerminalJobWindow window(
-        state, options,
-        {&out, &err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDIN_FILENO) == 1, &readInputLine},
+        state, options, {&out, &err, ::isatty(STDOUT_FILENO) == 1, inIsTerminal, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
     return RunCliJob(state, window.jobWindow(), window, options,

@@ -48,12 +48,23 @@ void TerminalJobWindow::setFormatIndex(int index)
 
 bool TerminalJobWindow::askStepDown(const QString &question)
 {
+    return ask(question, m_options.answer);
+}
+
+bool TerminalJobWindow::askQuestion(JobQuestion kind, const QString &question)
+{
+    // Going on after a Ctrl+C is the user's to say, whatever --yes says.
+    return ask(question, kind == JobQuestion::WholeList ? m_options.playlist : std::nullopt);
+}
+
+bool TerminalJobWindow::ask(const QString &question, std::optional<bool> given)
+{
     endProgressLine();
     QTextStream &err = *m_terminal.err;
     err << boxText(question);
     bool answer = false;
-    if (m_options.answer) {
-        answer = *m_options.answer;
+    if (given) {
+        answer = *given;
         err << (answer ? " Yes\n" : " No\n");
     } else if (m_terminal.inIsTerminal && m_terminal.readLine) {
         err << " [y/N] " << Qt::flush;

@@ -67,10 +67,13 @@ public:
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
     bool askStepDown(const QString &question) override;
+    bool askQuestion(JobQuestion kind, const QString &question) override;
 
     void processMessages() override;
 
 private:
+    // Answered by the given answer, else on a terminal, else No.
+    bool ask(const QString &question, std::optional<bool> given);
     void printProgress(const QString &text);
     void measureRate(qint64 done, qint64 total);
     QString rateText() const;

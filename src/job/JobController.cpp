@@ -3,9 +3,11 @@
 #include "job/Clock.h"
 #include "job/ConverterCopy.h"
 #include "job/FileNames.h"
+#include "job/ListArchive.h"
 #include "job/ProgramState.h"
 #include "service/FormatTable.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -37,8 +39,15 @@ JobController::JobController(ProgramState &state, const JobWindow &window, const
 std::optional<JobOutcome> JobController::StartButtonClick()
 {
     switch (m_state.DownloadState) {
-    case dsIdle:
-        return m_steps ? std::optional(RunDownload()) : std::nullopt;
+    case dsIdle: {
+        if (!m_steps)
+            return std::nullopt;
+        const JobOutcome outcome = RunDownload();
+        if (!m_list)
+            return outcome;
+        const ResolvedVideo list = *std::exchange(m_list, std::nullopt);
+        return runList(list);
+    }
     case dsClosing:
         return std::nullopt;
     default:
@@ -47,9 +56,77 @@ std::optional<JobOutcome> JobController::StartButtonClick()
     }
 }
 
+std::optional<JobOutcome> JobController::StartQueue(const QList<QueuedVideo> &videos)
+{
+    if (m_state.DownloadState != dsIdle || !m_steps || videos.isEmpty())
+        return std::nullopt;
+    return runQueue(videos, 0);
+}
+
+QString JobController::folderText() const
+{
+    return m_item && !m_item->folder.isEmpty() ? m_item->folder : m_window.inputs.folderText();
+}
+
+JobOutcome JobController::runList(const ResolvedVideo &list)
+{
+    const QString folder = withTrailingSlash(folderText()) + list.ListFolder;
+    if (!QDir().mkpath(folder)) {
+        m_reporter.listFolderFailed(folder);
+        return JobOutcome::Failed;
+    }
+    const ListArchive archive(withTrailingSlash(folder));
+    QList<QueuedVideo> videos;
+    int savedBefore = 0;
+    for (const ListEntry &entry : list.ListEntries) {
+        if (archive.holds(entry.Key))
+            ++savedBefore;
+        else
+            videos.append({entry.Link, folder, entry.Key});
+    }
+    return runQueue(videos, savedBefore);
+}
+
+JobOutcome JobController::runQueue(const QList<QueuedVideo> &videos, int savedBefore)
+{
+    QueueTally tally{static_cast<int>(videos.size()), 0, savedBefore};
+    // Each video is asked in the chosen format, whatever an earlier one stepped down to.
+    const int format = m_window.inputs.formatIndex();
+    try {
+        for (qsizetype i = 0; i < videos.size() && !m_closed; ++i) {
+            const QueuedVideo &video = videos[i];
+            m_item = video;
+            m_window.inputs.setFormatIndex(format);
+            m_reporter.queuePlace(static_cast<int>(i + 1), tally.count);
+            const JobOutcome outcome = RunDownload();
+            if (outcome == JobOutcome::Completed) {
+                ++tally.saved;
+                if (!video.archiveKey.isEmpty())
+                    ListArchive(withTrailingSlash(video.folder)).add(video.archiveKey);
+            } else if (outcome != JobOutcome::Stopped) {
+                tally.failures.append({video.link, m_reporter.takeVideoFailure()});
+            } else if (!m_closed) {
+                const int remaining = tally.count - static_cast<int>(i) - 1;
+                if (remaining == 0 || !m_reporter.askGoOn(remaining)) {
+                    tally.stopped = true;
+                    break;
+                }
+            }
+        }
+    } catch (...) {
+        m_item.reset();
+        m_reporter.queuePlace(0, 0);
+        throw;
+    }
+    m_item.reset();
+    tally.stopped = tally.stopped || m_closed;
+    return m_reporter.queueEnds(tally, m_closed);
+}
+
 void JobController::cancel(Cancel how)
 {
     if (how == Cancel::Close) {
+        m_closed = true;
         m_state.DownloadState = dsClosing;
         return;
     }
@@ -68,7 +145,7 @@ JobOutcome JobController::RunDownload()
 {
     const JobSteps &steps = *m_steps;
     m_reporter.jobStarts();
-    if (!isExistingFolder(m_window.inputs.folderText())) {
+    if (!isExistingFolder(folderText())) {
         m_reporter.folderMissing();
         return JobOutcome::Failed;
     }
@@ -105,7 +182,18 @@ void JobController::windDownAfterFailure()
 void JobController::runSteps(const JobSteps &steps)
 {
     m_state.DownloadState = dsResolving;
-    const ResolvedVideo video = steps.resolver.ResolveVideo(m_window.inputs.linkText());
+    // A queued video is one video, never a list again.
+    steps.resolver.offerLists(!m_item);
+    ResolvedVideo video = steps.resolver.ResolveVideo(linkText());
+    if (!video.ListEntries.isEmpty() && !m_item && m_state.DownloadState == dsResolving) {
+        if (m_reporter.askWholeList(video.ListEntries.size())) {
+            m_list = std::move(video);
+            m_run.handedOn = true;
+            return;
+        }
+        steps.resolver.offerLists(false);
+        video = steps.resolver.ResolveVideo(linkText());
+    }
     m_state.SaveFileName = video.SaveFileName;
 
     if (m_state.DownloadState == dsResolving)
@@ -120,7 +208,7 @@ void JobController::runSteps(const JobSteps &steps)
     }
 
     m_reporter.downloadBegins();
-    const QString saveDir = withTrailingSlash(m_window.inputs.folderText());
+    const QString saveDir = withTrailingSlash(folderText());
     const TransferResult transfer =
         steps.transfer.DownloadVideo(video, saveDir + m_state.SaveFileName);
     m_run.transferResult = transfer == TransferResult::Done;
@@ -176,7 +264,9 @@ JobOutcome JobController::EndReport()
     const TDownloadState state = m_state.DownloadState;
     JobOutcome outcome = JobOutcome::Stopped;
     JobReporter::Ending ending = JobReporter::Ending::Stopped;
-    if (!m_run.transferResult && state == dsDownloading) {
+    if (m_run.handedOn) {
+        ending = JobReporter::Ending::HandedOn;
+    } else if (!m_run.transferResult && state == dsDownloading) {
         ending = JobReporter::Ending::Unable;
         outcome = JobOutcome::Failed;
     } else if (state == dsDownloading || state == dsConverting) {

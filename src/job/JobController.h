@@ -6,10 +6,21 @@
 #include "job/JobWindow.h"
 #include "job/StatePulse.h"
 
+#include <QList>
+
 #include <optional>
 
 class Clock;
 struct ProgramState;
+
+// One video of a queue: its link, the folder it is saved in (empty: the
+// window's), and what the folder's list archive knows it by (empty: no archive).
+struct QueuedVideo
+{
+    QString link;
+    QString folder{};
+    QString archiveKey{};
+};
 
 // How a running job is asked to end.
 enum class Cancel
@@ -40,6 +51,9 @@ public:
     // otherwise asks the running job to stop and returns nothing. An error
     // that escaped a step reaches the caller after the end report has run.
     std::optional<JobOutcome> StartButtonClick();
+    // Saves the videos one after another, each as a job of its own with the
+    // window's format, and ends with a summary; nothing when a job runs.
+    std::optional<JobOutcome> StartQueue(const QList<QueuedVideo> &videos);
     // The one way a job is asked to end: a Stop acts only on a running job, a
     // close always marks the program as closing.
     void cancel(Cancel how);
@@ -56,9 +70,14 @@ private:
         bool failed = false;     // a step's failure was shown
         bool conversionFailed = false;
         bool userStopped = false; // the user pressed Stop or closed the window
+        bool handedOn = false;    // the link held a list, left in m_list
     };
 
     JobOutcome RunDownload();
+    JobOutcome runList(const ResolvedVideo &list);
+    JobOutcome runQueue(const QList<QueuedVideo> &videos, int savedBefore);
+    QString linkText() const { return m_item ? m_item->link : m_window.inputs.linkText(); }
+    QString folderText() const;
     void runSteps(const JobSteps &steps);
     void windDownAfterFailure();
     JobOutcome EndReport();
@@ -70,4 +89,7 @@ private:
     std::optional<JobSteps> m_steps;
     const Clock &m_clock;
     Run m_run;
+    std::optional<QueuedVideo> m_item;   // the queued video that runs
+    std::optional<ResolvedVideo> m_list; // a list the user chose to save whole
+    bool m_closed = false;               // the program is closing: no queue goes on
 };

@@ -45,7 +45,7 @@ JobReporter::JobReporter(ProgramState &state, const JobWindow &window)
 
 void JobReporter::status(const QString &line, const QString &panel)
 {
-    m_window.status.setStatusLine(line);
+    m_window.status.setStatusLine(placed(line));
     m_window.status.setStatusPanel(panel);
 }
 
@@ -53,7 +53,8 @@ void JobReporter::tellEnd(JobOutcome outcome, const QString &reason, const QStri
                           const QString &panel)
 {
     // A failure after a Stop or a close is the user's stop: nothing to tell.
-    if (std::exchange(m_endTold, true) || isWindingDown(m_state.DownloadState))
+    // A queue tells its end once, in its summary.
+    if (queued() || std::exchange(m_endTold, true) || isWindingDown(m_state.DownloadState))
         return;
     m_window.ending.jobEnds({outcome, m_state.SaveFileName, reason, line, panel});
 }
@@ -62,6 +63,12 @@ void JobReporter::tellEnd(JobOutcome outcome, const QString &reason, const QStri
 void JobReporter::failure(const QString &box, const QString &line, const QString &panel,
                           JobOutcome outcome)
 {
+    if (queued()) {
+        // The queue goes on; its summary says what failed.
+        m_videoFailure = QString(box).replace(QStringLiteral("\n\r"), QStringLiteral(" "));
+        status(line, panel);
+        return;
+    }
     tellEnd(outcome, box == Unable ? QString() : box, line, panel);
     m_window.boxes.showError(box);
     m_window.status.setFailureLine(line);
@@ -173,8 +180,9 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
             QStringLiteral("Download is complete: ") + m_state.SaveFileName + m_note;
         const QString panel = QStringLiteral("Status: Download is complete");
         tellEnd(outcome, QString(), line, panel);
-        m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
-                                       quoted(m_state.SaveFileName));
+        if (!queued())
+            m_window.boxes.showInformation(QStringLiteral("Download is complete\n\rCheck ") +
+                                           quoted(m_state.SaveFileName));
         status(line, panel);
         break;
     }
@@ -183,6 +191,7 @@ void JobReporter::endReport(Ending ending, JobOutcome outcome)
                QStringLiteral("Status: Download is stopped by the user"));
         break;
     case Ending::Failed:
+    case Ending::HandedOn:
         break;
     }
     m_window.progress.EndTaskbarProgress();
@@ -220,7 +229,7 @@ void JobReporter::transferProgress(qint64 done)
     m_window.progress.ShowTransferProgress(done, m_state.TotalSize);
     // Built in one allocation (QStringBuilder's %): this runs for every piece.
     m_window.status.setProgressLine(
-        {QStringLiteral("Downloading... ") % FormatSize(done, m_state.DecimalSeparator) %
+        {m_place % QStringLiteral("Downloading... ") % FormatSize(done, m_state.DecimalSeparator) %
              QStringLiteral(" of ") % totalText() % QStringLiteral(" - \"") % m_state.SaveFileName %
              QLatin1Char('"'),
          ProgressLine::Kind::Transfer, done, qint64(m_state.TotalSize)});
@@ -254,7 +263,7 @@ void JobReporter::conversionStarts(qint32 duration, const QString &durationText)
 void JobReporter::conversionProgress(qint32 seconds)
 {
     m_window.progress.ShowConversionProgress(seconds, m_duration);
-    m_window.status.setProgressLine({QStringLiteral("Converting media file: ") +
+    m_window.status.setProgressLine({m_place + QStringLiteral("Converting media file: ") +
                                          SecToTime(seconds) + QStringLiteral(" of ") +
                                          m_durationText,
                                      ProgressLine::Kind::Conversion, seconds, m_duration});
@@ -263,27 +272,22 @@ void JobReporter::conversionProgress(qint32 seconds)
 
 void JobReporter::stepFailed(StepFailure failure, const QString &detail)
 {
-    switch (failure) {
-    case StepFailure::ConverterNotStarted:
-        tellEnd(JobOutcome::ConversionFailed, detail, {}, {});
-        m_window.boxes.showCommandFailure(detail);
+    QString text = detail;
+    if (failure == StepFailure::ConversionFailed)
+        text = QStringLiteral("Unable to convert this video.");
+    else if (failure == StepFailure::ConvertedNotKept)
+        text = QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
+                              "It is kept as ") +
+               quoted(QDir::toNativeSeparators(detail));
+    if (queued()) {
+        m_videoFailure = text.replace(QStringLiteral("\n\r"), QStringLiteral(" "));
         return;
-    case StepFailure::ConversionFailed: {
-        const QString text = QStringLiteral("Unable to convert this video.");
-        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
+    }
+    tellEnd(JobOutcome::ConversionFailed, text, {}, {});
+    if (failure == StepFailure::ConverterNotStarted)
+        m_window.boxes.showCommandFailure(text);
+    else
         m_window.boxes.showError(text);
-        return;
-    }
-    case StepFailure::ConvertedNotKept: {
-        const QString text =
-            QStringLiteral("Unable to put the converted video into the Download directory.\n\r"
-                           "It is kept as ") +
-            quoted(QDir::toNativeSeparators(detail));
-        tellEnd(JobOutcome::ConversionFailed, text, {}, {});
-        m_window.boxes.showError(text);
-        return;
-    }
-    }
 }
 
 void JobReporter::subtitlesMissing(const QStringList &languages)
@@ -301,4 +305,88 @@ void JobReporter::offerStepDown(int index, const QString &question)
     const VideoFormat *format = formatAt(index);
     if (format && format->StepDownTo >= 0 && m_window.boxes.askStepDown(question))
         m_window.inputs.setFormatIndex(format->StepDownTo);
+}
+
+void JobReporter::queuePlace(int item, int count)
+{
+    m_place = count > 0 ? QStringLiteral("Video %1 of %2: ").arg(item).arg(count) : QString();
+    m_videoFailure.clear();
+}
+
+bool JobReporter::askWholeList(qsizetype count)
+{
+    return m_window.boxes.askQuestion(
+        JobQuestion::WholeList,
+        QStringLiteral("This link holds a list of %1 videos. Download all of them?").arg(count));
+}
+
+bool JobReporter::askGoOn(int remaining)
+{
+    return m_window.boxes.askQuestion(
+        JobQuestion::GoOn,
+        remaining == 1
+            ? QStringLiteral("Should I go on with the remaining video?")
+            : QStringLiteral("Should I go on with the remaining %1 videos?").arg(remaining));
+}
+
+void JobReporter::listFolderFailed(const QString &folder)
+{
+    failure(QStringLiteral("Unable to make the folder ") +
+                quoted(QDir::toNativeSeparators(folder)) + QLatin1Char('.'),
+            QStringLiteral("Error: Unable to make the folder ") + quoted(folder), ErrorPanel);
+}
+
+JobOutcome JobReporter::queueEnds(const QueueTally &tally, bool closing)
+{
+    queuePlace(0, 0);
+    const auto videos = [](int n) {
+        return n == 1 ? QStringLiteral("video") : QStringLiteral("videos");
+    };
+    QString summary;
+    if (tally.count == 0 && tally.savedBefore > 0)
+        summary =
+            QStringLiteral("Nothing new to download: the %1 %2 of this list were saved before.")
+                .arg(tally.savedBefore)
+                .arg(videos(tally.savedBefore));
+    else
+        summary = QStringLiteral("Saved %1 of %2 %3.")
+                      .arg(tally.saved)
+                      .arg(tally.count)
+                      .arg(videos(tally.count));
+    if (tally.count > 0 && tally.savedBefore > 0)
+        summary +=
+            QStringLiteral(" %1 more %2 saved before.")
+                .arg(tally.savedBefore)
+                .arg(tally.savedBefore == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+    QString details = summary;
+    for (const auto &[link, reason] : tally.failures)
+        details += QStringLiteral("\n\r") + link + QStringLiteral(": ") +
+                   (reason.isEmpty() ? Unable : reason);
+
+    // A video the user stopped and went on from is not saved either.
+    JobOutcome outcome = JobOutcome::Completed;
+    if (tally.stopped)
+        outcome = JobOutcome::Stopped;
+    else if (!tally.failures.isEmpty())
+        outcome = JobOutcome::Failed;
+    else if (tally.saved < tally.count)
+        outcome = JobOutcome::Stopped;
+    if (closing) {
+        m_window.progress.EndTaskbarProgress();
+        return outcome;
+    }
+    const QString panel =
+        outcome == JobOutcome::Completed ? QStringLiteral("Status: Download is complete")
+        : outcome == JobOutcome::Stopped ? QStringLiteral("Status: Download is stopped by the user")
+                                         : ErrorPanel;
+    m_endTold = false;
+    if (outcome != JobOutcome::Stopped)
+        m_window.ending.jobEnds({outcome, summary, details, summary, panel});
+    if (outcome == JobOutcome::Failed)
+        m_window.boxes.showError(details);
+    else
+        m_window.boxes.showInformation(details);
+    status(summary, panel);
+    m_window.progress.EndTaskbarProgress();
+    return outcome;
 }

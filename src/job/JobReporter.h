@@ -6,9 +6,22 @@
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
 
+#include <QList>
 #include <QString>
 
+#include <utility>
+
 struct ProgramState;
+
+// What a queue of videos did, for its summary.
+struct QueueTally
+{
+    int count = 0;       // the videos it was to save
+    int saved = 0;       // those it saved
+    int savedBefore = 0; // of a list: saved by an earlier run, not tried again
+    bool stopped = false;
+    QList<std::pair<QString, QString>> failures{}; // link, reason
+};
 
 // Every word a job says and asks, and the order of its window calls: the
 // steps' values (JobReport) and the controller's moments become the status
@@ -25,6 +38,7 @@ public:
         Completed, // the completion box
         Stopped,   // the user stopped the job: no box
         Failed,    // a failure said so already: its texts stay
+        HandedOn,  // the link held a list: its videos' queue speaks instead
     };
 
     JobReporter(ProgramState &state, const JobWindow &window);
@@ -43,6 +57,15 @@ public:
     void converterMissing();
     void endReport(Ending ending, JobOutcome outcome);
     void elapsed(quint32 milliseconds);
+
+    // Many videos: the place of the running one (0 of 0 when none runs), the
+    // questions, the failure of the last video, and the summary.
+    void queuePlace(int item, int count);
+    bool askWholeList(qsizetype count);
+    bool askGoOn(int remaining);
+    QString takeVideoFailure() { return std::exchange(m_videoFailure, {}); }
+    void listFolderFailed(const QString &folder);
+    JobOutcome queueEnds(const QueueTally &tally, bool closing);
 
     // JobReport
     void transferBegins(qint64 total) override;
@@ -65,11 +88,15 @@ private:
     void tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
                  const QString &panel);
     const QString &totalText();
+    bool queued() const { return !m_place.isEmpty(); }
+    QString placed(const QString &line) const { return m_place + line; }
 
     ProgramState &m_state;
     JobWindow m_window;
     bool m_endTold = false; // the front end heard of this job's end
     QString m_note;         // added to the completion's status line
+    QString m_place;        // "Video 2 of 7: " while a queue runs
+    QString m_videoFailure; // what a queued video's failure box would have said
     qint32 m_duration = 0;
     QString m_durationText;
     // The total's size text, the same for every piece of a body.

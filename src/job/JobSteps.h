@@ -17,6 +17,14 @@ enum class StreamFetch
     Extractor,
 };
 
+// One video of a list a link holds: its own link, and what the list's archive
+// knows it by (its id, or its link when it has none).
+struct ListEntry
+{
+    QString Link;
+    QString Key;
+};
+
 // What the lookup found: the stream URL (empty: nothing to download), the
 // title-based SaveFileName and the dated DefaultName. The external extractor's
 // route also gives the stream's own request headers or, for a stream it must
@@ -35,6 +43,10 @@ struct ResolvedVideo
     // ".m4a" or ".mp3": the audio row's file is taken out of the download afterwards.
     QString AudioTarget{};
     bool CopiesAudio = false; // the download's audio is AAC, copied as it is
+    // A link that holds a list of videos: nothing to download itself, but its
+    // entries, saved into a subfolder of this name.
+    QString ListFolder{};
+    QList<ListEntry> ListEntries{};
 };
 
 class VideoResolver
@@ -42,6 +54,9 @@ class VideoResolver
 public:
     virtual ~VideoResolver() = default;
     virtual ResolvedVideo ResolveVideo(const QString &link) = 0;
+    // Whether a link that holds a list gives the list (ListEntries) or, when
+    // not, the one video it names, else its first.
+    virtual void offerLists(bool) {}
 };
 
 // How a transfer ended.

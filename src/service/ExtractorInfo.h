@@ -28,13 +28,29 @@ struct ExtractorInfo
     QList<ExtractorFormat> Formats; // in the extractor's order, worst first
 };
 
+// A video of a list, with a link of its own (http or https).
+struct ExtractorListEntry
+{
+    QString Id; // may be empty
+    QString Link;
+};
+
+struct ExtractorList
+{
+    QString Title;
+    QString Id;
+    QList<ExtractorListEntry> Entries; // in the list's order
+};
+
 struct ExtractorInfoResult
 {
     std::optional<ExtractorInfo> info;
-    QString error; // one line, when there is no info
+    QString error;                     // one line, when there is neither info nor list
+    std::optional<ExtractorList> list; // a playlist answer with entries that have links
 };
 
-// Reads the extractor's JSON answer for one video. A playlist answer counts
-// as its first video; anything but an object, or a video without a format,
+// Reads the extractor's JSON answer. A playlist answer gives its entries that
+// have a link of their own, and counts as its first video where that entry is
+// described in place; anything but an object, or a video without a format,
 // gives an error.
 ExtractorInfoResult ParseExtractorInfo(const QByteArray &json);

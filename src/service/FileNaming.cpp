@@ -255,3 +255,18 @@ VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow, cons
     const QString name = titled ? title + suffix : dated;
     return {finishedName(name, suffix, extension, dated), dated + QStringLiteral(".flv")};
 }
+
+QString ListFolderName(const QString &title, const QString &id)
+{
+    for (const QString &name : {title, id}) {
+        const QString fitted = FitFileName(CleanFileName(name), 0);
+        // No blank at either end, and no leading dot: it would hide the folder.
+        qsizetype from = 0;
+        while (from < fitted.size() && (fitted[from] == QLatin1Char('.') || fitted[from].isSpace()))
+            ++from;
+        const QString cleaned = fitted.mid(from).trimmed();
+        if (isUsableName(cleaned))
+            return cleaned;
+    }
+    return QStringLiteral("Video list");
+}

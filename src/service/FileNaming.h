@@ -41,3 +41,7 @@ VideoFileNames NameVideoFiles(const QString &feedTitle, bool haveStreamUrl, int 
 // extension of the container that will be downloaded and made to fit.
 VideoFileNames NameExtractorVideoFiles(const QString &title, int suffixRow, const QDateTime &moment,
                                        const QString &extension);
+
+// The folder a list of videos is saved into: its title, else its id, cleaned
+// as a file name and never hidden; "Video list" when both leave nothing.
+QString ListFolderName(const QString &title, const QString &id);

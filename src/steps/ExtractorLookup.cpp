@@ -1,6 +1,7 @@
 #include "steps/ExtractorLookup.h"
 
 #include "job/FormatChoice.h"
+#include "job/JobPulse.h"
 #include "service/ExtractorFormats.h"
 #include "service/ExtractorInfo.h"
 #include "service/ExtractorOutput.h"
@@ -52,10 +53,22 @@ ExtractorLookup::ExtractorLookup(FormatChoice &formats, JobPulse &pulse, DateSou
 
 ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QString &link)
 {
+    return resolve(program, link, m_offerLists);
+}
+
+ResolvedVideo ExtractorLookup::resolve(const QString &program, const QString &link, bool offerLists)
+{
     const QString target = link.trimmed();
+    // A list is read flat (its entries' links only); one video of it, the
+    // first, is read whole.
+    const QStringList listArguments =
+        offerLists
+            ? QStringList{QStringLiteral("--yes-playlist"), QStringLiteral("--flat-playlist")}
+            : QStringList{QStringLiteral("--playlist-items"), QStringLiteral("1")};
     // "--" keeps a link that starts with "-" from reading as an option.
     const QStringList arguments = ExtractorCommonArguments()
-                                  << QStringLiteral("-J") << QStringLiteral("--") << target;
+                                  << listArguments << QStringLiteral("-J") << QStringLiteral("--")
+                                  << target;
     ExtractorProcess::Options options;
     options.timeLimitMs = m_timeLimitMs;
     options.outputLimit = AnswerLimit;
@@ -66,6 +79,16 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
         return notFound(reasonOfEnd(run, m_timeLimitMs));
 
     const ExtractorInfoResult parsed = ParseExtractorInfo(run.output);
+    if (offerLists && parsed.list && parsed.list->Entries.size() > 1) {
+        ResolvedVideo list;
+        list.ListFolder = ListFolderName(parsed.list->Title, parsed.list->Id);
+        for (const ExtractorListEntry &entry : parsed.list->Entries)
+            list.ListEntries.append({entry.Link, entry.Id.isEmpty() ? entry.Link : entry.Id});
+        return list;
+    }
+    // A list of one: its video is read whole.
+    if (offerLists && parsed.list)
+        return m_pulse.windingDown() ? ResolvedVideo() : resolve(program, link, false);
     if (!parsed.info)
         return notFound(parsed.error);
     const ExtractorInfo &info = *parsed.info;

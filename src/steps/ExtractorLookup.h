@@ -29,10 +29,16 @@ public:
     ResolvedVideo ResolveVideo(const QString &program, const QString &link);
 
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
+    // Whether a link that holds a list gives the list (its entries, read flat)
+    // or the video it names, else its first.
+    void offerLists(bool offer) { m_offerLists = offer; }
 
 private:
+    ResolvedVideo resolve(const QString &program, const QString &link, bool offerLists);
+
     FormatChoice &m_formats;
     JobPulse &m_pulse;
     DateSource m_now;
     int m_timeLimitMs = TimeLimitMs;
+    bool m_offerLists = false;
 };

@@ -24,3 +24,9 @@ ResolvedVideo RoutedLookup::ResolveVideo(const QString &link)
         return video;
     return m_extractor.ResolveVideo(m_program, link);
 }
+
+void RoutedLookup::offerLists(bool offer)
+{
+    // Only the extractor knows lists.
+    m_extractor.offerLists(offer);
+}

@@ -18,6 +18,7 @@ public:
                  const QString &program);
 
     ResolvedVideo ResolveVideo(const QString &link) override;
+    void offerLists(bool offer) override;
 
 private:
     JobPulse &m_pulse;

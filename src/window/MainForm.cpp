@@ -200,10 +200,14 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::StartButtonClick()
 {
-    if (!m_job)
-        return;
+    if (m_job)
+        runJob([this] { m_job->StartButtonClick(); });
+}
+
+void TMainForm::runJob(const std::function<void()> &job)
+{
     try {
-        m_job->StartButtonClick();
+        job();
     } catch (const std::exception &error) {
         m_boxes->show(this, MessageBoxes::Kind::Error, QString::fromUtf8(error.what()));
     }
@@ -289,6 +293,7 @@ void TMainForm::createInputControls()
     QLabel *linkLabel =
         plainLabel(panel, "Label1", {19, 113, 55, 13}, QStringLiteral("Video URL:"));
     m_moviePathEdit = named(new QLineEdit(panel), "MoviePathEdit", QRect(88, 110, 537, 21));
+    connect(m_moviePathEdit, &QLineEdit::textEdited, this, &TMainForm::MoviePathEditEdited);
     QLabel *exampleLabel = plainLabel(panel, "Label5", {89, 137, 164, 13},
                                       QStringLiteral("Try this Example for HD or Full HD:"));
     m_advEdit1 = named(new QLineEdit(ExampleLink, panel), "AdvEdit1", QRect(263, 137, 313, 21));

@@ -107,6 +107,7 @@ public:
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
     bool askStepDown(const QString &question) override;
+    bool askQuestion(JobQuestion kind, const QString &question) override;
     // MessagePass
     void processMessages() override;
     // JobEnding
@@ -134,6 +135,9 @@ public:
     void HelpButton2Click();
     void ImageLogoClick();
     void Button1Click();
+    // The "Download multiple videos" dialog, with these links; its Start runs them as a queue.
+    void offerMultipleVideos(const QStringList &links);
+    void MoviePathEditEdited(const QString &text);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -146,6 +150,8 @@ private:
     void createStatusControls();
     // Tab order, Return, Escape, Ctrl+Q and the mnemonics.
     void createKeys();
+    // Runs a job; an error that escaped it is shown with its own text.
+    void runJob(const std::function<void()> &job);
     void layoutPanels();
 
     ProgramState m_state;

@@ -1,4 +1,5 @@
 // The main window's side of a job (its roles) and the behaviours of its own controls.
+#include "job/JobController.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvProgressBar.h"
@@ -7,6 +8,7 @@
 #include "window/DesktopShell.h"
 #include "window/MainForm.h"
 #include "window/MessageBoxes.h"
+#include "window/MultipleVideosDialog.h"
 #include "window/PaintPacer.h"
 #include "window/ProgressIndicators.h"
 #include "window/StatusBar.h"
@@ -15,12 +17,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
 const QString WebSite = QStringLiteral("https://vidlark.example.org/");
 const QString HelpPage = WebSite + QStringLiteral("help.html");
-const QString DonationPage = WebSite + QStringLiteral("donate");
 const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
 
 } // namespace
@@ -38,6 +41,11 @@ void TMainForm::setFormatIndex(int index)
 bool TMainForm::askStepDown(const QString &question)
 {
     return m_boxes->askYesNo(this, question);
+}
+
+bool TMainForm::askQuestion(JobQuestion, const QString &question)
+{
+    return m_boxes->askQuestion(this, question);
 }
 
 QString TMainForm::linkText() const
@@ -235,5 +243,49 @@ void TMainForm::ImageLogoClick()
 
 void TMainForm::Button1Click()
 {
-    m_shell->openWebPage(DonationPage);
+    offerMultipleVideos({});
+}
+
+void TMainForm::offerMultipleVideos(const QStringList &links)
+{
+    if (!m_job || m_state.DownloadState != dsIdle)
+        return;
+    // The top button's sites are reached through the extractor like any other.
+    QString note;
+    for (const char *site : {"Vimeo", "Facebook", "Dailymotion"}) {
+        if (m_button1->text().contains(QLatin1String(site)))
+            note =
+                QStringLiteral("Links of %1 work through the extractor.").arg(QLatin1String(site));
+    }
+    // Owned by the window; gone once it is closed.
+    auto *dialog = new MultipleVideosDialog(this, note, formatIndex(), folderText());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setLinks(links);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        setFormatIndex(dialog->format());
+        FormatComboBoxChange();
+        m_directoryEdit->setText(dialog->folder());
+        QList<QueuedVideo> queue;
+        for (const QString &link : dialog->links())
+            queue.append({link});
+        // The queue runs once the dialog is gone: its message passes may delete it.
+        QMetaObject::invokeMethod(
+            this, [this, queue] { runJob([this, &queue] { m_job->StartQueue(queue); }); },
+            Qt::QueuedConnection);
+    });
+    dialog->open();
+}
+
+void TMainForm::MoviePathEditEdited(const QString &text)
+{
+    // Several links pasted at once are a queue's.
+    const QStringList words =
+        text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    int links = 0;
+    for (const QString &word : words)
+        links += word.contains(QStringLiteral("://")) ? 1 : 0;
+    if (links < 2)
+        return;
+    m_moviePathEdit->setText(words.first());
+    offerMultipleVideos(words);
 }

@@ -19,6 +19,11 @@ public:
     virtual void show(QWidget *parent, Kind kind, const QString &text) = 0;
     // Error look with Yes and No; any way of closing it but Yes answers No.
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
+    // A question that is no error (a list, the rest of a queue): the same answers.
+    virtual bool askQuestion(QWidget *parent, const QString &text)
+    {
+        return askYesNo(parent, text);
+    }
 
     static QString caption(Kind kind);
     // Texts carry LF CR (or CR LF) pairs as line breaks: each pair, and any

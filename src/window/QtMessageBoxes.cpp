@@ -35,3 +35,12 @@ bool QtMessageBoxes::askYesNo(QWidget *parent, const QString &text)
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
+
+bool QtMessageBoxes::askQuestion(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}

@@ -8,4 +8,5 @@ class QtMessageBoxes final : public MessageBoxes
 public:
     void show(QWidget *parent, Kind kind, const QString &text) override;
     bool askYesNo(QWidget *parent, const QString &text) override;
+    bool askQuestion(QWidget *parent, const QString &text) override;
 };

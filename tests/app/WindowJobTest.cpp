@@ -7,14 +7,17 @@
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvToolButton.h"
+#include "window/MultipleVideosDialog.h"
 #include "window/QtMessageBoxes.h"
 #include "window/StatusBar.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -302,6 +305,46 @@ TEST_F(WindowJob, PagesOfTodaysWebDownloadThroughTheExtractor)
         expectIdleWindow();
     }
     EXPECT_EQ(savedFiles().size(), 2) << savedFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+// Several links pasted into the link field offer the dialog of the top button;
+// its Start saves them one after another, by either route.
+TEST_F(WindowJob, PastedLinksAreSavedOneAfterAnother)
+{
+    program.session().setExtractor(QStandardPaths::findExecutable(QStringLiteral("yt-dlp")));
+    control<QLineEdit>("DirectoryEdit")->setText(saveDir.path());
+    const QStringList links{QStringLiteral("http://www.youtube.com/watch?v=vidlark0001"),
+                            QStringLiteral("http://www.youtube.com/watch?v=vidlark0002"),
+                            QStringLiteral("http://media.sample.test/pages/clip-1")};
+    QApplication::clipboard()->setText(links.join(QLatin1Char('\n')));
+    auto *edit = control<QLineEdit>("MoviePathEdit");
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+
+    auto *dialog = form.findChild<MultipleVideosDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->links(), links);
+    EXPECT_EQ(edit->text(), links.first());
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Start")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boxes->shown.isEmpty(); }, 60000));
+
+    EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Information: Saved 3 of 3 videos.")});
+    EXPECT_EQ(statusLine(), QStringLiteral("Saved 3 of 3 videos."));
+    QStringList expected{QStringLiteral("Vidlark Sample Clip_(360p).flv"),
+                         QStringLiteral("Two Streams Only_(360p).flv"),
+                         QStringLiteral("Sample Clip 1 (1).mp4")};
+    expected.sort();
+    EXPECT_EQ(savedFiles(), expected);
+    expectIdleWindow();
+
+    // The top button's sites are named as ones the extractor reaches.
+    form.Button1()->setText(QStringLiteral("Download from Vimeo"));
+    QTest::mouseClick(form.Button1(), Qt::LeftButton);
+    QStringList texts;
+    for (const QLabel *label :
+         form.findChildren<MultipleVideosDialog *>().last()->findChildren<QLabel *>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Links of Vimeo work through the extractor.")));
 }
 
 // Return in the link field and in the folder field presses Download; while the

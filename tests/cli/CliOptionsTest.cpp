@@ -132,13 +132,26 @@ TEST(CliOptions, DefaultsAndEveryOption)
         EXPECT_EQ(result.options->answer, c.answer);
         EXPECT_EQ(result.options->link, c.link);
     }
+    // Several links, in order, "--" ending the options; a batch file adds more.
+    const CliParseResult many =
+        ParseCliArguments({QStringLiteral("a"), QStringLiteral("--no-playlist"),
+                           QStringLiteral("b"), QStringLiteral("-a"), QStringLiteral("list.txt"),
+                           QStringLiteral("--"), QStringLiteral("-c")},
+                          cwd);
+    ASSERT_TRUE(many.options.has_value()) << many.error.toStdString();
+    EXPECT_EQ(many.options->links,
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("-c")}));
+    EXPECT_EQ(many.options->playlist, false);
+    EXPECT_EQ(many.options->batchFile, QStringLiteral("/work/here/list.txt"));
 }
 
 TEST(CliOptions, BadUsageIsRefusedWithAReason)
 {
     const QStringList cases[]{
         {},
-        {QStringLiteral("a"), QStringLiteral("b")},
+        {QStringLiteral("--playlist"), QStringLiteral("--no-playlist"), QStringLiteral("L")},
+        {QStringLiteral("-a")},
+        {QStringLiteral("-a"), QStringLiteral("x"), QStringLiteral("--batch-file=y")},
         {QStringLiteral("--format"), QStringLiteral("11"), QStringLiteral("L")},
         {QStringLiteral("--format"), QStringLiteral("-1"), QStringLiteral("L")},
         {QStringLiteral("--format"), QStringLiteral("two"), QStringLiteral("L")},
@@ -149,7 +162,6 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
         {QStringLiteral("--yes=1"), QStringLiteral("L")},
         {QStringLiteral("--verbose"), QStringLiteral("L")},
         {QStringLiteral("-x"), QStringLiteral("L")},
-        {QStringLiteral("L"), QStringLiteral("--"), QStringLiteral("M")},
         {QStringLiteral("L"), QStringLiteral("--extractor")},
         {QStringLiteral("--extractor="), QStringLiteral("L")},
         {QStringLiteral("--extractor"), QStringLiteral(" "), QStringLiteral("L")},

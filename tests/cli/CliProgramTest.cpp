@@ -1,5 +1,6 @@
 #include "FileContents.h"
 #include "NoProxyEnvironment.h"
+#include "QtPrinters.h"
 #include "ServiceReply.h"
 #include "cli/InterruptCounter.h"
 
@@ -225,6 +226,72 @@ TEST_F(CliProgramTest, UnknownLinkIsAnError)
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.err, QStringLiteral("Error: No video to download.\n"));
     EXPECT_TRUE(QDir(workDir.path()).entryList(QDir::Files).isEmpty());
+}
+
+// Several videos through real yt-dlp, in one folder run after run: a list
+// (its one video, then all of it, then again with nothing new) and a batch
+// file with a bad link in the middle.
+TEST_F(CliProgramTest, ManyVideosListsAndBatchFiles)
+{
+    const QString page = QStringLiteral("http://media.sample.test/pages/clip-");
+    const QString list = QStringLiteral("http://media.sample.test/lists/sample.rss");
+    QFile batch(workDir.filePath(QStringLiteral("links.txt")));
+    ASSERT_TRUE(batch.open(QIODevice::WriteOnly));
+    batch.write(QStringList{QStringLiteral("# clips"),
+                            page + QLatin1Char('2'),
+                            {},
+                            QStringLiteral("  ") + page + QLatin1Char('9'),
+                            page + QLatin1Char('3')}
+                    .join(QLatin1Char('\n'))
+                    .toUtf8());
+    batch.close();
+    const QString clip = QStringLiteral("Sample List/Sample Clip %1 (1).mp4");
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QStringList newFiles;
+        QString summary; // the end of standard error
+    } runs[]{
+        {{QStringLiteral("--no-playlist"), list},
+         0,
+         {QStringLiteral("Sample Clip 1.mp4")},
+         QStringLiteral("Download is complete\nCheck \"Sample Clip 1.mp4\"\n")},
+        {{QStringLiteral("--playlist"), list},
+         0,
+         {clip.arg(1), clip.arg(2), clip.arg(3), QStringLiteral("Sample List/.vidlark-archive")},
+         QStringLiteral("Information: Saved 3 of 3 videos.\n")},
+        {{QStringLiteral("--playlist"), list},
+         0,
+         {},
+         QStringLiteral("Information: Nothing new to download: the 3 videos of this list were "
+                        "saved before.\n")},
+        {{QStringLiteral("--dir=batch"), QStringLiteral("-a"), QStringLiteral("links.txt")},
+         1,
+         {QStringLiteral("batch/Sample Clip 2 (1).mp4"),
+          QStringLiteral("batch/Sample Clip 3 (1).mp4")},
+         QStringLiteral("Error: Saved 2 of 3 videos.\n") + page + QStringLiteral("9: No video")},
+    };
+    QDir(workDir.path()).mkdir(QStringLiteral("batch"));
+    QStringList files;
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.arguments.join(QLatin1Char(' ')).toStdString());
+        const Outcome outcome = runCli(run.arguments);
+        EXPECT_EQ(outcome.exitCode, run.exitCode) << outcome.err.toStdString();
+        const qsizetype at = outcome.err.lastIndexOf(run.summary.left(20));
+        EXPECT_EQ(outcome.err.mid(at, run.summary.size()), run.summary);
+        files += run.newFiles;
+        files.sort();
+        QStringList found;
+        for (const QString &folder :
+             {QString(), QStringLiteral("Sample List/"), QStringLiteral("batch/")})
+            for (const QString &name :
+                 QDir(workDir.filePath(folder)).entryList(QDir::Files | QDir::Hidden))
+                if (name != QStringLiteral("links.txt"))
+                    found << folder + name;
+        found.sort();
+        EXPECT_EQ(found, files);
+    }
 }
 
 TEST_F(CliProgramTest, BadUsageExits64WithTheUsage)

@@ -28,14 +28,25 @@ public:
     QString streamUrl = QStringLiteral("http://streams.test/video.flv");
     QString saveFileName = QStringLiteral("Title.flv");
     std::function<void()> during;
-    ResolvedVideo ResolveVideo(const QString &) override
+    QStringList resolved;  // the links asked, in order
+    QList<ListEntry> list; // given for any link while lists are offered
+    bool listsOffered = false;
+    ResolvedVideo ResolveVideo(const QString &link) override
     {
+        resolved << link;
         m_window.processMessages();
         if (during)
             during();
+        if (listsOffered && !list.isEmpty()) {
+            ResolvedVideo video;
+            video.ListFolder = QStringLiteral("Sample List");
+            video.ListEntries = list;
+            return video;
+        }
         return {streamUrl, streamUrl.isEmpty() ? QString() : saveFileName,
                 QStringLiteral("movie_01-31-2012_14-05-09.flv")};
     }
+    void offerLists(bool offer) override { listsOffered = offer; }
 
 private:
     MessagePass &m_window;

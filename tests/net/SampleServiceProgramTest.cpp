@@ -58,9 +58,9 @@ TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
     ASSERT_TRUE(first.startsWith("listening on 127.0.0.1:")) << first.toStdString();
     const QByteArray base = "http://" + first.mid(13);
     QList<QByteArray> lines;
-    while (lines.size() < 3 && (program.canReadLine() || program.waitForReadyRead(10000)))
+    while (lines.size() < 4 && (program.canReadLine() || program.waitForReadyRead(10000)))
         lines.append(program.readLine().trimmed());
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines.takeLast().endsWith(
         ": http://www.youtube.com/watch?v=vidlark0009 (through the proxy)"));
 
@@ -72,6 +72,8 @@ TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
     } pages[] = {
         {"/pages/progressive", "<video"},
         {"/pages/hls", "index.m3u8"},
+        // The feed's links name the host it was asked from.
+        {"/lists/sample.rss", "<link>http://127.0.0.1:"},
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         SCOPED_TRACE(lines[i].toStdString());

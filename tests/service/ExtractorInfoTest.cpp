@@ -1,5 +1,7 @@
 #include "service/ExtractorInfo.h"
 
+#include "service/FileNaming.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +96,29 @@ TEST(ExtractorInfo, APlaylistCountsAsItsFirstVideoAndOneFormatMayStandInPlace)
     EXPECT_EQ(playlist.info->Title, QStringLiteral("first"));
     ASSERT_EQ(playlist.info->Formats.size(), 1);
     EXPECT_EQ(playlist.info->Formats[0].FormatId, QStringLiteral("a"));
+    // Entries described in place have no link of their own: no list to offer.
+    EXPECT_FALSE(playlist.list);
+
+    // Read flat: the entries' own links (only web ones), and no video.
+    const ExtractorInfoResult flat = ParseExtractorInfo(
+        R"({"_type": "playlist", "title": "Mix", "id": "PL1", "entries": [
+             {"_type": "url", "id": "v1", "url": "https://site.test/watch?v=v1"},
+             {"_type": "url_transparent", "url": "http://site.test/page"},
+             {"_type": "url", "id": "v3", "url": "file:///etc/passwd"},
+             {"title": "in place", "webpage_url": "https://site.test/v4", "url": "http://cdn/4"}]})");
+    EXPECT_FALSE(flat.info);
+    ASSERT_TRUE(flat.list);
+    EXPECT_EQ(flat.list->Title, QStringLiteral("Mix"));
+    QStringList entries;
+    for (const ExtractorListEntry &entry : flat.list->Entries)
+        entries << entry.Id + QLatin1Char(' ') + entry.Link;
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("v1 https://site.test/watch?v=v1"),
+                                    QStringLiteral(" http://site.test/page"),
+                                    QStringLiteral(" https://site.test/v4")}));
+    EXPECT_EQ(ListFolderName(QStringLiteral("..a/b"), {}), QStringLiteral("a_b"));
+    EXPECT_EQ(ListFolderName(QStringLiteral(". .hidden"), {}), QStringLiteral("hidden"));
+    EXPECT_EQ(ListFolderName(QStringLiteral(" .. "), QStringLiteral("PL1")), QStringLiteral("PL1"));
+    EXPECT_EQ(ListFolderName({}, {}), QStringLiteral("Video list"));
 
     const ExtractorInfoResult single = ParseExtractorInfo(
         R"({"title": "one", "format_id": "0", "url": "http://x/v.webm", "ext": "webm",

@@ -30,6 +30,17 @@ bool RecordingJobWindow::askStepDown(const QString &question)
     return answer;
 }
 
+bool RecordingJobWindow::askQuestion(JobQuestion, const QString &question)
+{
+    const bool answer = !questionAnswers.empty() && questionAnswers.front();
+    if (!questionAnswers.empty())
+        questionAnswers.pop_front();
+    log(QStringLiteral("question ") + question + QStringLiteral(" -> ") +
+        (answer ? QStringLiteral("Yes") : QStringLiteral("No")));
+    modal();
+    return answer;
+}
+
 QString RecordingJobWindow::linkText() const
 {
     log(QStringLiteral("read link"));

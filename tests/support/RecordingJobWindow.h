@@ -36,6 +36,7 @@ public:
     bool mp4 = false;
 
     std::deque<bool> stepDownAnswers;
+    std::deque<bool> questionAnswers; // the list and go-on questions
     std::function<void()> onMessagePass;
     std::function<void()> onModalBox;
 
@@ -56,6 +57,7 @@ public:
     int formatIndex() const override;
     void setFormatIndex(int index) override;
     bool askStepDown(const QString &question) override;
+    bool askQuestion(JobQuestion kind, const QString &question) override;
     QString linkText() const override;
     QString folderText() const override;
     bool aviBoxChecked() const override;

@@ -111,7 +111,7 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
     if ((streams || any) && path.startsWith("/videos/"))
         return stream(request, version);
     if ((media || any) && WebPages::serves(path))
-        return WebPages::answer(m_mediaDir, path);
+        return WebPages::answer(m_mediaDir, path, request.host);
     return ServiceReply::statusPage(404);
 }
 

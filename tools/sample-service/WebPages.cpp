@@ -33,6 +33,37 @@ QByteArray hlsPage(QByteArrayView playlist)
                                         "\" type=\"application/x-mpegURL\">\n");
 }
 
+// "/pages/clip-N": N, else 0.
+int clipOf(const QByteArray &path)
+{
+    constexpr QByteArrayView Prefix = "/pages/clip-";
+    if (!path.startsWith(Prefix))
+        return 0;
+    const int n = path.mid(Prefix.size()).toInt();
+    return n >= 1 && n <= WebPages::ClipCount && path.size() == Prefix.size() + 1 ? n : 0;
+}
+
+QByteArray clipPage(int n)
+{
+    return page("Sample Clip " + QByteArray::number(n),
+                "<source src=\"/media/progressive-240.mp4\" type=\"video/mp4\">\n");
+}
+
+// The feed's links name the host it was asked from: yt-dlp follows them as they are.
+QByteArray listFeed(const QByteArray &host)
+{
+    QByteArray items;
+    for (int n = 1; n <= WebPages::ClipCount; ++n) {
+        const QByteArray number = QByteArray::number(n);
+        items += "<item><title>Sample Clip " + number + "</title><link>http://" + host +
+                 "/pages/clip-" + number + "</link></item>\n";
+    }
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\"><channel>\n"
+           "<title>Sample List</title><link>http://" +
+           host + WebPages::ListFeed + "</link><description>Three clips</description>\n" + items +
+           "</channel></rss>\n";
+}
+
 bool isDigits(QByteArrayView text)
 {
     if (text.isEmpty())
@@ -81,13 +112,24 @@ QByteArray WebPages::mediaFileOf(const QByteArray &path)
 
 bool WebPages::serves(const QByteArray &path)
 {
-    return path == ProgressivePage || path == HlsPage || path == HlsGapPage ||
-           !mediaFileOf(path).isEmpty();
+    return path == ProgressivePage || path == HlsPage || path == HlsGapPage || path == ListFeed ||
+           clipOf(path) > 0 || !mediaFileOf(path).isEmpty();
 }
 
-ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path)
+ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path,
+                              const QByteArray &host)
 {
     ServiceReply reply;
+    if (path == ListFeed) {
+        reply.headers = {{"Content-Type", "application/rss+xml; charset=utf-8"}};
+        reply.body = ReplyBody(listFeed(host));
+        return reply;
+    }
+    if (const int clip = clipOf(path); clip > 0) {
+        reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+        reply.body = ReplyBody(clipPage(clip));
+        return reply;
+    }
     if (path == ProgressivePage || path == HlsPage || path == HlsGapPage) {
         reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
         reply.body = ReplyBody(path == ProgressivePage ? progressivePage()

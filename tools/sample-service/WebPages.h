@@ -44,6 +44,13 @@ public:
     static constexpr const char *HlsPage = "/pages/hls";
     // The HLS page whose playlist names a segment the server does not have.
     static constexpr const char *HlsGapPage = "/pages/hls-gap";
+    // A list of videos: an RSS feed of three pages, /pages/clip-1 to -3, each an
+    // HTML5 <video> of the 240-line MP4 titled "Sample Clip N". yt-dlp -J
+    // --flat-playlist reports it as "_type": "playlist", "title": "Sample List",
+    // "id": the feed's URL, and entries {"_type": "url_transparent", "url":
+    // "http://HOST/pages/clip-N", "title": "Sample Clip N"} without ids.
+    static constexpr const char *ListFeed = "/lists/sample.rss";
+    static constexpr int ClipCount = 3;
     static constexpr std::array<int, 5> Heights = {2160, 1440, 720, 360, 240}; // <source> order
     // The progressive page's subtitle track, in English.
     static constexpr const char *SubtitleTrack = "/media/subs-en.vtt";
@@ -52,7 +59,8 @@ public:
     static bool serves(const QByteArray &path);
     // The page or media file at the path; files are resources (ranges,
     // validators) named after themselves.
-    static ServiceReply answer(const QString &mediaDir, const QByteArray &path);
+    static ServiceReply answer(const QString &mediaDir, const QByteArray &path,
+                               const QByteArray &host);
 
 private:
     // The media file a path names, relative to the media folder; empty when none.

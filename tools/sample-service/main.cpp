@@ -89,6 +89,7 @@ int main(int argc, char **argv)
     } pages[] = {
         {"HTML5 page with progressive MP4s", WebPages::ProgressivePage},
         {"HTML5 page with an HLS video", WebPages::HlsPage},
+        {"a list of three videos (RSS)", WebPages::ListFeed},
     };
     for (const auto &page : pages) {
         std::printf("%s: http://%s%s (through the proxy http://127.0.0.1:%u) or "
