@@ -1,19 +1,22 @@
 // The window as other desktops show it, for scripts/screenshot's variants:
 // opens the real window in this process and saves the screen area it covers.
-// Usage: vidlark-window-shot [--dark] [--focus-download] OUT.png
+// Usage: vidlark-window-shot [--dark] [--focus-download] [--multiple-videos] OUT.png
 // --dark: the palette a dark desktop theme hands a program, set before the
 // window is made, as a platform theme does. --focus-download: Tab pressed
-// until Download has the focus. The scale comes from QT_SCALE_FACTOR.
+// until Download has the focus. --multiple-videos: the top button's dialog
+// with three links, alone. The scale comes from QT_SCALE_FACTOR.
 #include "app/FormLifecycle.h"
 #include "app/StartUpEnvironment.h"
 #include "app/WindowProgram.h"
 #include "window/AdvToolButton.h"
+#include "window/MultipleVideosDialog.h"
 #include "window/TaskbarProgress.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 
 #include <cstdio>
@@ -50,8 +53,10 @@ int main(int argc, char **argv)
     QStringList args = QApplication::arguments().mid(1);
     const bool dark = args.removeAll(QStringLiteral("--dark")) > 0;
     const bool focusDownload = args.removeAll(QStringLiteral("--focus-download")) > 0;
+    const bool multipleVideos = args.removeAll(QStringLiteral("--multiple-videos")) > 0;
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: vidlark-window-shot [--dark] [--focus-download] OUT.png\n");
+        std::fprintf(stderr, "usage: vidlark-window-shot [--dark] [--focus-download] "
+                             "[--multiple-videos] OUT.png\n");
         return 2;
     }
     if (dark)
@@ -79,8 +84,16 @@ int main(int argc, char **argv)
             return 1;
         }
     }
+    QWidget *shown = &form;
+    if (multipleVideos) {
+        form.Button1()->setText(QStringLiteral("Download from Vimeo"));
+        form.offerMultipleVideos({QStringLiteral("https://vimeo.com/76979871"),
+                                  QStringLiteral("http://www.youtube.com/watch?v=vidlark0001"),
+                                  QStringLiteral("http://media.sample.test/pages/clip-1")});
+        shown = form.findChild<MultipleVideosDialog *>();
+    }
     settle(700);
-    const QRect area = form.frameGeometry();
+    const QRect area = shown->frameGeometry();
     const QPixmap shot =
         form.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     return shot.save(args.first(), "PNG") ? 0 : 1;
