@@ -21,24 +21,23 @@ void RecordingJobWindow::setFormatIndex(int index)
 
 bool RecordingJobWindow::askStepDown(const QString &question)
 {
-    const bool answer = !stepDownAnswers.empty() && stepDownAnswers.front();
-    if (!stepDownAnswers.empty())
-        stepDownAnswers.pop_front();
-    log(QStringLiteral("question ") + question + QStringLiteral(" -> ") +
-        (answer ? QStringLiteral("Yes") : QStringLiteral("No")));
-    modal();
-    return answer;
+    return answer(stepDownAnswers, question);
 }
 
 bool RecordingJobWindow::askQuestion(JobQuestion, const QString &question)
 {
-    const bool answer = !questionAnswers.empty() && questionAnswers.front();
-    if (!questionAnswers.empty())
-        questionAnswers.pop_front();
+    return answer(questionAnswers, question);
+}
+
+bool RecordingJobWindow::answer(std::deque<bool> &answers, const QString &question)
+{
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty())
+        answers.pop_front();
     log(QStringLiteral("question ") + question + QStringLiteral(" -> ") +
-        (answer ? QStringLiteral("Yes") : QStringLiteral("No")));
+        (yes ? QStringLiteral("Yes") : QStringLiteral("No")));
     modal();
-    return answer;
+    return yes;
 }
 
 QString RecordingJobWindow::linkText() const

@@ -87,4 +87,6 @@ public:
 private:
     void log(const QString &line) const { calls.append(line); }
     void modal();
+    // The next scripted answer (No when none is left), logged with the question.
+    bool answer(std::deque<bool> &answers, const QString &question);
 };
