@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "service/ExtractorFailures.h"
 #include "service/FormatTable.h"
 #include "service/SubtitleLanguages.h"
 
@@ -57,10 +58,12 @@ CliParseResult failure(const QString &error)
 QString CliUsage()
 {
     return QStringLiteral(
-               "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
-               "[--yes|--no]\n"
-               "                   [--no-continue] [--retries N] [--extractor PATH|none]\n"
+               "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4]\n"
+               "                   [--yes|--no] [--no-continue] [--retries N]\n"
+               "                   [--extractor PATH|none] [--cookies-from-browser BROWSER]\n"
                "                   [--subs LANGS] LINK\n"
+               "       vidlark-cli --update-extractor [--releases URL]\n"
+               "       vidlark-cli --version [--extractor PATH|none]\n"
                "Saves the video of LINK into FOLDER.\n") +
            formatList() +
            QStringLiteral(
@@ -71,11 +74,20 @@ QString CliUsage()
                "  --no-continue     start afresh instead of continuing an unfinished download\n"
                "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
                "  --extractor PATH  the external extractor for links of other sites (default:\n"
-               "                    yt-dlp on PATH); none turns it off\n"
+               "                    the managed copy, else yt-dlp on PATH); none turns it off\n"
+               "  --cookies-from-browser BROWSER\n"
+               "                    the extractor reads the site's cookies of that browser\n"
+               "                    (firefox, chromium, chrome, ...); nothing else sees them\n"
                "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
                "                    all) as NAME.LANG.srt beside the video; extractor only\n"
-               "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
-               "64 bad usage.\n");
+               "  --update-extractor\n"
+               "                    download the extractor's current release, check its\n"
+               "                    SHA-256 and install it as the managed copy\n"
+               "  --releases URL    the release folder to update from (default: yt-dlp's\n"
+               "                    latest release on GitHub)\n"
+               "  --version         print the version and the extractor in use\n"
+               "Exit status: 0 saved (or updated, or up to date), 1 error, 2 stopped, 3 saved\n"
+               "but the conversion failed, 64 bad usage.\n");
 }
 
 CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir)
@@ -83,6 +95,7 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
     CliOptions options;
     QString folder = currentDir;
     bool linkGiven = false;
+    bool version = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments.at(i);
@@ -106,6 +119,14 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             CliParseResult result;
             result.help = true;
             return result;
+        }
+        if (arg == QStringLiteral("--version") && !hasInlineValue) {
+            version = true;
+            continue;
+        }
+        if (arg == QStringLiteral("--update-extractor") && !hasInlineValue) {
+            options.updateExtractor = true;
+            continue;
         }
         if (arg == QStringLiteral("--format")) {
             const std::optional<QString> v = takeValue();
@@ -132,6 +153,21 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (!v || v->trimmed().isEmpty())
                 return failure(QStringLiteral("--extractor needs a program or none."));
             options.extractor = *v;
+        } else if (arg == QStringLiteral("--cookies-from-browser")) {
+            const std::optional<QString> v = takeValue();
+            const QString browser = v ? CookieBrowserArgument(*v) : QString();
+            if (browser.isEmpty())
+                return failure(QStringLiteral("--cookies-from-browser needs a browser: brave, "
+                                              "chrome, chromium, edge, firefox, opera, safari, "
+                                              "vivaldi or whale."));
+            options.cookiesFromBrowser = browser;
+        } else if (arg == QStringLiteral("--releases")) {
+            const std::optional<QString> v = takeValue();
+            const QString url = v ? v->trimmed() : QString();
+            if (!url.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) &&
+                !url.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive))
+                return failure(QStringLiteral("--releases needs an http or https address."));
+            options.releases = url;
         } else if (arg == QStringLiteral("--subs")) {
             const std::optional<QString> v = takeValue();
             if (!v || !IsSubtitleLanguageList(*v))
@@ -166,10 +202,19 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             linkGiven = true;
         }
     }
-    if (!linkGiven)
+    if (version && options.updateExtractor)
+        return failure(QStringLiteral("--version and --update-extractor exclude each other."));
+    if (!options.releases.isEmpty() && !options.updateExtractor)
+        return failure(QStringLiteral("--releases goes with --update-extractor."));
+    const bool noDownload = version || options.updateExtractor;
+    if (noDownload && linkGiven)
+        return failure(version ? QStringLiteral("--version takes no link.")
+                               : QStringLiteral("--update-extractor takes no link."));
+    if (!linkGiven && !noDownload)
         return failure(QStringLiteral("Give the link of a video."));
     options.folder = folder;
     CliParseResult result;
     result.options = options;
+    result.version = version;
     return result;
 }

@@ -5,8 +5,11 @@
 #include "job/JobReport.h"
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
+#include "service/ExtractorFailures.h"
 
 #include <QString>
+
+#include <optional>
 
 struct ProgramState;
 
@@ -34,7 +37,10 @@ public:
     void folderMissing();
     void inputsLocked(bool locked); // PrepareToStart, or PrepareToStop
     void timerRuns(bool on);
-    void noVideo(const QString &reason);
+    // The lookup found nothing: the reason in words, and how the external
+    // extractor failed when it was asked.
+    void noVideo(const QString &reason,
+                 const std::optional<ExtractorFailure> &extractor = std::nullopt);
     void downloadBegins();
     // A transfer that did not count as done, by how it ended.
     void transferEnded(TransferResult result);
@@ -43,6 +49,20 @@ public:
     void converterMissing();
     void endReport(Ending ending, JobOutcome outcome);
     void elapsed(quint32 milliseconds);
+
+    // The moments of an update of the extractor, a job of its own.
+    void updateStarts();
+    void updateEnds(const ExtractorUpdateReport &report);
+    void updateStopped();
+
+    // What the user can do about an extractor's failure, in words of ours;
+    // empty for a reason of no kind we know.
+    static QString extractorFailureText(ExtractorFailureKind kind);
+    // The hint an extractor of that (old) version gets with its failure.
+    static QString staleExtractorText(const QString &version);
+    // One line on the extractor in use: "yt-dlp VERSION (PATH)", or that
+    // there is none.
+    static QString extractorLine(const ExtractorInUse &extractor);
 
     // JobReport
     void transferBegins(qint64 total) override;
@@ -53,6 +73,7 @@ public:
     void conversionProgress(qint32 seconds) override;
     void stepFailed(StepFailure failure, const QString &detail) override;
     void subtitlesMissing(const QStringList &languages) override;
+    void extractorFailed(const ExtractorFailure &failure) override;
 
     // FormatChoice
     int selectedFormat() const override;
@@ -61,7 +82,16 @@ public:
 private:
     void status(const QString &line, const QString &panel);
     void failure(const QString &box, const QString &line, const QString &panel,
-                 JobOutcome outcome = JobOutcome::Failed);
+                 JobOutcome outcome = JobOutcome::Failed, const QString &details = {});
+    // The status texts of a failure without words of its own.
+    struct ExtractorTexts
+    {
+        QString plainLine;
+        QString plainPanel;
+    };
+    // A failure the extractor caused: ours or its words, its own line behind ours.
+    void extractorFailure(const QString &what, const QString &reason,
+                          const ExtractorFailure &extractor, const ExtractorTexts &texts);
     void tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
                  const QString &panel);
     const QString &totalText();
@@ -70,6 +100,8 @@ private:
     JobWindow m_window;
     bool m_endTold = false; // the front end heard of this job's end
     QString m_note;         // added to the completion's status line
+    // How the extractor failed the download it fetched itself.
+    std::optional<ExtractorFailure> m_extractorFailure;
     qint32 m_duration = 0;
     QString m_durationText;
     // The total's size text, the same for every piece of a body.

@@ -54,7 +54,7 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
 {
     const QString target = link.trimmed();
     // "--" keeps a link that starts with "-" from reading as an option.
-    const QStringList arguments = ExtractorCommonArguments()
+    const QStringList arguments = ExtractorCommonArguments(m_cookiesFromBrowser)
                                   << QStringLiteral("-J") << QStringLiteral("--") << target;
     ExtractorProcess::Options options;
     options.timeLimitMs = m_timeLimitMs;
@@ -62,12 +62,21 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
     const ExtractorProcess::Result run = ExtractorProcess(m_pulse).run(program, arguments, options);
     if (run.end == ExtractorProcess::End::Stopped)
         return {};
-    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0)
-        return notFound(reasonOfEnd(run, m_timeLimitMs));
+    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0) {
+        ResolvedVideo failed = notFound(reasonOfEnd(run, m_timeLimitMs));
+        if (run.end != ExtractorProcess::End::NotStarted)
+            failed.ExtractorFailed =
+                DescribeExtractorFailure(program, run.errors, m_pulse, m_now().date());
+        return failed;
+    }
 
     const ExtractorInfoResult parsed = ParseExtractorInfo(run.output);
-    if (!parsed.info)
-        return notFound(parsed.error);
+    if (!parsed.info) {
+        ResolvedVideo failed = notFound(parsed.error);
+        failed.ExtractorFailed =
+            DescribeExtractorFailure(program, run.errors, m_pulse, m_now().date());
+        return failed;
+    }
     const ExtractorInfo &info = *parsed.info;
 
     std::optional<ChosenExtractorFormat> chosen;

@@ -25,14 +25,18 @@ public:
                     DateSource now = &QDateTime::currentDateTime);
 
     // The video at link through the extractor program. Nothing found: an empty
-    // StreamUrl, with the reason when the extractor gave or caused one.
+    // StreamUrl, with the reason when the extractor gave or caused one, and
+    // how it failed when it ran.
     ResolvedVideo ResolveVideo(const QString &program, const QString &link);
 
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
+    // The browser whose cookies the extractor reads (CookieBrowserArgument); empty: none.
+    void setCookiesFromBrowser(const QString &browser) { m_cookiesFromBrowser = browser; }
 
 private:
     FormatChoice &m_formats;
     JobPulse &m_pulse;
     DateSource m_now;
     int m_timeLimitMs = TimeLimitMs;
+    QString m_cookiesFromBrowser;
 };

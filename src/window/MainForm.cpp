@@ -265,11 +265,11 @@ void TMainForm::createInputControls()
     auto *help =
         flatButton(panel, "HelpButton2", {468, 19, 70, 31}, QStringLiteral("Help"), LinkColors);
     help->setFont(boldFont(*help));
-    auto *update = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31}, QStringLiteral("Update"),
-                              LinkColors);
-    update->setFont(boldFont(*update));
+    m_updateButton = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31},
+                                QStringLiteral("Update"), LinkColors);
+    m_updateButton->setFont(boldFont(*m_updateButton));
     connect(help, &QAbstractButton::clicked, this, &TMainForm::HelpButton2Click);
-    connect(update, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
+    connect(m_updateButton, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
 
     m_convertAVICheckBox =
         named(new THTMLCheckBox(panel), "ConvertAVICheckBox", QRect(91, 54, 374, 20));
@@ -335,7 +335,7 @@ void TMainForm::createStatusControls()
     m_progressBar->setAccessibleName(MarkupLayout::plainTextOf(m_progressCaption->caption()));
     m_imageLogo->setAccessibleName(windowTitle());
 
-    m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
+    m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: " VIDLARK_VERSION));
     m_statusBar->addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));
     m_statusBar->addPanel(500, Qt::AlignLeft, QStringLiteral(" Status: Waiting"));
 }

@@ -1,4 +1,5 @@
 // The main window's side of a job (its roles) and the behaviours of its own controls.
+#include "job/JobController.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
 #include "window/AdvProgressBar.h"
@@ -13,14 +14,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
 namespace {
 
-const QString WebSite = QStringLiteral("https://vidlark.example.org/");
-const QString HelpPage = WebSite + QStringLiteral("help.html");
-const QString DonationPage = WebSite + QStringLiteral("donate");
 const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
 
 } // namespace
@@ -105,8 +104,10 @@ void TMainForm::setTimerEnabled(bool enabled)
 
 void TMainForm::setInputsEnabled(bool enabled)
 {
+    // Update runs a job of its own: not while another runs.
     const QList<QWidget *> inputs{m_directoryEdit,  m_moviePathEdit,      m_selectDirectoryButton,
-                                  m_formatComboBox, m_convertAVICheckBox, m_convertMP4CheckBox};
+                                  m_formatComboBox, m_convertAVICheckBox, m_convertMP4CheckBox,
+                                  m_updateButton};
     if (!enabled && inputs.contains(focusWidget())) {
         // Disabling the focused field would hand the focus down the tab order,
         // into the example link, which then selects its text. The window keeps
@@ -166,6 +167,11 @@ void TMainForm::showError(const QString &text)
     m_boxes->show(this, MessageBoxes::Kind::Error, text);
 }
 
+void TMainForm::showErrorDetails(const QString &text, const QString &details)
+{
+    m_boxes->showDetails(this, MessageBoxes::Kind::Error, text, details);
+}
+
 void TMainForm::showInformation(const QString &text)
 {
     m_boxes->show(this, MessageBoxes::Kind::Information, text);
@@ -220,20 +226,46 @@ void TMainForm::OpenFolder(const QString &folder)
 
 void TMainForm::AdvToolButton2Click()
 {
-    m_shell->openWebPage(WebSite);
+    if (!m_job)
+        return;
+    try {
+        m_job->UpdateExtractorClick();
+    } catch (const std::exception &error) {
+        m_boxes->show(this, MessageBoxes::Kind::Error, QString::fromUtf8(error.what()));
+    }
 }
 
 void TMainForm::HelpButton2Click()
 {
-    m_shell->openWebPage(HelpPage);
+    const QString page = HelpPage(m_state);
+    if (!QFileInfo(page).isFile()) {
+        m_boxes->show(this, MessageBoxes::Kind::Error,
+                      QStringLiteral("The help page is not installed: ") +
+                          QDir::toNativeSeparators(page));
+        return;
+    }
+    m_shell->openLocalPage(page);
+}
+
+QString TMainForm::AboutText()
+{
+    const ExtractorInUse extractor = m_job ? m_job->DescribeExtractor() : ExtractorInUse();
+    return QStringLiteral("Vidlark " VIDLARK_VERSION "\n\r"
+                          "Saves videos of online video services into a folder of your "
+                          "choice.\n\r\n\r"
+                          "Extractor: ") +
+           JobReporter::extractorLine(extractor) + QStringLiteral("\n\rHelp page: ") +
+           QDir::toNativeSeparators(HelpPage(m_state)) +
+           QStringLiteral("\n\r\n\rVidlark is free software under the GNU General Public "
+                          "License, version 3 or later, and comes with no warranty.");
 }
 
 void TMainForm::ImageLogoClick()
 {
-    m_shell->openWebPage(WebSite);
+    m_boxes->show(this, MessageBoxes::Kind::About, AboutText());
 }
 
 void TMainForm::Button1Click()
 {
-    m_shell->openWebPage(DonationPage);
+    HelpButton2Click();
 }

@@ -1,3 +1,4 @@
+#include "RecordingDesktopShell.h"
 #include "RecordingMessageBoxes.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
@@ -7,49 +8,30 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The desktop for tests: answers the folder browser from a script and notes
-// every request as one line.
-class RecordingDesktopShell final : public DesktopShell
-{
-public:
-    QStringList calls;
-    std::optional<QString> folderAnswer;
-
-    std::optional<QString> chooseFolder(QWidget *, const QString &title,
-                                        const QString &startFolder) override
-    {
-        calls << QStringLiteral("browse '%1' at %2").arg(title, startFolder);
-        return folderAnswer;
-    }
-    void exploreFolder(const QString &folder) override
-    {
-        calls << QStringLiteral("explore ") + folder;
-    }
-    void openWebPage(const QString &address) override
-    {
-        calls << QStringLiteral("open ") + address;
-    }
-};
-
 class MainFormBehaviours : public testing::Test
 {
 protected:
     TMainForm form;
     RecordingDesktopShell *shell = nullptr;
+    RecordingMessageBoxes *boxes = nullptr;
 
     void SetUp() override
     {
         auto recording = std::make_unique<RecordingDesktopShell>();
         shell = recording.get();
         form.setDesktopShell(std::move(recording));
-        form.setMessageBoxes(std::make_unique<RecordingMessageBoxes>());
+        auto recordingBoxes = std::make_unique<RecordingMessageBoxes>();
+        boxes = recordingBoxes.get();
+        form.setMessageBoxes(std::move(recordingBoxes));
         form.show();
     }
     template <typename T = QWidget> T *control(const char *name)
@@ -183,35 +165,70 @@ TEST_F(MainFormBehaviours, OpenExploresTheFolderWithTrailingSlash)
     }
 }
 
-TEST_F(MainFormBehaviours, LinksOpenTheirPages)
+// Help and Button1 (whose captions name other sites) open the help page
+// installed with the program, the logo the About box; none leads to a web site.
+TEST_F(MainFormBehaviours, ButtonsLeadToTheHelpPageAndTheAboutBox)
 {
-    const struct
-    {
-        const char *control, *address;
-    } links[]{
-        {"AdvToolButton2", "https://vidlark.example.org/"},
-        {"HelpButton2", "https://vidlark.example.org/help.html"},
-        {"ImageLogo", "https://vidlark.example.org/"},
-        {"Button1", "https://vidlark.example.org/donate"},
-    };
-    for (const auto &link : links) {
-        SCOPED_TRACE(link.control);
+    QTemporaryDir appDir;
+    ASSERT_TRUE(appDir.isValid());
+    form.state().AppDir = appDir.path() + QLatin1Char('/');
+    const QString page = appDir.filePath(QStringLiteral("help.html"));
+
+    // Not installed: the box says where it was looked for.
+    click("HelpButton2");
+    EXPECT_TRUE(shell->calls.isEmpty());
+    EXPECT_EQ(boxes->shown,
+              QStringList{QStringLiteral("Error: The help page is not installed: ") + page});
+
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html></html>");
+    file.close();
+    for (const char *name : {"HelpButton2", "Button1"}) {
+        SCOPED_TRACE(name);
         shell->calls.clear();
-        click(link.control);
-        EXPECT_EQ(shell->calls,
-                  QStringList{QStringLiteral("open ") + QString::fromUtf8(link.address)});
+        click(name);
+        EXPECT_EQ(shell->calls, QStringList{QStringLiteral("open page ") + page});
     }
+
+    boxes->shown.clear();
+    shell->calls.clear();
+    click("ImageLogo");
+    EXPECT_TRUE(shell->calls.isEmpty());
+    ASSERT_EQ(boxes->shown.size(), 1);
+    const QString about = boxes->shown[0];
+    EXPECT_TRUE(about.startsWith(QStringLiteral("About Vidlark: Vidlark " VIDLARK_VERSION "\n\r")))
+        << about.toStdString();
+    // No job: nothing is known of the extractor.
+    EXPECT_TRUE(about.contains(QStringLiteral("\n\rExtractor: yt-dlp: none found\n\r")));
+    EXPECT_TRUE(about.contains(QStringLiteral("\n\rHelp page: ") + page + QStringLiteral("\n\r")));
+    EXPECT_TRUE(about.contains(QStringLiteral("GNU General Public License, version 3 or later")));
+
+    // Without a job Update has nothing to run.
+    boxes->shown.clear();
+    click("AdvToolButton2");
+    EXPECT_TRUE(boxes->shown.isEmpty());
+    EXPECT_TRUE(shell->calls.isEmpty());
 }
 
-TEST_F(MainFormBehaviours, LinksAndOpenStayUsableDuringAJob)
+TEST_F(MainFormBehaviours, HelpAboutAndOpenStayUsableDuringAJob)
 {
+    QTemporaryDir appDir;
+    ASSERT_TRUE(appDir.isValid());
+    form.state().AppDir = appDir.path() + QLatin1Char('/');
+    QFile page(appDir.filePath(QStringLiteral("help.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
     control<QLineEdit>("DirectoryEdit")->setText(QStringLiteral("/srv"));
     form.PrepareToStart();
-    for (const char *name :
-         {"AdvToolButton2", "HelpButton2", "ImageLogo", "Button1", "OpenDirectoryButton"})
+    for (const char *name : {"HelpButton2", "ImageLogo", "Button1", "OpenDirectoryButton"})
         click(name);
-    EXPECT_EQ(shell->calls.size(), 5);
+    EXPECT_EQ(shell->calls.size(), 3);
+    EXPECT_EQ(boxes->shown.size(), 1); // About
     shell->calls.clear();
-    click("SelectDirectoryButton"); // locked during a job
+    // Locked during a job: the folder browser, and Update, a job of its own.
+    click("SelectDirectoryButton");
+    click("AdvToolButton2");
     EXPECT_TRUE(shell->calls.isEmpty());
+    EXPECT_EQ(boxes->shown.size(), 1);
 }
