@@ -16,8 +16,8 @@ bool containsAny(QStringView line, std::initializer_list<const char16_t *> needl
 }
 
 const QStringList Browsers = {
-    QStringLiteral("brave"), QStringLiteral("chrome"), QStringLiteral("chromium"),
-    QStringLiteral("edge"),  QStringLiteral("firefox"), QStringLiteral("opera"),
+    QStringLiteral("brave"),  QStringLiteral("chrome"),  QStringLiteral("chromium"),
+    QStringLiteral("edge"),   QStringLiteral("firefox"), QStringLiteral("opera"),
     QStringLiteral("safari"), QStringLiteral("vivaldi"), QStringLiteral("whale"),
 };
 
@@ -30,17 +30,18 @@ ExtractorFailureKind ClassifyExtractorError(QStringView line)
                            u"This post is private"}))
         return ExtractorFailureKind::Private;
     if (containsAny(line, {u"confirm your age", u"age-restricted", u"age restricted",
-                           u"inappropriate for some users", u"age verification",
-                           u"adult content", u"age limit"}))
+                           u"inappropriate for some users", u"age verification", u"adult content",
+                           u"age limit"}))
         return ExtractorFailureKind::AgeLimit;
-    if (containsAny(line, {u"not a bot", u"Sign in to confirm", u"login required",
-                           u"log in to", u"logged-in", u"login to", u"sign in to view",
+    if (containsAny(line, {u"not a bot", u"Sign in to confirm", u"login required", u"log in to",
+                           u"logged-in", u"login to", u"sign in to view",
                            u"only available for registered users", u"account credentials",
                            u"requires authentication", u"use --cookies"}))
         return ExtractorFailureKind::SignIn;
-    if (containsAny(line, {u"not available in your country", u"not available from your location",
-                           u"geo restriction", u"geo-restrict", u"not made this video available in your",
-                           u"blocked it in your country", u"not available in your region"}))
+    if (containsAny(line,
+                    {u"not available in your country", u"not available from your location",
+                     u"geo restriction", u"geo-restrict", u"not made this video available in your",
+                     u"blocked it in your country", u"not available in your region"}))
         return ExtractorFailureKind::Country;
     if (containsAny(line, {u"has been removed", u"been terminated", u"no longer available",
                            u"Video unavailable", u"video does not exist", u"video is unavailable",

@@ -46,7 +46,8 @@ QString ExtractorVersionLine(QByteArrayView output)
     const qsizetype end = output.indexOf('\n');
     QString version;
     for (const QChar c : QString::fromUtf8(end < 0 ? output : output.first(end))) {
-        if (c.unicode() >= 0x20 && c.unicode() != 0x7f && !(c.unicode() >= 0x80 && c.unicode() < 0xa0))
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7f &&
+            !(c.unicode() >= 0x80 && c.unicode() < 0xa0))
             version.append(c);
     }
     version = version.trimmed();

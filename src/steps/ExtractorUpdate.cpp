@@ -198,8 +198,8 @@ ExtractorUpdateReport requestFailed(const ExtractorUpdateReport &report, const H
 {
     if (result.failure == HttpFailure::Stopped || result.stopped || pulse.windingDown())
         return ended(report, ExtractorUpdateOutcome::Stopped);
-    return ended(report, ExtractorUpdateOutcome::NetworkFailed, url + QStringLiteral(": ") +
-                                                                    result.error);
+    return ended(report, ExtractorUpdateOutcome::NetworkFailed,
+                 url + QStringLiteral(": ") + result.error);
 }
 
 } // namespace

@@ -265,11 +265,11 @@ void TMainForm::createInputControls()
     auto *help =
         flatButton(panel, "HelpButton2", {468, 19, 70, 31}, QStringLiteral("Help"), LinkColors);
     help->setFont(boldFont(*help));
-    m_updateButton = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31},
-                                QStringLiteral("Update"), LinkColors);
-    m_updateButton->setFont(boldFont(*m_updateButton));
+    auto *update = flatButton(panel, "AdvToolButton2", {547, 19, 70, 31}, QStringLiteral("Update"),
+                              LinkColors);
+    update->setFont(boldFont(*update));
     connect(help, &QAbstractButton::clicked, this, &TMainForm::HelpButton2Click);
-    connect(m_updateButton, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
+    connect(update, &QAbstractButton::clicked, this, &TMainForm::AdvToolButton2Click);
 
     m_convertAVICheckBox =
         named(new THTMLCheckBox(panel), "ConvertAVICheckBox", QRect(91, 54, 374, 20));

@@ -131,7 +131,8 @@ public:
     void OpenDirectoryButtonClick();
     // Opens a folder in the file manager (the Open button, a notification's action).
     void OpenFolder(const QString &folder);
-    // Update: the update of the managed extractor, a job of its own (Stop ends it).
+    // Update: the update of the managed extractor, a job of its own (Stop ends
+    // it); while another job runs it does nothing.
     void AdvToolButton2Click();
     // Help, and Button1 (its captions name other sites): the help page
     // installed with the program, in the desktop's browser.
@@ -191,5 +192,4 @@ private:
     QLabel *m_statusLabel = nullptr;
     TAdvProgressBar *m_progressBar = nullptr;
     TAdvToolButton *m_startButton = nullptr;
-    TAdvToolButton *m_updateButton = nullptr; // AdvToolButton2
 };

@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -104,10 +103,8 @@ void TMainForm::setTimerEnabled(bool enabled)
 
 void TMainForm::setInputsEnabled(bool enabled)
 {
-    // Update runs a job of its own: not while another runs.
     const QList<QWidget *> inputs{m_directoryEdit,  m_moviePathEdit,      m_selectDirectoryButton,
-                                  m_formatComboBox, m_convertAVICheckBox, m_convertMP4CheckBox,
-                                  m_updateButton};
+                                  m_formatComboBox, m_convertAVICheckBox, m_convertMP4CheckBox};
     if (!enabled && inputs.contains(focusWidget())) {
         // Disabling the focused field would hand the focus down the tab order,
         // into the example link, which then selects its text. The window keeps
@@ -237,14 +234,8 @@ void TMainForm::AdvToolButton2Click()
 
 void TMainForm::HelpButton2Click()
 {
-    const QString page = HelpPage(m_state);
-    if (!QFileInfo(page).isFile()) {
-        m_boxes->show(this, MessageBoxes::Kind::Error,
-                      QStringLiteral("The help page is not installed: ") +
-                          QDir::toNativeSeparators(page));
-        return;
-    }
-    m_shell->openLocalPage(page);
+    // As a link: a missing page is for the desktop to report.
+    m_shell->openLocalPage(HelpPage(m_state));
 }
 
 QString TMainForm::AboutText()

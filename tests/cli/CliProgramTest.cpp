@@ -48,24 +48,19 @@ protected:
         QString out, err;
     };
 
-    void startCli(QProcess &cli, const QStringList &arguments,
-                  const QString &program = QStringLiteral(CLI_PROGRAM),
-                  const QProcessEnvironment &extra = {})
+    void startCli(QProcess &cli, const QStringList &arguments)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("http_proxy"), proxy);
-        environment.insert(extra);
         cli.setProcessEnvironment(environment);
         cli.setWorkingDirectory(workDir.path());
-        cli.start(program, arguments);
+        cli.start(QStringLiteral(CLI_PROGRAM), arguments);
         cli.closeWriteChannel();
     }
-    Outcome runCli(const QStringList &arguments,
-                   const QString &program = QStringLiteral(CLI_PROGRAM),
-                   const QProcessEnvironment &extra = {})
+    Outcome runCli(const QStringList &arguments)
     {
         QProcess cli;
-        startCli(cli, arguments, program, extra);
+        startCli(cli, arguments);
         if (!cli.waitForFinished(60000)) {
             cli.kill();
             cli.waitForFinished();
@@ -222,152 +217,6 @@ TEST_F(CliProgramTest, AKilledDownloadLooksUnfinishedAndTheNextRunResumesIt)
             break;
         }
     }
-}
-
-// A copy of vidlark-cli in a folder of its own runs portable: its managed
-// extractor copy is extractor/yt-dlp beside it, never the build's.
-class PortableCli : public CliProgramTest
-{
-protected:
-    void SetUp() override
-    {
-        CliProgramTest::SetUp();
-        ASSERT_TRUE(place.isValid());
-        for (const char *folder : {"bin", "path"})
-            ASSERT_TRUE(QDir(place.path()).mkpath(QString::fromLatin1(folder)));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(CLI_PROGRAM), program()));
-        ASSERT_TRUE(QFile::setPermissions(program(),
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
-    QString program() const { return place.filePath(QStringLiteral("bin/vidlark-cli")); }
-    QString managed() const { return place.filePath(QStringLiteral("bin/extractor/yt-dlp")); }
-    QString onPath() const { return place.filePath(QStringLiteral("path/yt-dlp")); }
-    // PATH: the test's own folder first, then the system's (python3 for the
-    // stand-in releases).
-    QProcessEnvironment environment(bool systemPath = true) const
-    {
-        QProcessEnvironment e;
-        e.insert(QStringLiteral("PATH"),
-                 place.filePath(QStringLiteral("path")) +
-                     (systemPath ? QStringLiteral(":/usr/bin:/bin") : QString()));
-        return e;
-    }
-    static void writeProgram(const QString &path, const QByteArray &version)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\necho " + version + "\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    Outcome run(const QStringList &arguments, bool systemPath = true)
-    {
-        return runCli(arguments, program(), environment(systemPath));
-    }
-
-    QTemporaryDir place;
-};
-
-// --version: the program's, then the extractor a download would run, first
-// of the option, the managed copy and PATH.
-TEST_F(PortableCli, VersionNamesTheExtractorThatWouldRun)
-{
-    const QString first = QStringLiteral("vidlark-cli " VIDLARK_VERSION "\n");
-    const QStringList version{QStringLiteral("--version")};
-    Outcome outcome = run(version, false);
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(outcome.out, first + QStringLiteral("yt-dlp: none found\n"));
-
-    writeProgram(onPath(), "2023.03.04");
-    outcome = run(version, false);
-    EXPECT_EQ(outcome.out,
-              first + QStringLiteral("yt-dlp 2023.03.04 (") + onPath() + QStringLiteral(")\n"));
-
-    writeProgram(managed(), "2099.01.01");
-    outcome = run(version, false);
-    EXPECT_EQ(outcome.out,
-              first + QStringLiteral("yt-dlp 2099.01.01 (") + managed() + QStringLiteral(")\n"));
-
-    const QString named = place.filePath(QStringLiteral("named"));
-    writeProgram(named, "2098.12.31");
-    outcome = run({QStringLiteral("--version"), QStringLiteral("--extractor"), named}, false);
-    EXPECT_EQ(outcome.out,
-              first + QStringLiteral("yt-dlp 2098.12.31 (") + named + QStringLiteral(")\n"));
-    outcome = run({QStringLiteral("--version"), QStringLiteral("--extractor=none")}, false);
-    EXPECT_EQ(outcome.out, first + QStringLiteral("yt-dlp: turned off\n"));
-    EXPECT_TRUE(outcome.err.isEmpty());
-}
-
-// Against the sample service's release folder: update, already current, a
-// wrong checksum refused, the server down; then a download runs the managed copy.
-TEST_F(PortableCli, UpdateExtractorInstallsTheCheckedReleaseAndTheNextDownloadRunsIt)
-{
-    const QString releases = proxy + QStringLiteral("/releases/");
-    const auto update = [&](const QString &folder) {
-        return run({QStringLiteral("--update-extractor"), QStringLiteral("--releases"),
-                    releases + folder});
-    };
-    Outcome outcome = update(QStringLiteral("2099.01.01"));
-    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-    EXPECT_TRUE(outcome.out.startsWith(QStringLiteral("Updating the extractor...\n")));
-    EXPECT_TRUE(outcome.out.contains(QStringLiteral("Downloading... ")));
-    EXPECT_TRUE(outcome.out.endsWith(
-        QStringLiteral("The extractor is updated: yt-dlp 2099.01.01 (none before)\n")))
-        << outcome.out.toStdString();
-    EXPECT_EQ(outcome.err,
-              QStringLiteral("Information: The extractor is updated: yt-dlp 2099.01.01 (none "
-                             "before)\nIt is kept in ") +
-                  managed() + QLatin1Char('\n'));
-    EXPECT_TRUE(QFileInfo(managed()).isExecutable());
-    const QByteArray installed = contentsOf(managed());
-
-    outcome = update(QStringLiteral("2099.01.01"));
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_TRUE(
-        outcome.out.endsWith(QStringLiteral("The extractor is up to date: yt-dlp 2099.01.01\n")));
-
-    outcome = update(QStringLiteral("wrong-sum/2099.02.01"));
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_TRUE(outcome.err.startsWith(
-        QStringLiteral("Error: The extractor is not updated: the download does not match its "
-                       "checksum in SHA2-256SUMS, so it was refused")))
-        << outcome.err.toStdString();
-    EXPECT_TRUE(outcome.err.endsWith(QStringLiteral("\nThe copy in ") + managed() +
-                                     QStringLiteral(" stays as it was (yt-dlp 2099.01.01).\n")));
-    EXPECT_EQ(contentsOf(managed()), installed);
-
-    // The server down: no proxy, a port nothing listens on.
-    QProcess down;
-    down.start(QStringLiteral(SAMPLE_SERVICE_PROGRAM),
-               {QStringLiteral("--port"), QStringLiteral("0")});
-    ASSERT_TRUE(down.waitForReadyRead(10000));
-    const QString gone = QStringLiteral("http://") +
-                         QString::fromLatin1(down.readLine().trimmed().mid(13)) +
-                         QStringLiteral("/releases/2099.02.01");
-    down.terminate();
-    down.waitForFinished(10000);
-    QProcessEnvironment direct = environment();
-    direct.insert(QStringLiteral("http_proxy"), QString());
-    outcome = runCli({QStringLiteral("--update-extractor"), QStringLiteral("--releases"), gone},
-                     program(), direct);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_TRUE(outcome.err.startsWith(QStringLiteral(
-        "Error: The extractor is not updated: the release could not be downloaded from ")))
-        << outcome.err.toStdString();
-    EXPECT_EQ(contentsOf(managed()), installed);
-
-    outcome = run({QStringLiteral("--version")});
-    EXPECT_TRUE(outcome.out.endsWith(QStringLiteral("\nyt-dlp 2099.01.01 (") + managed() +
-                                     QStringLiteral(")\n")));
-
-    // yt-dlp on PATH comes after the managed copy.
-    writeProgram(onPath(), "2023.03.04");
-    outcome = run({QStringLiteral("http://media.sample.test/pages/progressive")});
-    EXPECT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-    const QString name = QStringLiteral("Release Stand-in 2099.01.01_(360p).mp4");
-    EXPECT_EQ(contentsOf(workDir.filePath(name)),
-              contentsOf(QStringLiteral(SAMPLE_MEDIA_DIR "/progressive-360.mp4")));
 }
 
 TEST_F(CliProgramTest, UnknownLinkIsAnError)

@@ -359,6 +359,10 @@ TEST_F(InstalledProgramTest, TheUpdatedExtractorGoesIntoTheDataFolderAndRunsFirs
         << err.toStdString();
     const QString managed = at(".local/share/vidlark/yt-dlp");
     EXPECT_TRUE(QFileInfo(managed).isExecutable());
+    // A refused one exits with 1 and keeps it.
+    EXPECT_EQ(run(cli, {QStringLiteral("--update-extractor"), QStringLiteral("--releases"),
+                        service.baseUrl() + QStringLiteral("/releases/wrong-sum/2099.02.01")}),
+              1);
 
     QProcess version;
     start(version, cli, {QStringLiteral("--version")});

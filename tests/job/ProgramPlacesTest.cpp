@@ -83,23 +83,17 @@ TEST_F(ProgramPlacesTest, TheExtractorCopyAndTheHelpPageFollowTheModeAndTheLayou
         QDir::cleanPath(at("bin") + QStringLiteral("/../share/doc/vidlark/help.html"));
     const Case cases[] = {
         {"portable", false, false, {}, at("bin/extractor/yt-dlp"), at("bin/help.html")},
-        {"a read-only folder, no XDG_DATA_HOME",
+        {"a read-only folder",
          false,
          true,
          {},
          at("home/.local/share/vidlark/yt-dlp"),
          at("bin/help.html")},
-        {"installed, XDG_DATA_HOME",
+        {"installed",
          true,
          false,
          {{QStringLiteral("XDG_DATA_HOME"), at("data")}},
          at("data/vidlark/yt-dlp"),
-         prefixHelp},
-        {"installed, a relative XDG_DATA_HOME",
-         true,
-         false,
-         {{QStringLiteral("XDG_DATA_HOME"), QStringLiteral("data")}},
-         at("home/.local/share/vidlark/yt-dlp"),
          prefixHelp},
     };
     for (const Case &c : cases) {

@@ -1,4 +1,5 @@
 #include "service/ExtractorFailures.h"
+
 #include "service/ExtractorOutput.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +21,6 @@ TEST(ExtractorFailures, TheCommonReasonsAreReadFromRealErrorLines)
          "https://github.com/yt-dlp/yt-dlp/wiki/Extractors#exporting-youtube-cookies  for tips on "
          "effectively exporting YouTube cookies",
          ExtractorFailureKind::SignIn},
-        {"ERROR: [instagram] C1a2B3c4D5e: Requested content is not available, rate-limit reached "
-         "or login required. Use --cookies, --cookies-from-browser, --username and --password, "
-         "--netrc-cmd, or --netrc (instagram) to provide account credentials",
-         ExtractorFailureKind::SignIn},
         {"ERROR: [youtube] Ab3dE6gH9jK: Sign in to confirm your age. This video may be "
          "inappropriate for some users. Use --cookies-from-browser or --cookies for the "
          "authentication.",
@@ -31,32 +28,20 @@ TEST(ExtractorFailures, TheCommonReasonsAreReadFromRealErrorLines)
         {"ERROR: [youtube] Pr1vAt3v1dE: Private video. Sign in if you've been granted access to "
          "this video. Use --cookies-from-browser or --cookies for the authentication.",
          ExtractorFailureKind::Private},
-        {"ERROR: [vimeo] 123456789: This video is private", ExtractorFailureKind::Private},
         {"ERROR: [youtube] R3m0v3dv1d: Video unavailable. This video has been removed by the "
          "uploader",
          ExtractorFailureKind::Removed},
-        {"ERROR: [youtube] T3rm1nat3d0: Video unavailable. This video is no longer available "
-         "because the YouTube account associated with this video has been terminated.",
-         ExtractorFailureKind::Removed},
         {"ERROR: [youtube] G3oBl0ck3d0: Video unavailable. The uploader has not made this video "
          "available in your country",
-         ExtractorFailureKind::Country},
-        {"ERROR: [BBC] p0abc123: This video is not available from your location due to geo "
-         "restriction. You might want to use a VPN or a proxy server (with --proxy) to "
-         "workaround.",
          ExtractorFailureKind::Country},
         {"ERROR: [youtube] F0rmatm1ss: Requested format is not available. Use --list-formats for "
          "a list of available formats",
          ExtractorFailureKind::FormatMissing},
         {"ERROR: Unsupported URL: https://example.com/nothing-here",
          ExtractorFailureKind::UnsupportedLink},
-        {"ERROR: [generic] 'not-a-link' is not a valid URL. Set --default-search \"ytsearch\" (or "
-         "run  yt-dlp \"ytsearch:not-a-link\" ) to search YouTube",
-         ExtractorFailureKind::UnsupportedLink},
         {"ERROR: [generic] Unable to download webpage: <urlopen error [Errno -2] Name or service "
          "not known> (caused by URLError(gaierror(-2, 'Name or service not known')))",
          ExtractorFailureKind::Other},
-        {"ERROR: fragment 2 not found, unable to continue", ExtractorFailureKind::Other},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
@@ -78,13 +63,10 @@ TEST(ExtractorFailures, ACookieBrowserIsOneYtDlpKnows)
         {"firefox", "firefox"},
         {" Chromium ", "chromium"},
         {"chrome:Profile 1", "chrome:Profile 1"},
-        {"firefox::Work", "firefox::Work"},
         {"chromium+gnomekeyring:Default", "chromium+gnomekeyring:Default"},
-        {"vivaldi", "vivaldi"},
         {"", ""},
         {"netscape", ""},
         {"--cookies", ""},
-        {"firefox2", ""},
         {"firefox profile", ""},
         {"firefox:\nx", ""},
     };

@@ -22,17 +22,13 @@ TEST(ExtractorRelease, TheChecksumIsTheLineOfExactlyThatName)
         {"text form", Other + "  yt-dlp.exe\n" + Hash + "  yt-dlp\n" + Other + "  yt-dlp_linux\n",
          Hash},
         {"binary form, CR LF", Other + " *yt-dlp_macos\r\n" + Hash + " *yt-dlp\r\n", Hash},
-        {"upper-case hex", Hash.toUpper() + "  yt-dlp", Hash},
         {"the same line twice", Hash + "  yt-dlp\n" + Hash + "  yt-dlp\n", Hash},
         {"no such line", Other + "  yt-dlp_linux\n" + Other + "  yt-dlp.tar.gz\n", std::nullopt},
         {"a name that only begins so", Hash + "  yt-dlp_x86.exe\n", std::nullopt},
-        {"a path before the name", Hash + "  dist/yt-dlp\n", std::nullopt},
-        {"a blank after the name", Hash + "  yt-dlp \n", std::nullopt},
         {"one blank only", Hash + " yt-dlp\n", std::nullopt},
         {"a hash too short", Hash.left(63) + "  yt-dlp\n", std::nullopt},
         {"no hex", QByteArray(64, 'g') + "  yt-dlp\n", std::nullopt},
         {"two lines that disagree", Hash + "  yt-dlp\n" + Other + "  yt-dlp\n", std::nullopt},
-        {"an HTML page", "<html><body>Not Found</body></html>", std::nullopt},
         {"empty", "", std::nullopt},
     };
     for (const auto &c : cases) {
@@ -61,17 +57,14 @@ TEST(ExtractorRelease, AVersionOlderThanNinetyDaysIsStale)
         QDate date;
         bool stale;
     } cases[] = {
-        {"2023.03.04", QDate(2023, 3, 4), true}, // Debian 12's
+        {"2023.03.04", QDate(2023, 3, 4), true},  // Debian 12's
         {"2026.03.03", QDate(2026, 3, 3), false}, // 90 days
         {"2026.03.02", QDate(2026, 3, 2), true},  // 91 days
         {"2026.05.31.232849", QDate(2026, 5, 31), false},
-        {"2099.01.01", QDate(2099, 1, 1), false},
         {"2023.13.01", QDate(), false},
         {"2023.02.30", QDate(), false},
         {"23.03.04", QDate(), false},
-        {"2023.3", QDate(), false},
         {"+2023.03.04", QDate(), false},
-        {"2023.-3.04", QDate(), false},
         {"stable@2023.03.04", QDate(), false},
         {"", QDate(), false},
     };

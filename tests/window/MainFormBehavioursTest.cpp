@@ -166,69 +166,30 @@ TEST_F(MainFormBehaviours, OpenExploresTheFolderWithTrailingSlash)
 }
 
 // Help and Button1 (whose captions name other sites) open the help page
-// installed with the program, the logo the About box; none leads to a web site.
-TEST_F(MainFormBehaviours, ButtonsLeadToTheHelpPageAndTheAboutBox)
+// beside the program, the logo the About box; none leads to a web site. The
+// four stay usable during a job; Update then has nothing to run.
+TEST_F(MainFormBehaviours, TheLinksLeadToTheHelpPageAndTheAboutBoxAlsoDuringAJob)
 {
-    QTemporaryDir appDir;
-    ASSERT_TRUE(appDir.isValid());
-    form.state().AppDir = appDir.path() + QLatin1Char('/');
-    const QString page = appDir.filePath(QStringLiteral("help.html"));
-
-    // Not installed: the box says where it was looked for.
-    click("HelpButton2");
-    EXPECT_TRUE(shell->calls.isEmpty());
-    EXPECT_EQ(boxes->shown,
-              QStringList{QStringLiteral("Error: The help page is not installed: ") + page});
-
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<html></html>");
-    file.close();
-    for (const char *name : {"HelpButton2", "Button1"}) {
-        SCOPED_TRACE(name);
+    form.state().AppDir = QStringLiteral("/opt/vidlark/");
+    for (const bool during : {false, true}) {
+        SCOPED_TRACE(during);
+        if (during)
+            form.PrepareToStart();
         shell->calls.clear();
-        click(name);
-        EXPECT_EQ(shell->calls, QStringList{QStringLiteral("open page ") + page});
+        boxes->shown.clear();
+        for (const char *name : {"HelpButton2", "Button1", "ImageLogo", "AdvToolButton2"})
+            click(name);
+        EXPECT_EQ(shell->calls, QStringList(2, QStringLiteral("open page /opt/vidlark/help.html")));
+        ASSERT_EQ(boxes->shown.size(), 1);
+        const QString about = boxes->shown[0];
+        EXPECT_TRUE(about.startsWith(QStringLiteral("About Vidlark: Vidlark " VIDLARK_VERSION)));
+        // No job: nothing is known of the extractor.
+        EXPECT_TRUE(about.contains(QStringLiteral("\n\rExtractor: yt-dlp: none found\n\r")));
+        EXPECT_TRUE(about.contains(QStringLiteral("\n\rHelp page: /opt/vidlark/help.html\n\r")));
+        EXPECT_TRUE(
+            about.contains(QStringLiteral("GNU General Public License, version 3 or later")));
     }
-
-    boxes->shown.clear();
     shell->calls.clear();
-    click("ImageLogo");
+    click("SelectDirectoryButton"); // locked during a job
     EXPECT_TRUE(shell->calls.isEmpty());
-    ASSERT_EQ(boxes->shown.size(), 1);
-    const QString about = boxes->shown[0];
-    EXPECT_TRUE(about.startsWith(QStringLiteral("About Vidlark: Vidlark " VIDLARK_VERSION "\n\r")))
-        << about.toStdString();
-    // No job: nothing is known of the extractor.
-    EXPECT_TRUE(about.contains(QStringLiteral("\n\rExtractor: yt-dlp: none found\n\r")));
-    EXPECT_TRUE(about.contains(QStringLiteral("\n\rHelp page: ") + page + QStringLiteral("\n\r")));
-    EXPECT_TRUE(about.contains(QStringLiteral("GNU General Public License, version 3 or later")));
-
-    // Without a job Update has nothing to run.
-    boxes->shown.clear();
-    click("AdvToolButton2");
-    EXPECT_TRUE(boxes->shown.isEmpty());
-    EXPECT_TRUE(shell->calls.isEmpty());
-}
-
-TEST_F(MainFormBehaviours, HelpAboutAndOpenStayUsableDuringAJob)
-{
-    QTemporaryDir appDir;
-    ASSERT_TRUE(appDir.isValid());
-    form.state().AppDir = appDir.path() + QLatin1Char('/');
-    QFile page(appDir.filePath(QStringLiteral("help.html")));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.close();
-    control<QLineEdit>("DirectoryEdit")->setText(QStringLiteral("/srv"));
-    form.PrepareToStart();
-    for (const char *name : {"HelpButton2", "ImageLogo", "Button1", "OpenDirectoryButton"})
-        click(name);
-    EXPECT_EQ(shell->calls.size(), 3);
-    EXPECT_EQ(boxes->shown.size(), 1); // About
-    shell->calls.clear();
-    // Locked during a job: the folder browser, and Update, a job of its own.
-    click("SelectDirectoryButton");
-    click("AdvToolButton2");
-    EXPECT_TRUE(shell->calls.isEmpty());
-    EXPECT_EQ(boxes->shown.size(), 1);
 }

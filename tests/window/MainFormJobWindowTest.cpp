@@ -19,12 +19,11 @@
 
 namespace {
 
-// The six inputs, and Update: the extractor's update is a job of its own.
 const char *const JobInputs[] = {"DirectoryEdit",  "MoviePathEdit",      "SelectDirectoryButton",
-                                 "FormatComboBox", "ConvertAVICheckBox", "ConvertMP4CheckBox",
-                                 "AdvToolButton2"};
-const char *const AlwaysUsable[] = {"OpenDirectoryButton", "HelpButton2", "ImageLogo", "Button1",
-                                    "StartButton",         "AdvEdit1"};
+                                 "FormatComboBox", "ConvertAVICheckBox", "ConvertMP4CheckBox"};
+const char *const AlwaysUsable[] = {
+    "OpenDirectoryButton", "HelpButton2", "AdvToolButton2", "ImageLogo", "Button1",
+    "StartButton",         "AdvEdit1"};
 
 class MainFormJobWindow : public testing::Test
 {
@@ -48,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(MainFormJobWindow, PrepareToStartLocksTheSixInputsAndUpdateOnly)
+TEST_F(MainFormJobWindow, PrepareToStartLocksTheSixInputsOnly)
 {
     form.progress().SetProgressMaximum(100);
     form.progress().setBarPosition(40);

@@ -48,8 +48,7 @@ bool isVersion(const QByteArray &version)
 
 QByteArray sumLine(const QByteArray &bytes, const QByteArray &name)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "  " + name +
-           "\n";
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "  " + name + "\n";
 }
 
 } // namespace
@@ -93,10 +92,10 @@ ServiceReply Releases::answer(const QByteArray &path)
     ServiceReply reply;
     reply.headers = {{"Content-Type", "application/octet-stream"}};
     // A program that does not run as the one of its version.
-    const QByteArray served = variant == "mute"
-                                  ? QByteArray(program(version)).replace(
-                                        "    print(VERSION)\n    sys.exit(0)", "    sys.exit(1)")
-                                  : program(version);
+    const QByteArray served =
+        variant == "mute" ? QByteArray(program(version))
+                                .replace("    print(VERSION)\n    sys.exit(0)", "    sys.exit(1)")
+                          : program(version);
     if (file == "yt-dlp") {
         const QByteArray &bytes = served;
         reply.body = ReplyBody(bytes);
