@@ -1,7 +1,6 @@
 // The reporter's words for the external extractor: its failures in plain
 // words, its age, the one in use, and its update, a job of its own.
 #include "job/JobReporter.h"
-
 #include "job/ProgramState.h"
 #include "service/ExtractorRelease.h"
 
