@@ -18,6 +18,11 @@ public:
     {
         shown << caption(kind) + QStringLiteral(": ") + text;
     }
+    void showDetails(QWidget *parent, Kind kind, const QString &text,
+                     const QString &details) override
+    {
+        show(parent, kind, text + QStringLiteral("\n\r") + details);
+    }
     bool askYesNo(QWidget *, const QString &text) override
     {
         shown << QStringLiteral("Question: ") + text +

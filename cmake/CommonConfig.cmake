@@ -6,7 +6,8 @@ target_compile_definitions(vidlark_common INTERFACE
     QT_NO_CAST_FROM_ASCII
     QT_NO_CONTEXTLESS_CONNECT
     QT_NO_KEYWORDS
-    VIDLARK_APP_ID="${VIDLARK_APP_ID}")
+    VIDLARK_APP_ID="${VIDLARK_APP_ID}"
+    VIDLARK_VERSION="${PROJECT_VERSION}")
 target_include_directories(vidlark_common INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
 if(VIDLARK_WERROR)

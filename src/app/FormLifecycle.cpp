@@ -5,6 +5,7 @@
 #include "job/ConverterCopy.h"
 #include "job/JobController.h"
 #include "job/ProgramPlaces.h"
+#include "service/ExtractorFailures.h"
 #include "service/SubtitleLanguages.h"
 #include "steps/ExtractorProgram.h"
 #include "window/DesktopNotifications.h"
@@ -95,10 +96,22 @@ std::optional<QString> FormLifecycle::ExtractorSetting(const QString &settingsPa
     return IniFile::readValue(settingsPath, Section, QStringLiteral("Extractor"));
 }
 
-JobSettings FormLifecycle::JobSettingsOf(const QString &settingsPath)
+JobSettings FormLifecycle::JobSettingsOf(const QString &settingsPath,
+                                         const QString &managedExtractor)
 {
     JobSettings settings;
-    settings.extractor = ChooseExtractorProgram(ExtractorSetting(settingsPath));
+    const std::optional<QString> extractor = ExtractorSetting(settingsPath);
+    settings.extractor = ChooseExtractorProgram(extractor, managedExtractor);
+    settings.extractorNamed = ExtractorSettingNamesOne(extractor);
+    settings.managedExtractor = managedExtractor;
+    settings.extractorReleases =
+        IniFile::readValue(settingsPath, Section, QStringLiteral("ExtractorReleases"))
+            .value_or(QString())
+            .trimmed();
+    // A browser the extractor does not know asks for no cookies rather than fail every job.
+    settings.cookiesFromBrowser = CookieBrowserArgument(
+        IniFile::readValue(settingsPath, Section, QStringLiteral("CookiesFromBrowser"))
+            .value_or(QString()));
     // A list that is no list of languages asks for none rather than for a wrong one.
     const QString subtitles =
         IniFile::readValue(settingsPath, Section, QStringLiteral("Subtitles")).value_or(QString());

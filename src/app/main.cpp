@@ -33,7 +33,8 @@ int main(int argc, char **argv)
                                                      form.OpenFolder(folder);
                                                  });
                                          }));
-    program.session().apply(FormLifecycle::JobSettingsOf(SettingsFile(form.state())));
+    program.session().apply(
+        FormLifecycle::JobSettingsOf(SettingsFile(form.state()), ManagedExtractor(form.state())));
     form.setCloseQuery([&form] { FormLifecycle::FormCloseQuery(form); });
     form.centreOnScreen();
     form.show();

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "service/ExtractorFailures.h"
 #include "service/FormatTable.h"
 #include "service/SubtitleLanguages.h"
 
@@ -57,11 +58,13 @@ CliParseResult failure(const QString &error)
 QString CliUsage()
 {
     return QStringLiteral(
-               "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
-               "[--yes|--no]\n"
-               "                   [--no-continue] [--retries N] [--extractor PATH|none]\n"
-               "                   [--subs LANGS] [--playlist|--no-playlist]\n"
-               "                   [--batch-file FILE] LINK...\n"
+               "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4]\n"
+               "                   [--yes|--no] [--no-continue] [--retries N]\n"
+               "                   [--extractor PATH|none] [--cookies-from-browser BROWSER]\n"
+               "                   [--subs LANGS] [--playlist|--no-playlist] [--batch-file FILE]\n"
+               "                   LINK...\n"
+               "       vidlark-cli --update-extractor [--releases URL]\n"
+               "       vidlark-cli --version [--extractor PATH|none]\n"
                "Saves the video of each LINK into FOLDER, one after another.\n") +
            formatList() +
            QStringLiteral(
@@ -72,7 +75,10 @@ QString CliUsage()
                "  --no-continue     start afresh instead of continuing an unfinished download\n"
                "  --retries N       tries after a failure that may pass (default 4, 0 to 20)\n"
                "  --extractor PATH  the external extractor for links of other sites (default:\n"
-               "                    yt-dlp on PATH); none turns it off\n"
+               "                    the managed copy, else yt-dlp on PATH); none turns it off\n"
+               "  --cookies-from-browser BROWSER\n"
+               "                    the extractor reads the site's cookies of that browser\n"
+               "                    (firefox, chromium, chrome, ...); nothing else sees them\n"
                "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
                "                    all) as NAME.LANG.srt beside the video; extractor only\n"
                "  --playlist, --no-playlist\n"
@@ -82,14 +88,22 @@ QString CliUsage()
                "  -a, --batch-file FILE\n"
                "                    more links, one a line (# starts a comment); - reads\n"
                "                    standard input\n"
-               "Exit status: 0 saved (all of them), 1 error (any), 2 stopped, 3 saved but the\n"
-               "conversion failed, 64 bad usage. Of several videos a summary ends the output.\n");
+               "  --update-extractor\n"
+               "                    download the extractor's current release, check its\n"
+               "                    SHA-256 and install it as the managed copy\n"
+               "  --releases URL    the release folder to update from (default: yt-dlp's\n"
+               "                    latest release on GitHub)\n"
+               "  --version         print the version and the extractor in use\n"
+               "Exit status: 0 saved (of several, all; or updated, or up to date), 1 error (of\n"
+               "several, any), 2 stopped, 3 saved but the conversion failed, 64 bad usage.\n"
+               "Of several videos a summary ends the output.\n");
 }
 
 CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir)
 {
     CliOptions options;
     QString folder = currentDir;
+    bool version = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString arg = arguments.at(i);
@@ -113,6 +127,14 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             CliParseResult result;
             result.help = true;
             return result;
+        }
+        if (arg == QStringLiteral("--version") && !hasInlineValue) {
+            version = true;
+            continue;
+        }
+        if (arg == QStringLiteral("--update-extractor") && !hasInlineValue) {
+            options.updateExtractor = true;
+            continue;
         }
         if (arg == QStringLiteral("--format")) {
             const std::optional<QString> v = takeValue();
@@ -139,6 +161,21 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (!v || v->trimmed().isEmpty())
                 return failure(QStringLiteral("--extractor needs a program or none."));
             options.extractor = *v;
+        } else if (arg == QStringLiteral("--cookies-from-browser")) {
+            const std::optional<QString> v = takeValue();
+            const QString browser = v ? CookieBrowserArgument(*v) : QString();
+            if (browser.isEmpty())
+                return failure(QStringLiteral("--cookies-from-browser needs a browser: brave, "
+                                              "chrome, chromium, edge, firefox, opera, safari, "
+                                              "vivaldi or whale."));
+            options.cookiesFromBrowser = browser;
+        } else if (arg == QStringLiteral("--releases")) {
+            const std::optional<QString> v = takeValue();
+            const QString url = v ? v->trimmed() : QString();
+            if (!url.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) &&
+                !url.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive))
+                return failure(QStringLiteral("--releases needs an http or https address."));
+            options.releases = url;
         } else if (arg == QStringLiteral("--subs")) {
             const std::optional<QString> v = takeValue();
             if (!v || !IsSubtitleLanguageList(*v))
@@ -183,11 +220,21 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             options.links.append(arguments.at(i));
         }
     }
-    if (options.links.isEmpty() && options.batchFile.isEmpty())
+    if (version && options.updateExtractor)
+        return failure(QStringLiteral("--version and --update-extractor exclude each other."));
+    if (!options.releases.isEmpty() && !options.updateExtractor)
+        return failure(QStringLiteral("--releases goes with --update-extractor."));
+    const bool noDownload = version || options.updateExtractor;
+    const bool linkGiven = !options.links.isEmpty() || !options.batchFile.isEmpty();
+    if (noDownload && linkGiven)
+        return failure(version ? QStringLiteral("--version takes no link.")
+                               : QStringLiteral("--update-extractor takes no link."));
+    if (!linkGiven && !noDownload)
         return failure(QStringLiteral("Give the link of a video."));
     options.link = options.links.value(0);
     options.folder = folder;
     CliParseResult result;
     result.options = options;
+    result.version = version;
     return result;
 }

@@ -17,7 +17,10 @@ struct CliOptions
     std::optional<bool> answer;   // --yes / --no; unset: ask on a terminal, else No
     bool resume = true;           // false: --no-continue
     int retries = 4;              // --retries N: attempts after the first
-    QString extractor;            // --extractor PATH|none; empty: yt-dlp on PATH
+    QString extractor;            // --extractor PATH|none; empty: the managed copy, else PATH's
+    QString cookiesFromBrowser;   // --cookies-from-browser BROWSER, as yt-dlp takes it
+    bool updateExtractor = false; // --update-extractor: update the managed copy, no download
+    QString releases;             // --releases URL: the update's release folder
     QString subtitles;            // --subs LANGS: "en,de", "all"; empty: none
     std::optional<bool> playlist; // --playlist / --no-playlist; unset: ask on a terminal, else No
     QString link;                 // the first of links
@@ -29,11 +32,12 @@ struct CliParseResult
 {
     std::optional<CliOptions> options; // empty: see help or error
     bool help = false;                 // --help: print the usage, succeed
+    bool version = false;              // --version: print the versions (options are set), succeed
     QString error;                     // bad usage, one line
 };
 
 // Parses the arguments after the program name; relative folders are taken
-// from currentDir.
+// from currentDir. --update-extractor and --version take no link.
 CliParseResult ParseCliArguments(const QStringList &arguments, const QString &currentDir);
 
 QString CliUsage();

@@ -4,6 +4,7 @@
 #include "cli/InterruptCounter.h"
 #include "cli/TerminalJobWindow.h"
 #include "job/Clock.h"
+#include "job/JobReporter.h"
 #include "job/PlacesEnvironment.h"
 #include "job/ProgramPlaces.h"
 #include "job/ProgramState.h"
@@ -83,6 +84,10 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
     settings.resume = options.resume;
     settings.retries = options.retries;
     settings.extractor = extractor;
+    settings.extractorNamed = !options.extractor.trimmed().isEmpty();
+    settings.managedExtractor = ManagedExtractor(state);
+    settings.extractorReleases = options.releases;
+    settings.cookiesFromBrowser = options.cookiesFromBrowser;
     settings.subtitles = options.subtitles;
     session.apply(settings);
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
@@ -91,15 +96,22 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
         queue.append({link});
     int status = ExitError;
     try {
-        JobController &controller = session.controller();
-        status = ExitStatusOf(queue.size() > 1 ? controller.StartQueue(queue)
-                                               : controller.StartButtonClick());
+        JobController &job = session.controller();
+        status = ExitStatusOf(options.updateExtractor ? job.UpdateExtractorClick()
+                              : queue.size() > 1      ? job.StartQueue(queue)
+                                                      : job.StartButtonClick());
     } catch (const std::exception &error) {
         terminal.showEscapedError(QString::fromLocal8Bit(error.what()));
     }
     terminal.finish();
     terminal.cancel = nullptr;
     return status;
+}
+
+QString CliVersionText(const ExtractorInUse &extractor)
+{
+    return QStringLiteral("vidlark-cli " VIDLARK_VERSION "\n") +
+           JobReporter::extractorLine(extractor) + QLatin1Char('\n');
 }
 
 int RunCli(const QStringList &arguments)
@@ -131,7 +143,7 @@ int RunCli(const QStringList &arguments)
         // Standard input held the links: it answers no questions.
         inIsTerminal = inIsTerminal && options.batchFile != QStringLiteral("-");
     }
-    if (options.links.isEmpty()) {
+    if (options.links.isEmpty() && !options.batchFile.isEmpty()) {
         err << "vidlark-cli: the batch file holds no links.\n" << Qt::flush;
         return ExitError;
     }
@@ -141,12 +153,18 @@ int RunCli(const QStringList &arguments)
     const PlacesEnvironment places = PlacesEnvironment::system();
     StartProgramState(state, places.appDir, QDir::tempPath(), ProgramPlaces::decide(places));
 
+    const QString extractor = ChooseExtractorProgram(options.extractor, ManagedExtractor(state));
+    if (parsed.version) {
+        const bool off = extractor.isEmpty() && !options.extractor.trimmed().isEmpty();
+        out << CliVersionText(DescribeExtractorProgram(extractor, off)) << Qt::flush;
+        return ExitComplete;
+    }
+
     SteadyClock clock;
     InterruptCounter interrupts;
     TerminalJobWindow window(
         state, options, {&out, &err, ::isatty(STDOUT_FILENO) == 1, inIsTerminal, &readInputLine},
         clock);
     window.takeInterrupts = [&interrupts] { return interrupts.take(); };
-    return RunCliJob(state, window.jobWindow(), window, options,
-                     ChooseExtractorProgram(options.extractor));
+    return RunCliJob(state, window.jobWindow(), window, options, extractor);
 }

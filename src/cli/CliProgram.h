@@ -8,6 +8,7 @@
 
 class TerminalJobWindow;
 struct CliOptions;
+struct ExtractorInUse;
 struct JobWindow;
 struct ProgramState;
 
@@ -26,9 +27,13 @@ int ExitStatusOf(std::optional<JobOutcome> outcome);
 
 // Runs one real job on the window's roles, whose terminal shows what escapes
 // it; returns the exit status. The external extractor's route is off unless
-// a program is given.
+// a program is given. With --update-extractor the job is the update of the
+// state's managed extractor copy.
 int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &terminal,
               const CliOptions &options, const QString &extractor = QString());
+
+// What --version prints: "vidlark-cli VERSION", then the extractor's line.
+QString CliVersionText(const ExtractorInUse &extractor);
 
 // Runs one job for the arguments after the program name; returns the exit status.
 int RunCli(const QStringList &arguments);

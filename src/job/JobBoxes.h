@@ -15,6 +15,12 @@ class JobBoxes
 public:
     virtual ~JobBoxes() = default;
     virtual void showError(const QString &text) = 0;
+    // An error with the words of another program behind it (the window shows
+    // them on demand; a terminal prints them after the text).
+    virtual void showErrorDetails(const QString &text, const QString &details)
+    {
+        showError(text + QStringLiteral("\n\r") + details);
+    }
     virtual void showInformation(const QString &text) = 0;
     virtual void showCommandFailure(const QString &text) = 0;
     // Yes/No box of the error kind; any answer but Yes counts as No.

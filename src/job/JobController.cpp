@@ -123,6 +123,61 @@ JobOutcome JobController::runQueue(const QList<QueuedVideo> &videos, int savedBe
     return m_reporter.queueEnds(tally, m_closed);
 }
 
+std::optional<JobOutcome> JobController::UpdateExtractorClick()
+{
+    if (m_state.DownloadState != dsIdle || !m_upkeep)
+        return std::nullopt;
+    m_reporter.updateStarts();
+    m_state.TotalSize = 0;
+    m_reporter.inputsLocked(true);
+    // Its progress is shown as a download's.
+    m_state.DownloadState = dsDownloading;
+    m_state.StartTick = m_clock.tickCount();
+    m_reporter.timerRuns(true);
+    m_run = Run();
+    ExtractorUpdateReport report;
+    try {
+        report = m_upkeep->UpdateExtractor();
+    } catch (...) {
+        EndUpdate(nullptr);
+        throw;
+    }
+    return EndUpdate(&report);
+}
+
+JobOutcome JobController::EndUpdate(const ExtractorUpdateReport *report)
+{
+    m_reporter.inputsLocked(false);
+    m_reporter.timerRuns(false);
+    JobOutcome outcome = JobOutcome::Stopped;
+    if (report && m_state.DownloadState != dsClosing) {
+        switch (report->outcome) {
+        case ExtractorUpdateOutcome::Updated:
+        case ExtractorUpdateOutcome::Current:
+            outcome = JobOutcome::Completed;
+            break;
+        case ExtractorUpdateOutcome::Stopped:
+            outcome = JobOutcome::Stopped;
+            break;
+        default:
+            // A failure that follows a Stop is still the user's stop.
+            outcome = m_run.userStopped ? JobOutcome::Stopped : JobOutcome::Failed;
+            break;
+        }
+        if (outcome == JobOutcome::Stopped)
+            m_reporter.updateStopped();
+        else
+            m_reporter.updateEnds(*report);
+    }
+    m_state.DownloadState = dsIdle;
+    return outcome;
+}
+
+ExtractorInUse JobController::DescribeExtractor()
+{
+    return m_upkeep ? m_upkeep->DescribeExtractor() : ExtractorInUse();
+}
+
 void JobController::cancel(Cancel how)
 {
     if (how == Cancel::Close) {
@@ -202,7 +257,7 @@ void JobController::runSteps(const JobSteps &steps)
         return;
 
     if (video.StreamUrl.isEmpty()) {
-        m_reporter.noVideo(video.FailureReason);
+        m_reporter.noVideo(video.FailureReason, video.ExtractorFailed);
         windDownAfterFailure();
         return;
     }

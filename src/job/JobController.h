@@ -42,6 +42,8 @@ public:
                   const Clock &clock);
 
     void setSteps(const JobSteps &steps) { m_steps.emplace(steps); }
+    // The extractor's upkeep, set once it is built; without it Update does nothing.
+    void setUpkeep(ExtractorUpkeep &upkeep) { m_upkeep = &upkeep; }
     // What the steps are given: the report of their values, the pulse, the format.
     JobReport &report() { return m_reporter; }
     JobPulse &pulse() { return m_pulse; }
@@ -54,6 +56,14 @@ public:
     // Saves the videos one after another, each as a job of its own with the
     // window's format, and ends with a summary; nothing when a job runs.
     std::optional<JobOutcome> StartQueue(const QList<QueuedVideo> &videos);
+    // The Update button: when idle, updates the managed extractor copy as a
+    // job of its own, with a download's progress, and returns how it ended
+    // (Completed: updated, or current already); Stop and a close end it as
+    // they end a download. Nothing when a job runs or there is no upkeep. An
+    // error that escaped it reaches the caller once the inputs are unlocked.
+    std::optional<JobOutcome> UpdateExtractorClick();
+    // The extractor a job would run; nothing is known without upkeep.
+    ExtractorInUse DescribeExtractor();
     // The one way a job is asked to end: a Stop acts only on a running job, a
     // close always marks the program as closing.
     void cancel(Cancel how);
@@ -81,12 +91,14 @@ private:
     void runSteps(const JobSteps &steps);
     void windDownAfterFailure();
     JobOutcome EndReport();
+    JobOutcome EndUpdate(const ExtractorUpdateReport *report);
 
     ProgramState &m_state;
     JobWindow m_window; // read for the inputs; the reporter does the rest
     JobReporter m_reporter;
     StatePulse m_pulse;
     std::optional<JobSteps> m_steps;
+    ExtractorUpkeep *m_upkeep = nullptr;
     const Clock &m_clock;
     Run m_run;
     std::optional<QueuedVideo> m_item;   // the queued video that runs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/JobSteps.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -52,4 +54,7 @@ public:
     virtual void stepFailed(StepFailure failure, const QString &detail) = 0;
     // Subtitles were asked in languages the video has none in; no failure.
     virtual void subtitlesMissing(const QStringList &languages) = 0;
+    // The external extractor failed the download it fetches itself; the
+    // transfer's failure that follows says it in these words.
+    virtual void extractorFailed(const ExtractorFailure &) {}
 };

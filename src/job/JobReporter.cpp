@@ -61,7 +61,7 @@ void JobReporter::tellEnd(JobOutcome outcome, const QString &reason, const QStri
 
 // The box says what failed; the line and panel keep saying it afterwards.
 void JobReporter::failure(const QString &box, const QString &line, const QString &panel,
-                          JobOutcome outcome)
+                          JobOutcome outcome, const QString &details)
 {
     if (queued()) {
         // The queue goes on; its summary says what failed.
@@ -70,7 +70,10 @@ void JobReporter::failure(const QString &box, const QString &line, const QString
         return;
     }
     tellEnd(outcome, box == Unable ? QString() : box, line, panel);
-    m_window.boxes.showError(box);
+    if (details.isEmpty())
+        m_window.boxes.showError(box);
+    else
+        m_window.boxes.showErrorDetails(box, details);
     m_window.status.setFailureLine(line);
     m_window.status.setStatusPanel(panel);
 }
@@ -79,6 +82,7 @@ void JobReporter::jobStarts()
 {
     m_endTold = false;
     m_note.clear();
+    m_extractorFailure.reset();
     status(QStringLiteral("Start downloading..."), QStringLiteral("Status: Start downloading..."));
 }
 
@@ -104,8 +108,14 @@ void JobReporter::timerRuns(bool on)
     m_window.status.setTimerEnabled(on);
 }
 
-void JobReporter::noVideo(const QString &reason)
+void JobReporter::noVideo(const QString &reason, const std::optional<ExtractorFailure> &extractor)
 {
+    if (extractor) {
+        extractorFailure(NoVideo, reason, *extractor,
+                         {QStringLiteral("Error. No video to download."),
+                          QStringLiteral("Status: Error. No video to download.")});
+        return;
+    }
     // The reason (the extractor's, say) is part of what the user reads and keeps.
     if (reason.isEmpty()) {
         failure(NoVideo, QStringLiteral("Error. No video to download."),
@@ -154,6 +164,11 @@ void JobReporter::transferEnded(TransferResult result)
 
 void JobReporter::transferFailed()
 {
+    if (const std::optional<ExtractorFailure> extractor = std::exchange(m_extractorFailure, {})) {
+        extractorFailure(Unable, extractor->line, *extractor,
+                         {QStringLiteral("Error: Unable to download this video."), ErrorPanel});
+        return;
+    }
     failure(Unable, QStringLiteral("Error: Unable to download this video."), ErrorPanel);
 }
 

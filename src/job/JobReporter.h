@@ -5,10 +5,12 @@
 #include "job/JobReport.h"
 #include "job/JobSteps.h"
 #include "job/JobWindow.h"
+#include "service/ExtractorFailures.h"
 
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 struct ProgramState;
@@ -48,7 +50,10 @@ public:
     void folderMissing();
     void inputsLocked(bool locked); // PrepareToStart, or PrepareToStop
     void timerRuns(bool on);
-    void noVideo(const QString &reason);
+    // The lookup found nothing: the reason in words, and how the external
+    // extractor failed when it was asked.
+    void noVideo(const QString &reason,
+                 const std::optional<ExtractorFailure> &extractor = std::nullopt);
     void downloadBegins();
     // A transfer that did not count as done, by how it ended.
     void transferEnded(TransferResult result);
@@ -66,6 +71,19 @@ public:
     QString takeVideoFailure() { return std::exchange(m_videoFailure, {}); }
     void listFolderFailed(const QString &folder);
     JobOutcome queueEnds(const QueueTally &tally, bool closing);
+    // The moments of an update of the extractor, a job of its own.
+    void updateStarts();
+    void updateEnds(const ExtractorUpdateReport &report);
+    void updateStopped();
+
+    // What the user can do about an extractor's failure, in words of ours;
+    // empty for a reason of no kind we know.
+    static QString extractorFailureText(ExtractorFailureKind kind);
+    // The hint an extractor of that (old) version gets with its failure.
+    static QString staleExtractorText(const QString &version);
+    // One line on the extractor in use: "yt-dlp VERSION (PATH)", or that
+    // there is none.
+    static QString extractorLine(const ExtractorInUse &extractor);
 
     // JobReport
     void transferBegins(qint64 total) override;
@@ -76,6 +94,7 @@ public:
     void conversionProgress(qint32 seconds) override;
     void stepFailed(StepFailure failure, const QString &detail) override;
     void subtitlesMissing(const QStringList &languages) override;
+    void extractorFailed(const ExtractorFailure &failure) override;
 
     // FormatChoice
     int selectedFormat() const override;
@@ -84,7 +103,16 @@ public:
 private:
     void status(const QString &line, const QString &panel);
     void failure(const QString &box, const QString &line, const QString &panel,
-                 JobOutcome outcome = JobOutcome::Failed);
+                 JobOutcome outcome = JobOutcome::Failed, const QString &details = {});
+    // The status texts of a failure without words of its own.
+    struct ExtractorTexts
+    {
+        QString plainLine;
+        QString plainPanel;
+    };
+    // A failure the extractor caused: ours or its words, its own line behind ours.
+    void extractorFailure(const QString &what, const QString &reason,
+                          const ExtractorFailure &extractor, const ExtractorTexts &texts);
     void tellEnd(JobOutcome outcome, const QString &reason, const QString &line,
                  const QString &panel);
     const QString &totalText();
@@ -97,6 +125,8 @@ private:
     QString m_note;         // added to the completion's status line
     QString m_place;        // "Video 2 of 7: " while a queue runs
     QString m_videoFailure; // what a queued video's failure box would have said
+    // How the extractor failed the download it fetched itself.
+    std::optional<ExtractorFailure> m_extractorFailure;
     qint32 m_duration = 0;
     QString m_durationText;
     // The total's size text, the same for every piece of a body.

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 // The steps a job hands off to. The window and the console front end plug in
@@ -23,6 +24,16 @@ struct ListEntry
 {
     QString Link;
     QString Key;
+};
+
+// How the external extractor failed, for the words of the failure: its own
+// error line (empty when it gave none), its version (empty when it named
+// none), and whether that version is old enough that an update may help.
+struct ExtractorFailure
+{
+    QString line;
+    QString version;
+    bool stale = false;
 };
 
 // What the lookup found: the stream URL (empty: nothing to download), the
@@ -47,6 +58,8 @@ struct ResolvedVideo
     // entries, saved into a subfolder of this name.
     QString ListFolder{};
     QList<ListEntry> ListEntries{};
+    // Set when the external extractor was asked and failed.
+    std::optional<ExtractorFailure> ExtractorFailed{};
 };
 
 class VideoResolver
@@ -118,6 +131,52 @@ class AntiFreeze
 public:
     virtual ~AntiFreeze() = default;
     virtual void setAntiFreezeActive(bool active) = 0;
+};
+
+// How an update of the managed extractor copy ended.
+enum class ExtractorUpdateOutcome
+{
+    Updated,         // the release is installed in place of what was there
+    Current,         // the copy there is the release's already
+    ChecksumRefused, // the download does not match the release's checksum: refused
+    NetworkFailed,   // the release or its checksum could not be fetched
+    DiskFailed,      // the copy could not be written or put in place
+    NotRunnable,     // the new copy does not run here: refused
+    Stopped,         // the user stopped it
+};
+
+// What an update did, for its texts. A refused or failed update leaves the
+// copy there as it was.
+struct ExtractorUpdateReport
+{
+    ExtractorUpdateOutcome outcome = ExtractorUpdateOutcome::NetworkFailed;
+    QString oldVersion; // of the copy there before; empty when there was none
+    QString newVersion; // of the release; empty when not known
+    QString path;       // the managed copy
+    QString releases;   // the release folder asked
+    QString detail;     // the reason in the system's or the server's words
+    // The program that runs after the update when it is not the managed copy
+    // (a setting or an option names another); empty otherwise.
+    QString otherInUse;
+    bool routeOff = false; // the settings turn the extractor off instead
+};
+
+// The external extractor a job would run, and its version.
+struct ExtractorInUse
+{
+    QString program;  // empty: none found, or the route is off
+    QString version;  // empty: it named none
+    bool off = false; // the setting or the option turned the route off
+};
+
+// The extractor's upkeep besides a download: its update, which runs as a job
+// of its own, and what is in use.
+class ExtractorUpkeep
+{
+public:
+    virtual ~ExtractorUpkeep() = default;
+    virtual ExtractorUpdateReport UpdateExtractor() = 0;
+    virtual ExtractorInUse DescribeExtractor() = 0;
 };
 
 struct JobSteps

@@ -62,12 +62,20 @@ ProgramPlaces ProgramPlaces::decide(const PlacesEnvironment &env)
     // An installed program stays out of its folder even where it may write
     // there (run by root, or installed into a prefix of the user's own),
     // unless a settings file beside it asks for the portable mode.
+    const QString helpPage =
+        env.installedLayout
+            ? QDir::cleanPath(appDir + QStringLiteral("../share/doc/vidlark/") + HelpPageName)
+            : appDir + HelpPageName;
     if ((QFileInfo(besideProgram).isFile() && env.isWritable(besideProgram)) ||
         (!env.installedLayout && env.isWritable(appDir)))
-        return {true, besideProgram, appDir};
+        return {true, besideProgram, appDir, appDir + QStringLiteral("extractor/") + ExtractorName,
+                helpPage};
 
     const QString config =
         baseFolder(env, "XDG_CONFIG_HOME", env.homePath + QStringLiteral("/.config"));
+    const QString data =
+        baseFolder(env, "XDG_DATA_HOME", env.homePath + QStringLiteral("/.local/share"));
     return {false, config + QStringLiteral("/Vidlark/") + SettingsFileName,
-            installedConverterDir(env)};
+            installedConverterDir(env),
+            data + QLatin1Char('/') + OwnFolder + QLatin1Char('/') + ExtractorName, helpPage};
 }

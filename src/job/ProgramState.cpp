@@ -34,6 +34,18 @@ QString SettingsFile(const ProgramState &state)
                                         : state.SettingsPath;
 }
 
+QString ManagedExtractor(const ProgramState &state)
+{
+    return state.ExtractorPath.isEmpty()
+               ? state.AppDir + QStringLiteral("extractor/") + ProgramPlaces::ExtractorName
+               : state.ExtractorPath;
+}
+
+QString HelpPage(const ProgramState &state)
+{
+    return state.HelpPage.isEmpty() ? state.AppDir + ProgramPlaces::HelpPageName : state.HelpPage;
+}
+
 void StartProgramState(ProgramState &state, const QString &appDir, const QString &tempDir,
                        const ProgramPlaces &places)
 {
@@ -41,6 +53,8 @@ void StartProgramState(ProgramState &state, const QString &appDir, const QString
     state.TempDir = usableTempFolder(tempDir);
     state.ConverterDir = withTrailingSlash(places.converterDir);
     state.SettingsPath = places.settingsPath;
+    state.ExtractorPath = places.extractorPath;
+    state.HelpPage = places.helpPage;
     if (const QString point = QLocale().decimalPoint(); !point.isEmpty())
         state.DecimalSeparator = point.at(0);
 }
@@ -49,5 +63,7 @@ void StartProgramState(ProgramState &state, const QString &appDir, const QString
 {
     const QString folder = withTrailingSlash(appDir);
     StartProgramState(state, appDir, tempDir,
-                      {true, folder + ProgramPlaces::SettingsFileName, folder});
+                      {true, folder + ProgramPlaces::SettingsFileName, folder,
+                       folder + QStringLiteral("extractor/") + ProgramPlaces::ExtractorName,
+                       folder + ProgramPlaces::HelpPageName});
 }

@@ -19,6 +19,11 @@ struct ProgramState
     QString ConverterDir;
     // The settings file of the window program; beside it when left empty.
     QString SettingsPath;
+    // The managed copy of the external extractor, which its update installs;
+    // AppDir's extractor/yt-dlp when left empty.
+    QString ExtractorPath;
+    // The help page; AppDir's help.html when left empty.
+    QString HelpPage;
     QString SaveFileName;  // file name of the download, without folder
     quint32 TotalSize = 0; // byte count announced by the current transfer
     quint32 StartTick = 0; // tick count at job start
@@ -30,6 +35,10 @@ struct ProgramState
 // program unless the state names another place.
 QString ConverterFolder(const ProgramState &state);
 QString SettingsFile(const ProgramState &state);
+// The managed extractor copy and the help page, beside the program unless
+// the state names another place.
+QString ManagedExtractor(const ProgramState &state);
+QString HelpPage(const ProgramState &state);
 
 // Start-up of the values both front ends share: the program's and the
 // temporary folder (each given a final "/"; a temporary folder that does not

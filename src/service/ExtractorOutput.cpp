@@ -8,7 +8,6 @@ namespace {
 
 constexpr QByteArrayView ProgressMark = "vidlark-progress";
 constexpr QByteArrayView ErrorMark = "ERROR: ";
-constexpr qsizetype ReasonLength = 200;
 
 // "NA" (the extractor's unknown) and anything unreadable give nothing.
 std::optional<qint64> byteCount(QByteArrayView field)
@@ -49,7 +48,7 @@ std::optional<ExtractorProgress> ParseExtractorProgress(QByteArrayView line)
     return progress;
 }
 
-QString ExtractorErrorLine(QByteArrayView output)
+QString ExtractorErrorLine(QByteArrayView output, qsizetype length)
 {
     qsizetype at = -1;
     for (qsizetype from = 0;;) {
@@ -72,8 +71,8 @@ QString ExtractorErrorLine(QByteArrayView output)
             reason.append(c);
     }
     reason = reason.trimmed();
-    if (reason.size() > ReasonLength) {
-        reason.truncate(ReasonLength - 3);
+    if (reason.size() > length) {
+        reason.truncate(qMax(length - 3, qsizetype(0)));
         // Never leave half of a surrogate pair at the cut.
         if (!reason.isEmpty() && reason.back().isHighSurrogate())
             reason.chop(1);

@@ -24,5 +24,6 @@ std::optional<ExtractorProgress> ParseExtractorProgress(QByteArrayView line);
 
 // The extractor's reason for a failure: its last "ERROR: " line, without that
 // prefix and without control characters, cut to a length a status panel can
-// show; empty when it gave none.
-QString ExtractorErrorLine(QByteArrayView output);
+// show (or to another); empty when it gave none.
+constexpr qsizetype ExtractorReasonLength = 200;
+QString ExtractorErrorLine(QByteArrayView output, qsizetype length = ExtractorReasonLength);

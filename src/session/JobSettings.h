@@ -10,5 +10,11 @@ struct JobSettings
     bool resume = true; // continue what an earlier job left of the same stream
     int retries = 4;    // attempts after the first, for failures that may pass
     QString extractor;  // the external extractor program; empty: the route is off
-    QString subtitles;  // languages to save subtitles in ("en,de", "all"); empty: none
+    // The user named the program (or none): an update of the managed copy
+    // does not change which one runs.
+    bool extractorNamed = false;
+    QString managedExtractor;   // where the update installs the extractor; empty: nowhere
+    QString extractorReleases;  // the release folder of the update; empty: the project's own
+    QString cookiesFromBrowser; // the browser whose cookies the extractor reads; empty: none
+    QString subtitles;          // languages to save subtitles in ("en,de", "all"); empty: none
 };

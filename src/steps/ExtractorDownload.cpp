@@ -104,7 +104,7 @@ TransferResult ExtractorDownload::Download(const QString &program, const Resolve
     if (!privateFolder(staging))
         return TransferResult::Failed;
 
-    QStringList arguments = ExtractorCommonArguments();
+    QStringList arguments = ExtractorCommonArguments(m_cookiesFromBrowser);
     arguments << QStringLiteral("--newline") << QStringLiteral("--progress-template")
               << ExtractorProgressTemplate()
               << QStringLiteral("--no-mtime")
@@ -135,8 +135,13 @@ TransferResult ExtractorDownload::Download(const QString &program, const Resolve
     // A Stop is the user's; the extractor's parts stay for the next run.
     if (run.end == ExtractorProcess::End::Stopped)
         return TransferResult::Stopped;
-    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0)
+    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0) {
+        // Its reason is said with the failure.
+        if (run.end != ExtractorProcess::End::NotStarted)
+            m_report.extractorFailed(
+                DescribeExtractorFailure(program, run.errors, m_pulse, QDate::currentDate()));
         return TransferResult::Failed;
+    }
 
     const QString finished = finishedFile(staging);
     // One step: an older file of that name stays until the new one replaces it.
@@ -153,7 +158,7 @@ void ExtractorDownload::FetchSubtitles(const QString &program, const QString &li
     const QString staging = StagingFolder(path);
     if (!privateFolder(staging))
         return;
-    QStringList arguments = ExtractorCommonArguments();
+    QStringList arguments = ExtractorCommonArguments(m_cookiesFromBrowser);
     arguments << QStringLiteral("--skip-download") << QStringLiteral("--write-subs")
               << QStringLiteral("--write-auto-subs") << QStringLiteral("--sub-langs") << languages
               << QStringLiteral("--convert-subs") << QStringLiteral("srt") << QStringLiteral("-o")

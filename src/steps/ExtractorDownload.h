@@ -38,7 +38,11 @@ public:
     static inline const QString OutputName = QStringLiteral("video.%(ext)s");
     static constexpr int SubtitleTimeLimitMs = 60000;
 
+    // The browser whose cookies the extractor reads (CookieBrowserArgument); empty: none.
+    void setCookiesFromBrowser(const QString &browser) { m_cookiesFromBrowser = browser; }
+
 private:
     JobReport &m_report;
     JobPulse &m_pulse;
+    QString m_cookiesFromBrowser;
 };

@@ -66,7 +66,7 @@ ResolvedVideo ExtractorLookup::resolve(const QString &program, const QString &li
             ? QStringList{QStringLiteral("--yes-playlist"), QStringLiteral("--flat-playlist")}
             : QStringList{QStringLiteral("--playlist-items"), QStringLiteral("1")};
     // "--" keeps a link that starts with "-" from reading as an option.
-    const QStringList arguments = ExtractorCommonArguments()
+    const QStringList arguments = ExtractorCommonArguments(m_cookiesFromBrowser)
                                   << listArguments << QStringLiteral("-J") << QStringLiteral("--")
                                   << target;
     ExtractorProcess::Options options;
@@ -75,8 +75,13 @@ ResolvedVideo ExtractorLookup::resolve(const QString &program, const QString &li
     const ExtractorProcess::Result run = ExtractorProcess(m_pulse).run(program, arguments, options);
     if (run.end == ExtractorProcess::End::Stopped)
         return {};
-    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0)
-        return notFound(reasonOfEnd(run, m_timeLimitMs));
+    if (run.end != ExtractorProcess::End::Exited || run.crashed || run.exitCode != 0) {
+        ResolvedVideo failed = notFound(reasonOfEnd(run, m_timeLimitMs));
+        if (run.end != ExtractorProcess::End::NotStarted)
+            failed.ExtractorFailed =
+                DescribeExtractorFailure(program, run.errors, m_pulse, m_now().date());
+        return failed;
+    }
 
     const ExtractorInfoResult parsed = ParseExtractorInfo(run.output);
     if (offerLists && parsed.list && parsed.list->Entries.size() > 1) {
@@ -89,8 +94,12 @@ ResolvedVideo ExtractorLookup::resolve(const QString &program, const QString &li
     // A list of one: its video is read whole.
     if (offerLists && parsed.list)
         return m_pulse.windingDown() ? ResolvedVideo() : resolve(program, link, false);
-    if (!parsed.info)
-        return notFound(parsed.error);
+    if (!parsed.info) {
+        ResolvedVideo failed = notFound(parsed.error);
+        failed.ExtractorFailed =
+            DescribeExtractorFailure(program, run.errors, m_pulse, m_now().date());
+        return failed;
+    }
     const ExtractorInfo &info = *parsed.info;
 
     std::optional<ChosenExtractorFormat> chosen;

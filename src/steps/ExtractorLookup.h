@@ -25,13 +25,16 @@ public:
                     DateSource now = &QDateTime::currentDateTime);
 
     // The video at link through the extractor program. Nothing found: an empty
-    // StreamUrl, with the reason when the extractor gave or caused one.
+    // StreamUrl, with the reason when the extractor gave or caused one, and
+    // how it failed when it ran.
     ResolvedVideo ResolveVideo(const QString &program, const QString &link);
 
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     // Whether a link that holds a list gives the list (its entries, read flat)
     // or the video it names, else its first.
     void offerLists(bool offer) { m_offerLists = offer; }
+    // The browser whose cookies the extractor reads (CookieBrowserArgument); empty: none.
+    void setCookiesFromBrowser(const QString &browser) { m_cookiesFromBrowser = browser; }
 
 private:
     ResolvedVideo resolve(const QString &program, const QString &link, bool offerLists);
@@ -41,4 +44,5 @@ private:
     DateSource m_now;
     int m_timeLimitMs = TimeLimitMs;
     bool m_offerLists = false;
+    QString m_cookiesFromBrowser;
 };

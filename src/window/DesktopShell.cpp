@@ -23,3 +23,9 @@ void SystemDesktopShell::openWebPage(const QString &address)
 {
     QDesktopServices::openUrl(QUrl(address));
 }
+
+void SystemDesktopShell::openLocalPage(const QString &path)
+{
+    // The desktop's handler of HTML files: its web browser.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -20,6 +20,8 @@ public:
     virtual void exploreFolder(const QString &folder) = 0;
     // Opens a web page in the user's browser.
     virtual void openWebPage(const QString &address) = 0;
+    // Opens a local HTML file (the help page) in the user's browser.
+    virtual void openLocalPage(const QString &path) = 0;
 };
 
 // The real desktop, through Qt's file dialog and QDesktopServices.
@@ -30,4 +32,5 @@ public:
                                         const QString &startFolder) override;
     void exploreFolder(const QString &folder) override;
     void openWebPage(const QString &address) override;
+    void openLocalPage(const QString &path) override;
 };

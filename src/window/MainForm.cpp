@@ -340,7 +340,7 @@ void TMainForm::createStatusControls()
     m_progressBar->setAccessibleName(MarkupLayout::plainTextOf(m_progressCaption->caption()));
     m_imageLogo->setAccessibleName(windowTitle());
 
-    m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: 2.9.6"));
+    m_statusBar->addPanel(100, Qt::AlignLeft, QStringLiteral(" Version: " VIDLARK_VERSION));
     m_statusBar->addPanel(80, Qt::AlignHCenter, QStringLiteral("00:00:00"));
     m_statusBar->addPanel(500, Qt::AlignLeft, QStringLiteral(" Status: Waiting"));
 }

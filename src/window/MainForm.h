@@ -104,6 +104,7 @@ public:
     void setTimerEnabled(bool enabled) override;
     // JobBoxes
     void showError(const QString &text) override;
+    void showErrorDetails(const QString &text, const QString &details) override;
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
     bool askStepDown(const QString &question) override;
@@ -131,13 +132,20 @@ public:
     void OpenDirectoryButtonClick();
     // Opens a folder in the file manager (the Open button, a notification's action).
     void OpenFolder(const QString &folder);
+    // Update: the update of the managed extractor, a job of its own (Stop ends
+    // it); while another job runs it does nothing.
     void AdvToolButton2Click();
+    // Help, and Button1 (its captions name other sites): the help page
+    // installed with the program, in the desktop's browser.
     void HelpButton2Click();
+    // The logo: the About box (the version, the extractor in use, the
+    // licence, where the help page is).
     void ImageLogoClick();
     void Button1Click();
     // The "Download multiple videos" dialog, with these links; its Start runs them as a queue.
     void offerMultipleVideos(const QStringList &links);
     void MoviePathEditEdited(const QString &text);
+    QString AboutText();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

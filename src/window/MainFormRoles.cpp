@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString WebSite = QStringLiteral("https://vidlark.example.org/");
-const QString HelpPage = WebSite + QStringLiteral("help.html");
 const QString FolderDialogTitle = QStringLiteral("Select directory to save downloaded file");
 
 } // namespace
@@ -174,6 +172,11 @@ void TMainForm::showError(const QString &text)
     m_boxes->show(this, MessageBoxes::Kind::Error, text);
 }
 
+void TMainForm::showErrorDetails(const QString &text, const QString &details)
+{
+    m_boxes->showDetails(this, MessageBoxes::Kind::Error, text, details);
+}
+
 void TMainForm::showInformation(const QString &text)
 {
     m_boxes->show(this, MessageBoxes::Kind::Information, text);
@@ -228,17 +231,37 @@ void TMainForm::OpenFolder(const QString &folder)
 
 void TMainForm::AdvToolButton2Click()
 {
-    m_shell->openWebPage(WebSite);
+    if (!m_job)
+        return;
+    try {
+        m_job->UpdateExtractorClick();
+    } catch (const std::exception &error) {
+        m_boxes->show(this, MessageBoxes::Kind::Error, QString::fromUtf8(error.what()));
+    }
 }
 
 void TMainForm::HelpButton2Click()
 {
-    m_shell->openWebPage(HelpPage);
+    // As a link: a missing page is for the desktop to report.
+    m_shell->openLocalPage(HelpPage(m_state));
+}
+
+QString TMainForm::AboutText()
+{
+    const ExtractorInUse extractor = m_job ? m_job->DescribeExtractor() : ExtractorInUse();
+    return QStringLiteral("Vidlark " VIDLARK_VERSION "\n\r"
+                          "Saves videos of online video services into a folder of your "
+                          "choice.\n\r\n\r"
+                          "Extractor: ") +
+           JobReporter::extractorLine(extractor) + QStringLiteral("\n\rHelp page: ") +
+           QDir::toNativeSeparators(HelpPage(m_state)) +
+           QStringLiteral("\n\r\n\rVidlark is free software under the GNU General Public "
+                          "License, version 3 or later, and comes with no warranty.");
 }
 
 void TMainForm::ImageLogoClick()
 {
-    m_shell->openWebPage(WebSite);
+    m_boxes->show(this, MessageBoxes::Kind::About, AboutText());
 }
 
 void TMainForm::Button1Click()

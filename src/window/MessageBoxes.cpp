@@ -9,6 +9,8 @@ QString MessageBoxes::caption(Kind kind)
         return QStringLiteral("Information");
     case Kind::CommandFailure:
         return QStringLiteral("Could not execute command line");
+    case Kind::About:
+        return QStringLiteral("About Vidlark");
     }
     return {};
 }

@@ -13,10 +13,14 @@ public:
         Error,          // caption "Error", error icon, OK
         Information,    // caption "Information", information icon, OK
         CommandFailure, // caption "Could not execute command line", no icon, OK
+        About,          // caption "About Vidlark", the program's icon, OK
     };
 
     virtual ~MessageBoxes() = default;
     virtual void show(QWidget *parent, Kind kind, const QString &text) = 0;
+    // A box whose details (another program's own words) open on demand.
+    virtual void showDetails(QWidget *parent, Kind kind, const QString &text,
+                             const QString &details) = 0;
     // Error look with Yes and No; any way of closing it but Yes answers No.
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
     // A question that is no error (a list, the rest of a queue): the same answers.

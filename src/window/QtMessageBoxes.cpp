@@ -1,5 +1,6 @@
 #include "window/QtMessageBoxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -12,6 +13,7 @@ QMessageBox::Icon iconOf(MessageBoxes::Kind kind)
     case MessageBoxes::Kind::Information:
         return QMessageBox::Information;
     case MessageBoxes::Kind::CommandFailure:
+    case MessageBoxes::Kind::About:
         return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
@@ -21,9 +23,19 @@ QMessageBox::Icon iconOf(MessageBoxes::Kind kind)
 
 void QtMessageBoxes::show(QWidget *parent, Kind kind, const QString &text)
 {
+    showDetails(parent, kind, text, {});
+}
+
+void QtMessageBoxes::showDetails(QWidget *parent, Kind kind, const QString &text,
+                                 const QString &details)
+{
     QMessageBox box(iconOf(kind), caption(kind), displayText(text), QMessageBox::Ok, parent);
     // Texts may hold titles and paths from the network: never rich text.
     box.setTextFormat(Qt::PlainText);
+    if (kind == Kind::About)
+        box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+    if (!details.isEmpty())
+        box.setDetailedText(displayText(details));
     box.exec();
 }
 

@@ -272,7 +272,7 @@ TEST_F(FormLifecycleTest, InstalledProgramKeepsItsSettingsUnderTheConfigFolder)
     QStringList decidedFor;
     e.decidePlaces = [&](const QString &folder) {
         decidedFor << folder;
-        return ProgramPlaces{false, settings, converterDir};
+        return ProgramPlaces{false, settings, converterDir, {}, {}};
     };
 
     FormLifecycle::FormCreate(form, e);

@@ -1,11 +1,14 @@
 #include "FileContents.h"
 #include "NoProxyEnvironment.h"
+#include "RecordingDesktopShell.h"
 #include "RecordingMessageBoxes.h"
 #include "SampleService.h"
 #include "app/FormLifecycle.h"
+#include "app/IniFile.h"
 #include "app/WindowProgram.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
+#include "window/AdvProgressBar.h"
 #include "window/AdvToolButton.h"
 #include "window/MultipleVideosDialog.h"
 #include "window/QtMessageBoxes.h"
@@ -14,7 +17,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -407,4 +412,110 @@ TEST(WindowProgramTest, AntiFreezeIsOnFromTheStart)
 {
     WindowProgram program;
     EXPECT_TRUE(program.session().antiFreezeActive());
+}
+
+namespace {
+
+// The window's Update and Help against the sample service's release folder,
+// with the settings file naming it; the desktop's browser is a recording.
+class WindowUpkeep : public WindowJob
+{
+protected:
+    void SetUp() override
+    {
+        WindowJob::SetUp();
+        auto recording = std::make_unique<RecordingDesktopShell>();
+        shell = recording.get();
+        form.setDesktopShell(std::move(recording));
+    }
+    void useReleases(const QString &folder)
+    {
+        const QString settings = SettingsFile(form.state());
+        ASSERT_EQ(IniFile::writeValue(settings, QStringLiteral("Main"),
+                                      QStringLiteral("ExtractorReleases"),
+                                      service.baseUrl() + QStringLiteral("/releases/") + folder),
+                  QString());
+        program.session().apply(
+            FormLifecycle::JobSettingsOf(settings, ManagedExtractor(form.state())));
+    }
+    void pressUpdate() { QTest::mouseClick(control("AdvToolButton2"), Qt::LeftButton); }
+    QString managed() { return ManagedExtractor(form.state()); }
+
+    RecordingDesktopShell *shell = nullptr;
+};
+
+} // namespace
+
+// Update is a job of its own: locked inputs, Stop on the button, a download's
+// progress (a second press meanwhile does nothing); the box says the
+// versions, and the About box the one in use.
+TEST_F(WindowUpkeep, UpdateInstallsTheExtractorWithADownloadsProgress)
+{
+    useReleases(QStringLiteral("2099.01.01"));
+    EXPECT_EQ(managed(), appDir.filePath(QStringLiteral("extractor/yt-dlp")));
+    struct
+    {
+        QString line, caption;
+        bool linkEnabled = true;
+        int bar = -1;
+    } seen;
+    onceTransferring([&] {
+        seen = {statusLine(), form.StartButton()->text(), control("MoviePathEdit")->isEnabled(),
+                form.ProgressBar()->Position()};
+        pressUpdate();
+    });
+    pressUpdate();
+
+    EXPECT_TRUE(seen.line.endsWith(QStringLiteral(" - \"yt-dlp\""))) << seen.line.toStdString();
+    EXPECT_EQ(seen.caption, QStringLiteral("Stop"));
+    EXPECT_FALSE(seen.linkEnabled);
+    EXPECT_GT(seen.bar, 0);
+    const QString updated = QStringLiteral("The extractor is updated: yt-dlp 2099.01.01 (none "
+                                           "before)");
+    EXPECT_EQ(boxes->shown, QStringList{QStringLiteral("Information: ") + updated +
+                                        QStringLiteral("\n\rIt is kept in ") + managed()});
+    EXPECT_EQ(statusLine(), updated);
+    EXPECT_EQ(statusPanel(), QStringLiteral("Status: The extractor is updated"));
+    EXPECT_TRUE(QFileInfo(managed()).isExecutable());
+    expectIdleWindow();
+
+    boxes->shown.clear();
+    QTest::mouseClick(control("ImageLogo"), Qt::LeftButton);
+    ASSERT_EQ(boxes->shown.size(), 1);
+    EXPECT_TRUE(boxes->shown[0].contains(QStringLiteral("\n\rExtractor: yt-dlp 2099.01.01 (") +
+                                         managed() + QStringLiteral(")\n\r")))
+        << boxes->shown[0].toStdString();
+    EXPECT_TRUE(shell->calls.isEmpty());
+}
+
+TEST_F(WindowUpkeep, StopEndsTheUpdateAndLeavesNothingBehind)
+{
+    useReleases(QStringLiteral("stall/2099.01.01"));
+    onceTransferring([this] { QTest::mouseClick(form.StartButton(), Qt::LeftButton); });
+    QElapsedTimer took;
+    took.start();
+    pressUpdate();
+    EXPECT_LT(took.elapsed(), 30000); // the server never sends the rest
+    EXPECT_TRUE(boxes->shown.isEmpty()) << boxes->shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(statusLine(), QStringLiteral("Update is stopped by the user"));
+    EXPECT_FALSE(QFileInfo::exists(managed()));
+    EXPECT_EQ(
+        QDir(appDir.filePath(QStringLiteral("extractor"))).entryList(QDir::Files | QDir::Hidden),
+        QStringList());
+    expectIdleWindow();
+}
+
+// Help opens the page built and installed with the program, as a local file,
+// in the desktop's browser.
+TEST_F(WindowUpkeep, HelpOpensTheHelpPageOfTheProgram)
+{
+    form.state().HelpPage = QStringLiteral(HELP_PAGE);
+    QTest::mouseClick(control("HelpButton2"), Qt::LeftButton);
+    EXPECT_EQ(shell->calls, QStringList{QStringLiteral("open page " HELP_PAGE)});
+    EXPECT_TRUE(boxes->shown.isEmpty());
+    const QByteArray page = contentsOf(QStringLiteral(HELP_PAGE));
+    for (const char *topic :
+         {"A download, step by step", "The formats", "--update-extractor", "SHA2-256SUMS",
+          "CookiesFromBrowser", "ExtractorReleases", ".part", "Vidlark " VIDLARK_VERSION})
+        EXPECT_TRUE(page.contains(topic)) << topic;
 }

@@ -167,6 +167,16 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
         {QStringLiteral("--extractor"), QStringLiteral(" "), QStringLiteral("L")},
         {QStringLiteral("--subs"), QStringLiteral("en,../de"), QStringLiteral("L")},
         {QStringLiteral("L"), QStringLiteral("--subs")},
+        {QStringLiteral("--cookies-from-browser"), QStringLiteral("netscape"), QStringLiteral("L")},
+        {QStringLiteral("L"), QStringLiteral("--cookies-from-browser")},
+        {QStringLiteral("--update-extractor"), QStringLiteral("L")},
+        {QStringLiteral("--releases"), QStringLiteral("http://r.test/"), QStringLiteral("L")},
+        {QStringLiteral("--update-extractor"), QStringLiteral("--releases"),
+         QStringLiteral("ftp://r.test/")},
+        {QStringLiteral("--update-extractor"), QStringLiteral("--releases")},
+        {QStringLiteral("--update-extractor=1")},
+        {QStringLiteral("--version"), QStringLiteral("L")},
+        {QStringLiteral("--version"), QStringLiteral("--update-extractor")},
     };
     for (const QStringList &args : cases) {
         SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
@@ -181,6 +191,45 @@ TEST(CliOptions, BadUsageIsRefusedWithAReason)
                   .options->subtitles,
               QStringLiteral("en,de"));
     EXPECT_TRUE(CliUsage().startsWith(QStringLiteral("Usage: vidlark-cli")));
+}
+
+// The extractor's update and the versions take no link; the browser's
+// cookies go with a download.
+TEST(CliOptions, TheUpdateTheVersionAndTheCookies)
+{
+    const CliParseResult update =
+        ParseCliArguments({QStringLiteral("--update-extractor")}, QStringLiteral("/"));
+    ASSERT_TRUE(update.options.has_value()) << update.error.toStdString();
+    EXPECT_TRUE(update.options->updateExtractor);
+    EXPECT_TRUE(update.options->releases.isEmpty());
+    EXPECT_FALSE(update.version);
+
+    const CliParseResult from =
+        ParseCliArguments({QStringLiteral("--releases=http://127.0.0.1:8/releases/2099.01.01"),
+                           QStringLiteral("--update-extractor")},
+                          QStringLiteral("/"));
+    ASSERT_TRUE(from.options.has_value()) << from.error.toStdString();
+    EXPECT_EQ(from.options->releases, QStringLiteral("http://127.0.0.1:8/releases/2099.01.01"));
+
+    const CliParseResult version = ParseCliArguments(
+        {QStringLiteral("--version"), QStringLiteral("--extractor"), QStringLiteral("none")},
+        QStringLiteral("/"));
+    ASSERT_TRUE(version.options.has_value()) << version.error.toStdString();
+    EXPECT_TRUE(version.version);
+    EXPECT_EQ(version.options->extractor, QStringLiteral("none"));
+
+    const CliParseResult cookies =
+        ParseCliArguments({QStringLiteral("--cookies-from-browser"), QStringLiteral("Firefox:Work"),
+                           QStringLiteral("L")},
+                          QStringLiteral("/"));
+    ASSERT_TRUE(cookies.options.has_value()) << cookies.error.toStdString();
+    EXPECT_EQ(cookies.options->cookiesFromBrowser, QStringLiteral("firefox:Work"));
+    EXPECT_TRUE(ParseCliArguments({QStringLiteral("L")}, QStringLiteral("/"))
+                    .options->cookiesFromBrowser.isEmpty());
+
+    // The usage fits a terminal of 80 columns.
+    for (const QString &line : CliUsage().split(QLatin1Char('\n')))
+        EXPECT_LE(line.size(), 80) << line.toStdString();
 }
 
 TEST(CliOptions, ContinueAndRetries)

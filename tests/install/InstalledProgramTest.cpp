@@ -343,4 +343,42 @@ TEST_F(InstalledProgramTest, AWritablePrefixStillGetsNothingWrittenIntoIt)
     // TearDown finds the prefix as it was.
 }
 
+// The extractor's update as an installed program does it: into the user's
+// data folder, never into the prefix; the next download runs that copy
+// before yt-dlp on PATH. The help page lies where the window looks for it.
+TEST_F(InstalledProgramTest, TheUpdatedExtractorGoesIntoTheDataFolderAndRunsFirst)
+{
+    EXPECT_TRUE(QFileInfo(QStringLiteral(INSTALLED_DATADIR "/doc/vidlark/help.html")).isFile());
+    QString err;
+    const QString cli = BinDir + QStringLiteral("/vidlark-cli");
+    ASSERT_EQ(run(cli,
+                  {QStringLiteral("--update-extractor"), QStringLiteral("--releases"),
+                   service.baseUrl() + QStringLiteral("/releases/2099.01.01")},
+                  &err),
+              0)
+        << err.toStdString();
+    const QString managed = at(".local/share/vidlark/yt-dlp");
+    EXPECT_TRUE(QFileInfo(managed).isExecutable());
+    // A refused one exits with 1 and keeps it.
+    EXPECT_EQ(run(cli, {QStringLiteral("--update-extractor"), QStringLiteral("--releases"),
+                        service.baseUrl() + QStringLiteral("/releases/wrong-sum/2099.02.01")}),
+              1);
+
+    QProcess version;
+    start(version, cli, {QStringLiteral("--version")});
+    EXPECT_EQ(finish(version), 0);
+    EXPECT_EQ(QString::fromUtf8(version.readAllStandardOutput()),
+              QStringLiteral("vidlark-cli " VIDLARK_VERSION "\nyt-dlp 2099.01.01 (") + managed +
+                  QStringLiteral(")\n"));
+
+    EXPECT_EQ(run(cli,
+                  {QStringLiteral("--dir"), at("videos"),
+                   QStringLiteral("http://media.sample.test/pages/progressive")},
+                  &err),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(QDir(at("videos")).entryList(QDir::Files),
+              QStringList{QStringLiteral("Release Stand-in 2099.01.01_(360p).mp4")});
+}
+
 } // namespace

@@ -66,6 +66,54 @@ TEST_F(ProgramPlacesTest, WritableProgramFolderKeepsEverythingBesideTheProgram)
     EXPECT_FALSE(QFileInfo::exists(at("run/vidlark")));
 }
 
+// The managed extractor copy goes where the settings go; the help page lies
+// where the layout put it, whatever the mode.
+TEST_F(ProgramPlacesTest, TheExtractorCopyAndTheHelpPageFollowTheModeAndTheLayout)
+{
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("data")));
+    struct Case
+    {
+        const char *name;
+        bool installed;
+        bool readOnlyFolder;
+        QMap<QString, QString> variables;
+        QString extractor, help;
+    };
+    const QString prefixHelp =
+        QDir::cleanPath(at("bin") + QStringLiteral("/../share/doc/vidlark/help.html"));
+    const Case cases[] = {
+        {"portable", false, false, {}, at("bin/extractor/yt-dlp"), at("bin/help.html")},
+        {"a read-only folder",
+         false,
+         true,
+         {},
+         at("home/.local/share/vidlark/yt-dlp"),
+         at("bin/help.html")},
+        {"installed",
+         true,
+         false,
+         {{QStringLiteral("XDG_DATA_HOME"), at("data")}},
+         at("data/vidlark/yt-dlp"),
+         prefixHelp},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        readOnly.clear();
+        if (c.readOnlyFolder)
+            programFolderReadOnly();
+        QMap<QString, QString> variables = c.variables;
+        variables.insert(QStringLiteral("XDG_RUNTIME_DIR"), at("run"));
+        PlacesEnvironment e = env(variables);
+        e.installedLayout = c.installed;
+        const ProgramPlaces places = ProgramPlaces::decide(e);
+        EXPECT_EQ(places.extractorPath, c.extractor);
+        EXPECT_EQ(places.helpPage, c.help);
+    }
+    // Deciding makes nothing for the extractor: its update does.
+    EXPECT_FALSE(QFileInfo::exists(at("data/vidlark")));
+    EXPECT_FALSE(QFileInfo::exists(at("home/.local")));
+}
+
 TEST_F(ProgramPlacesTest, SettingsFileBesideAReadOnlyProgramDecidesByItsOwnRights)
 {
     programFolderReadOnly();
@@ -202,15 +250,21 @@ TEST(ProgramStateStart, ConverterFolderIsThePlacesOrTheProgramFolder)
     ProgramState installed;
     StartProgramState(installed, QStringLiteral("/usr/bin"), QStringLiteral("/tmp"),
                       {false, QStringLiteral("/home/u/.config/Vidlark/Vidlark.ini"),
-                       QStringLiteral("/run/user/1000/vidlark")});
+                       QStringLiteral("/run/user/1000/vidlark"),
+                       QStringLiteral("/home/u/.local/share/vidlark/yt-dlp"),
+                       QStringLiteral("/usr/share/doc/vidlark/help.html")});
     EXPECT_EQ(installed.AppDir, QStringLiteral("/usr/bin/"));
     EXPECT_EQ(ConverterFolder(installed), QStringLiteral("/run/user/1000/vidlark/"));
     EXPECT_EQ(installed.SettingsPath, QStringLiteral("/home/u/.config/Vidlark/Vidlark.ini"));
+    EXPECT_EQ(ManagedExtractor(installed), QStringLiteral("/home/u/.local/share/vidlark/yt-dlp"));
+    EXPECT_EQ(HelpPage(installed), QStringLiteral("/usr/share/doc/vidlark/help.html"));
 
     ProgramState portable;
     StartProgramState(portable, QStringLiteral("/opt/vidlark"), QStringLiteral("/tmp"));
     EXPECT_EQ(ConverterFolder(portable), QStringLiteral("/opt/vidlark/"));
     EXPECT_EQ(portable.SettingsPath, QStringLiteral("/opt/vidlark/Vidlark.ini"));
+    EXPECT_EQ(ManagedExtractor(portable), QStringLiteral("/opt/vidlark/extractor/yt-dlp"));
+    EXPECT_EQ(HelpPage(portable), QStringLiteral("/opt/vidlark/help.html"));
 
     // A state filled by hand, as the job tests do, keeps the copy beside the program.
     ProgramState byHand;

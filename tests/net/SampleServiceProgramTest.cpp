@@ -46,7 +46,8 @@ TEST(SampleServiceProgramTest, NamesItsPortAnswersAndLogs)
     EXPECT_TRUE(headers.contains(QJsonArray{QStringLiteral("Referer"), client.Request.Referer}));
 }
 
-// After the line scripts read: each web page with both of its links, then the flaky demo.
+// After the line scripts read: each web page with both of its links, the release
+// folder for the extractor's update, then the flaky demo.
 TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
 {
     clearProxyEnvironment();
@@ -58,11 +59,12 @@ TEST(SampleServiceProgramTest, PrintsLinksAfterTheLineScriptsRead)
     ASSERT_TRUE(first.startsWith("listening on 127.0.0.1:")) << first.toStdString();
     const QByteArray base = "http://" + first.mid(13);
     QList<QByteArray> lines;
-    while (lines.size() < 4 && (program.canReadLine() || program.waitForReadyRead(10000)))
+    while (lines.size() < 5 && (program.canReadLine() || program.waitForReadyRead(10000)))
         lines.append(program.readLine().trimmed());
-    ASSERT_EQ(lines.size(), 4);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines.takeLast().endsWith(
         ": http://www.youtube.com/watch?v=vidlark0009 (through the proxy)"));
+    EXPECT_TRUE(lines.takeLast().endsWith(": " + base + "/releases/2099.01.01"));
 
     HttpClient client;
     const struct

@@ -8,6 +8,8 @@
 #include "job/JobReporter.h"
 #include "job/ProgramState.h"
 #include "job/StatePulse.h"
+#include "service/ExtractorFailures.h"
+#include "service/ExtractorRelease.h"
 #include "session/JobSession.h"
 #include "steps/DownloadLock.h"
 #include "steps/ExtractorDownload.h"
@@ -378,6 +380,123 @@ TEST_F(ExtractorRoute, AMissingFragmentFailsTheExtractorsDownload)
 {
     ASSERT_FALSE(ytDlp.isEmpty());
     EXPECT_EQ(run(ytDlp, "http://media.sample.test/pages/hls-gap", 2), JobOutcome::Failed);
-    EXPECT_TRUE(window.calls.contains(QStringLiteral("error box Unable to download this video.")));
+    // The box says yt-dlp's own reason, and how to update it when it is old.
+    const QStringList boxes = window.calls.filter(QStringLiteral("error box "));
+    ASSERT_EQ(boxes.size(), 1) << window.calls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(
+        QStringLiteral("error box Unable to download this video.\n\rfragment ")))
+        << boxes[0].toStdString();
+    const QString version = ExtractorVersion(ytDlp);
+    EXPECT_EQ(boxes[0].endsWith(JobReporter::staleExtractorText(version)),
+              ExtractorIsStale(version, QDate::currentDate()))
+        << boxes[0].toStdString();
+    EXPECT_TRUE(window.statusLine.startsWith(
+        QStringLiteral("Error: Unable to download this video. fragment ")));
     EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Sample HLS Video (1).mp4"))));
+}
+
+// The extractor's common reasons in the job's words, its own line behind
+// them; an old one adds how to update it.
+TEST_F(ExtractorRoute, ACommonReasonIsSaidInPlainWordsAndAnOldExtractorSaysHowToUpdate)
+{
+    const QString line = QStringLiteral("[youtube] Xq3kZ1bL0aA: Sign in to confirm you\u2019re not "
+                                        "a bot. Use --cookies-from-browser or --cookies for the "
+                                        "authentication.");
+    ::setenv("STAND_IN_ERROR", line.toUtf8().constData(), 1);
+    const QString words = JobReporter::extractorFailureText(ExtractorFailureKind::SignIn);
+    const struct
+    {
+        const char *version;
+        bool stale;
+    } cases[] = {{"2023.03.04", true}, {nullptr, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.version ? c.version : "no version");
+        if (c.version)
+            ::setenv("STAND_IN_VERSION", c.version, 1);
+        else
+            ::unsetenv("STAND_IN_VERSION");
+        window.calls.clear();
+        EXPECT_EQ(run(StandIn, "say-error", 2), JobOutcome::Failed);
+        QString box = QStringLiteral("error box No video to download.\n\r") + words;
+        if (c.stale)
+            box += QStringLiteral("\n\r") +
+                   JobReporter::staleExtractorText(QStringLiteral("2023.03.04"));
+        box += QStringLiteral(" | details: yt-dlp said: ") + line;
+        EXPECT_TRUE(window.calls.contains(box))
+            << window.calls.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(window.statusLine, QStringLiteral("Error. No video to download. ") + words);
+    }
+    ::unsetenv("STAND_IN_ERROR");
+    ::unsetenv("STAND_IN_VERSION");
+}
+
+// The browser's cookies are asked of the extractor alone, in every run of a
+// job, and only when the settings name a browser.
+TEST_F(ExtractorRoute, CookiesFromABrowserAreAskedOfTheExtractorOnly)
+{
+    const QString info = scratch.filePath(QStringLiteral("info.json"));
+    const QString args = scratch.filePath(QStringLiteral("args"));
+    QFile json(info);
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(R"({"title": "Clip", "formats": [{"format_id": "hls", "ext": "mp4",
+        "url": "http://127.0.0.1:9/x.m3u8", "protocol": "m3u8_native", "height": 240}]})");
+    json.close();
+    ::setenv("STAND_IN_INFO", info.toLocal8Bit().constData(), 1);
+    ::setenv("STAND_IN_ARGS", args.toLocal8Bit().constData(), 1);
+    JobSettings settings;
+    settings.cookiesFromBrowser = QStringLiteral("firefox:Work");
+    session.apply(settings);
+    EXPECT_EQ(run(StandIn, "info", 0), JobOutcome::Completed);
+    const QString given = QString::fromUtf8(contentsOf(args));
+    // The lookup's run and the download's.
+    EXPECT_EQ(given.count(QStringLiteral("--cookies-from-browser\nfirefox:Work\n")), 2)
+        << given.toStdString();
+
+    // Off by default.
+    QFile::remove(args);
+    for (const QString &file : savedFiles())
+        QFile::remove(saved(file));
+    session.apply(JobSettings());
+    EXPECT_EQ(run(StandIn, "info", 0), JobOutcome::Completed);
+    EXPECT_FALSE(QString::fromUtf8(contentsOf(args)).contains(QStringLiteral("--cookies")));
+    ::unsetenv("STAND_IN_INFO");
+    ::unsetenv("STAND_IN_ARGS");
+}
+
+// Update, then a download: the managed copy runs, as the precedence says,
+// unless the user named another program.
+TEST_F(ExtractorRoute, AnUpdatedManagedCopyRunsTheNextDownload)
+{
+    const QString managed = scratch.filePath(QStringLiteral("data/vidlark/yt-dlp"));
+    JobSettings settings;
+    settings.managedExtractor = managed;
+    settings.extractor = ChooseExtractorProgram(std::nullopt, managed);
+    settings.extractorReleases = service.baseUrl() + QStringLiteral("/releases/2099.01.01");
+    session.apply(settings);
+    EXPECT_EQ(session.extractor(), ytDlp); // none managed yet: PATH's
+
+    EXPECT_EQ(session.controller().UpdateExtractorClick(), JobOutcome::Completed);
+    EXPECT_EQ(session.extractor(), managed);
+    EXPECT_EQ(window.statusLine,
+              QStringLiteral("The extractor is updated: yt-dlp 2099.01.01 (none before)"));
+    EXPECT_EQ(JobReporter::extractorLine(session.controller().DescribeExtractor()),
+              QStringLiteral("yt-dlp 2099.01.01 (") + managed + QLatin1Char(')'));
+
+    window.link = QString::fromLatin1(ProgressivePage);
+    window.format = 2;
+    service.clearRequests();
+    EXPECT_EQ(session.controller().StartButtonClick(), JobOutcome::Completed);
+    // The stand-in release named the video after itself; it read no page.
+    const QString name = QStringLiteral("Release Stand-in 2099.01.01_(360p).mp4");
+    EXPECT_EQ(savedFiles(), QStringList{name});
+    EXPECT_EQ(contentsOf(saved(name)), media("progressive-360.mp4"));
+    EXPECT_TRUE(requestsFor("/pages/").empty());
+
+    // A program the user named keeps running after an update.
+    settings.extractor = StandIn;
+    settings.extractorNamed = true;
+    session.apply(settings);
+    EXPECT_EQ(session.controller().UpdateExtractorClick(), JobOutcome::Completed);
+    EXPECT_EQ(session.extractor(), StandIn);
+    EXPECT_TRUE(window.statusLine.startsWith(QStringLiteral("The extractor is up to date")));
 }

@@ -156,6 +156,12 @@ void RecordingJobWindow::showError(const QString &text)
     modal();
 }
 
+void RecordingJobWindow::showErrorDetails(const QString &text, const QString &details)
+{
+    log(QStringLiteral("error box ") + text + QStringLiteral(" | details: ") + details);
+    modal();
+}
+
 void RecordingJobWindow::showInformation(const QString &text)
 {
     log(QStringLiteral("information box ") + text);

@@ -79,6 +79,8 @@ public:
     void setStartButtonCaption(const QString &caption) override;
     void blockThread(int milliseconds) override;
     void showError(const QString &text) override;
+    // Logged as the error box, its details after " | details: ".
+    void showErrorDetails(const QString &text, const QString &details) override;
     void showInformation(const QString &text) override;
     void showCommandFailure(const QString &text) override;
     void processMessages() override;

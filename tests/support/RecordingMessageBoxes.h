@@ -23,6 +23,12 @@ public:
         if (onShow)
             onShow();
     }
+    // The details follow the text in the same line, after " | details: ".
+    void showDetails(QWidget *parent, Kind kind, const QString &text,
+                     const QString &details) override
+    {
+        show(parent, kind, text + QStringLiteral(" | details: ") + details);
+    }
     bool askYesNo(QWidget *, const QString &text) override
     {
         shown << QStringLiteral("Question: ") + text;

@@ -1,5 +1,7 @@
 #include "window/AdvToolButton.h"
 
+#include "RecordingDesktopShell.h"
+#include "RecordingMessageBoxes.h"
 #include "markup/TColor.h"
 #include "window/MainForm.h"
 
@@ -98,6 +100,9 @@ TEST(AdvToolButton, DisabledButtonKeepsItsColoursAndEngravesItsCaption)
 TEST(AdvToolButton, FocusShowsAMarkAndKeysPressIt)
 {
     TMainForm form;
+    // Help opens a page or says it is missing: neither reaches the desktop here.
+    form.setDesktopShell(std::make_unique<RecordingDesktopShell>());
+    form.setMessageBoxes(std::make_unique<RecordingMessageBoxes>());
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     for (const char *name : {"StartButton", "HelpButton2", "OpenDirectoryButton"}) {

@@ -1,3 +1,4 @@
+#include "RecordingDesktopShell.h"
 #include "RecordingMessageBoxes.h"
 #include "markup/HTMLCheckBox.h"
 #include "markup/HTMLComboBox.h"
@@ -7,49 +8,30 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The desktop for tests: answers the folder browser from a script and notes
-// every request as one line.
-class RecordingDesktopShell final : public DesktopShell
-{
-public:
-    QStringList calls;
-    std::optional<QString> folderAnswer;
-
-    std::optional<QString> chooseFolder(QWidget *, const QString &title,
-                                        const QString &startFolder) override
-    {
-        calls << QStringLiteral("browse '%1' at %2").arg(title, startFolder);
-        return folderAnswer;
-    }
-    void exploreFolder(const QString &folder) override
-    {
-        calls << QStringLiteral("explore ") + folder;
-    }
-    void openWebPage(const QString &address) override
-    {
-        calls << QStringLiteral("open ") + address;
-    }
-};
-
 class MainFormBehaviours : public testing::Test
 {
 protected:
     TMainForm form;
     RecordingDesktopShell *shell = nullptr;
+    RecordingMessageBoxes *boxes = nullptr;
 
     void SetUp() override
     {
         auto recording = std::make_unique<RecordingDesktopShell>();
         shell = recording.get();
         form.setDesktopShell(std::move(recording));
-        form.setMessageBoxes(std::make_unique<RecordingMessageBoxes>());
+        auto recordingBoxes = std::make_unique<RecordingMessageBoxes>();
+        boxes = recordingBoxes.get();
+        form.setMessageBoxes(std::move(recordingBoxes));
         form.show();
     }
     template <typename T = QWidget> T *control(const char *name)
@@ -183,32 +165,30 @@ TEST_F(MainFormBehaviours, OpenExploresTheFolderWithTrailingSlash)
     }
 }
 
-TEST_F(MainFormBehaviours, LinksOpenTheirPages)
+// Help opens the help page beside the program, the logo the About box; none
+// leads to a web site. They stay usable during a job; Update then has nothing
+// to run.
+TEST_F(MainFormBehaviours, TheLinksLeadToTheHelpPageAndTheAboutBoxAlsoDuringAJob)
 {
-    const struct
-    {
-        const char *control, *address;
-    } links[]{
-        {"AdvToolButton2", "https://vidlark.example.org/"},
-        {"HelpButton2", "https://vidlark.example.org/help.html"},
-        {"ImageLogo", "https://vidlark.example.org/"},
-    };
-    for (const auto &link : links) {
-        SCOPED_TRACE(link.control);
+    form.state().AppDir = QStringLiteral("/opt/vidlark/");
+    for (const bool during : {false, true}) {
+        SCOPED_TRACE(during);
+        if (during)
+            form.PrepareToStart();
         shell->calls.clear();
-        click(link.control);
-        EXPECT_EQ(shell->calls,
-                  QStringList{QStringLiteral("open ") + QString::fromUtf8(link.address)});
+        boxes->shown.clear();
+        for (const char *name : {"HelpButton2", "ImageLogo", "AdvToolButton2"})
+            click(name);
+        EXPECT_EQ(shell->calls, QStringList{QStringLiteral("open page /opt/vidlark/help.html")});
+        ASSERT_EQ(boxes->shown.size(), 1);
+        const QString about = boxes->shown[0];
+        EXPECT_TRUE(about.startsWith(QStringLiteral("About Vidlark: Vidlark " VIDLARK_VERSION)));
+        // No job: nothing is known of the extractor.
+        EXPECT_TRUE(about.contains(QStringLiteral("\n\rExtractor: yt-dlp: none found\n\r")));
+        EXPECT_TRUE(about.contains(QStringLiteral("\n\rHelp page: /opt/vidlark/help.html\n\r")));
+        EXPECT_TRUE(
+            about.contains(QStringLiteral("GNU General Public License, version 3 or later")));
     }
-}
-
-TEST_F(MainFormBehaviours, LinksAndOpenStayUsableDuringAJob)
-{
-    control<QLineEdit>("DirectoryEdit")->setText(QStringLiteral("/srv"));
-    form.PrepareToStart();
-    for (const char *name : {"AdvToolButton2", "HelpButton2", "ImageLogo", "OpenDirectoryButton"})
-        click(name);
-    EXPECT_EQ(shell->calls.size(), 4);
     shell->calls.clear();
     click("SelectDirectoryButton"); // locked during a job
     EXPECT_TRUE(shell->calls.isEmpty());

@@ -2,6 +2,7 @@
 
 #include "CannedVideos.h"
 #include "FlakyFault.h"
+#include "Releases.h"
 #include "ResourceAnswer.h"
 #include "WebPages.h"
 
@@ -88,6 +89,8 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
     const QByteArray &path = request.path;
     if (path.startsWith("/bulk/"))
         return bulk(request, version);
+    if (Releases::serves(path))
+        return Releases::answer(path);
     if (path.startsWith("/status/")) {
         bool ok = false;
         const int status = path.mid(8).toInt(&ok);

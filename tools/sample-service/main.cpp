@@ -96,6 +96,9 @@ int main(int argc, char **argv)
                     "http://127.0.0.1:%u%s\n",
                     page.what, WebPages::Host, page.path, port, port, page.path);
     }
+    std::printf("a release folder for vidlark-cli --update-extractor --releases URL: "
+                "http://127.0.0.1:%u/releases/2099.01.01\n",
+                port);
     std::printf("a stream whose first two downloads break off: "
                 "http://www.youtube.com/watch?v=vidlark0009 (through the proxy)\n");
     std::fflush(stdout);
