@@ -183,8 +183,8 @@ bool PieceLanes::extend(Lane &lane)
     if (limit <= lane.pos)
         return false;
     // Alone it runs to the end; beside others a piece at a time, so theirs come next to it.
-    lane.end = others ? std::min(limit, lane.pos + pieceSize(m_file.total(), m_connections))
-                      : limit;
+    lane.end =
+        others ? std::min(limit, lane.pos + pieceSize(m_file.total(), m_connections)) : limit;
     return true;
 }
 

@@ -27,8 +27,8 @@ public:
             m_next += duration_cast<steady_clock::duration>(duration<double>(double(bytes) / rate));
         }
         while (!stopping && steady_clock::now() < turn)
-            std::this_thread::sleep_for(std::min<steady_clock::duration>(
-                turn - steady_clock::now(), milliseconds(100)));
+            std::this_thread::sleep_for(
+                std::min<steady_clock::duration>(turn - steady_clock::now(), milliseconds(100)));
     }
 
 private:
