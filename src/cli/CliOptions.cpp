@@ -2,6 +2,7 @@
 
 #include "service/FormatTable.h"
 #include "service/SubtitleLanguages.h"
+#include "steps/Transfer.h"
 
 #include <QDir>
 
@@ -60,7 +61,7 @@ QString CliUsage()
                "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4] "
                "[--yes|--no]\n"
                "                   [--no-continue] [--retries N] [--extractor PATH|none]\n"
-               "                   [--subs LANGS] LINK\n"
+               "                   [--subs LANGS] [--connections N] LINK\n"
                "Saves the video of LINK into FOLDER.\n") +
            formatList() +
            QStringLiteral(
@@ -74,6 +75,8 @@ QString CliUsage()
                "                    yt-dlp on PATH); none turns it off\n"
                "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
                "                    all) as NAME.LANG.srt beside the video; extractor only\n"
+               "  --connections N   connections of one download (1 to 16; default 4 for other\n"
+               "                    sites' direct formats and their fragments, 1 otherwise)\n"
                "Exit status: 0 saved, 1 error, 2 stopped, 3 saved but the conversion failed,\n"
                "64 bad usage.\n");
 }
@@ -152,6 +155,13 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (!ok || retries < 0 || retries > MaxRetries)
                 return failure(QStringLiteral("--retries needs a number from 0 to 20."));
             options.retries = retries;
+        } else if (arg == QStringLiteral("--connections")) {
+            const std::optional<QString> v = takeValue();
+            bool ok = false;
+            const int connections = v ? v->toInt(&ok) : -1;
+            if (!ok || connections < 1 || connections > MaxConnections)
+                return failure(QStringLiteral("--connections needs a number from 1 to 16."));
+            options.connections = connections;
         } else if (arg == QStringLiteral("--") && !hasInlineValue) {
             if (i + 2 != arguments.size() || linkGiven)
                 return failure(QStringLiteral("Give exactly one link."));

@@ -19,6 +19,7 @@ struct CliOptions
     int retries = 4;            // --retries N: attempts after the first
     QString extractor;          // --extractor PATH|none; empty: yt-dlp on PATH
     QString subtitles;          // --subs LANGS: "en,de", "all"; empty: none
+    int connections = 0;        // --connections N (1 to 16); 0: each route's own
     QString link;
 };
 

@@ -67,6 +67,7 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
     settings.retries = options.retries;
     settings.extractor = extractor;
     settings.subtitles = options.subtitles;
+    settings.connections = options.connections;
     session.apply(settings);
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
     int status = ExitError;

@@ -35,6 +35,9 @@ struct ResolvedVideo
     // ".m4a" or ".mp3": the audio row's file is taken out of the download afterwards.
     QString AudioTarget{};
     bool CopiesAudio = false; // the download's audio is AAC, copied as it is
+    // The extractor's answer on the video, which its own download reads
+    // instead of the page; empty: it reads the page.
+    QByteArray ExtractorInfoJson{};
 };
 
 class VideoResolver

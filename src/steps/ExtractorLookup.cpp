@@ -96,6 +96,7 @@ ResolvedVideo ExtractorLookup::ResolveVideo(const QString &program, const QStrin
         video.Fetch = StreamFetch::Extractor;
         video.ExtractorFormat = chosen->Selector;
         video.ExtractorMergeFormat = chosen->MergeFormat;
+        video.ExtractorInfoJson = run.output;
     }
     return video;
 }
