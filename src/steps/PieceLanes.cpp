@@ -202,9 +202,16 @@ std::optional<HttpRequest> PieceLanes::nextRequest(const QString &url)
         return std::nullopt;
     const qint64 to = std::min({freeUntil(from, nullptr, false), m_file.total(),
                                 from + pieceSize(m_file.total(), m_connections)});
-    // A job ended without notice must find only bytes it can vouch for.
-    if (!m_file.checkpoint())
-        return std::nullopt;
+    // A job ended without notice must find only bytes it can vouch for: the
+    // record lists the extents before the first piece past a gap is written,
+    // and again now and then (each costs a flush to disk).
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_checkpointed || now - m_checkpointAt >= CheckpointEvery) {
+        if (!m_file.checkpoint())
+            return std::nullopt;
+        m_checkpointed = true;
+        m_checkpointAt = now;
+    }
     Lane &lane = idleLane();
     lane.start(from, to);
     HttpRequest request;

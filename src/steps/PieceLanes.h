@@ -3,6 +3,7 @@
 #include "net/HttpLanes.h"
 #include "net/HttpResult.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,7 @@ public:
     // Small enough to keep the held bytes together, large enough that the
     // requests' round trips cost little.
     static qint64 pieceSize(qint64 total, int connections);
+    static constexpr std::chrono::milliseconds CheckpointEvery{1000};
 
 private:
     class Lane;
@@ -68,4 +70,6 @@ private:
     HttpResult m_lastFailure;
     bool m_fellBack = false;
     bool m_stopped = false;
+    bool m_checkpointed = false;
+    std::chrono::steady_clock::time_point m_checkpointAt{};
 };
