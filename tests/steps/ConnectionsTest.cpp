@@ -1,7 +1,6 @@
 // One download over several connections: byte-exact against servers that
 // cap, reset, ignore ranges or change between requests, and continued after a
-// Stop or a kill.
-#include "ResourceAnswer.h"
+// Stop (a kill: CliProgramTest).
 #include "ResumeFixture.h"
 
 namespace {
@@ -104,40 +103,6 @@ TEST_F(ConnectionsTest, AStopKeepsTheStartAndTheNextJobAsksOnlyWhatIsMissing)
     ASSERT_EQ(download(path), TransferResult::Done);
     EXPECT_TRUE(contentsOf(target()) == bulkBytes(0, Size));
     EXPECT_EQ(ranges().first(), "bytes=" + QByteArray::number(held) + "- \"bulk-8000000-v0\"");
-}
-
-TEST_F(ConnectionsTest, AKilledJobLeavesOnlyBytesItVouchesForAndTheNextResumesThem)
-{
-    const qint64 Size = 8000000;
-    const QString path = QStringLiteral("/bulk/%1?rate=4000000").arg(Size);
-    // A throw out of a message pass ends the job as a kill would: nothing
-    // after it runs, the partial file keeps what its record last said.
-    struct Killed
-    {};
-    window.onMessagePass = [this, passes = 0]() mutable {
-        if (++passes == 80)
-            throw Killed{};
-    };
-    EXPECT_THROW(download(path), Killed);
-    window.onMessagePass = nullptr;
-    const std::optional<ResumeRecord> left = readRecord();
-    ASSERT_TRUE(left.has_value());
-    EXPECT_FALSE(left->extents.isEmpty());
-    const QByteArray partBytes = contentsOf(part());
-    for (const ByteExtent &extent : left->extents)
-        EXPECT_TRUE(partBytes.mid(extent.first, extent.size()) ==
-                    bulkBytes(extent.first, extent.size()));
-
-    service.clearRequests();
-    ASSERT_EQ(download(path), TransferResult::Done);
-    EXPECT_TRUE(contentsOf(target()) == bulkBytes(0, Size));
-    // The bytes the record vouched for were not asked again.
-    for (const ServiceRequest &request : service.requests()) {
-        const auto asked = ResourceAnswer::parseRange(request.header("Range"));
-        for (const ByteExtent &extent : left->extents)
-            EXPECT_FALSE(asked && asked->first >= extent.first && asked->first < extent.end)
-                << request.header("Range").toStdString();
-    }
 }
 
 } // namespace
