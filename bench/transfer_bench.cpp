@@ -1,5 +1,6 @@
-// transfer_bench URL FILE: one DownloadToFile through the real client, with
-// anti-freeze on and the event loop pumped as during a job. The last line reads
+// transfer_bench URL FILE [CONNECTIONS]: one DownloadToFile through the real
+// client (over that many connections, default 1), with anti-freeze on and the
+// event loop pumped as during a job. The last line reads
 // bytes=N seconds=S MBps=R peak_rss_mb=M (MB = 10^6 bytes, RSS in MiB).
 #include "HeadlessJobWindow.h"
 #include "job/JobReporter.h"
@@ -20,8 +21,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: transfer_bench URL FILE\n");
+    const int connections = arguments.size() == 4 ? arguments[3].toInt() : 1;
+    if (arguments.size() < 3 || arguments.size() > 4 || connections < 1 ||
+        connections > MaxConnections) {
+        std::fprintf(stderr, "usage: transfer_bench URL FILE [CONNECTIONS]\n");
         return 2;
     }
     const QString url = arguments[1];
@@ -46,7 +49,7 @@ int main(int argc, char **argv)
     timer.start();
 
     const auto started = std::chrono::steady_clock::now();
-    const bool done = transfer.DownloadToFile(url, path) == TransferResult::Done;
+    const bool done = transfer.DownloadToFile(url, path, connections) == TransferResult::Done;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
 
     rusage usage{};

@@ -41,6 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const std::optional<ResumeRecord> record = parseResumeRecord(input)) {
         FUZZ_REQUIRE(record->total > 0 && !record->validator.isEmpty());
         FUZZ_REQUIRE(record->held <= record->total);
+        FUZZ_REQUIRE(ByteExtents::isOrderly(record->extents, record->total));
+        FUZZ_REQUIRE(record->extents.isEmpty() ||
+                     ByteExtents(record->extents).prefix() == record->held);
+        FUZZ_REQUIRE(ByteExtents(record->extents).list() == record->extents);
         const std::optional<ResumeRecord> again = parseResumeRecord(formatResumeRecord(*record));
         FUZZ_REQUIRE(again.has_value());
         FUZZ_REQUIRE(formatResumeRecord(*again) == formatResumeRecord(*record));

@@ -8,6 +8,7 @@
 #include "service/ExtractorFailures.h"
 #include "service/SubtitleLanguages.h"
 #include "steps/ExtractorProgram.h"
+#include "steps/Transfer.h"
 #include "window/DesktopNotifications.h"
 #include "window/MainForm.h"
 #include "window/TaskbarProgress.h"
@@ -117,6 +118,14 @@ JobSettings FormLifecycle::JobSettingsOf(const QString &settingsPath,
         IniFile::readValue(settingsPath, Section, QStringLiteral("Subtitles")).value_or(QString());
     if (IsSubtitleLanguageList(subtitles))
         settings.subtitles = SubtitleLanguageList(subtitles);
+    // A number out of bounds keeps each route's own.
+    bool number = false;
+    const int connections = IniFile::readValue(settingsPath, Section, QStringLiteral("Connections"))
+                                .value_or(QString())
+                                .trimmed()
+                                .toInt(&number);
+    if (number && connections >= 1 && connections <= MaxConnections)
+        settings.connections = connections;
     return settings;
 }
 

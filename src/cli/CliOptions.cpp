@@ -3,6 +3,7 @@
 #include "service/ExtractorFailures.h"
 #include "service/FormatTable.h"
 #include "service/SubtitleLanguages.h"
+#include "steps/Transfer.h"
 
 #include <QDir>
 
@@ -61,8 +62,8 @@ QString CliUsage()
                "Usage: vidlark-cli [--format N|NAME] [--dir FOLDER] [--convert avi|mp4]\n"
                "                   [--yes|--no] [--no-continue] [--retries N]\n"
                "                   [--extractor PATH|none] [--cookies-from-browser BROWSER]\n"
-               "                   [--subs LANGS] [--playlist|--no-playlist] [--batch-file FILE]\n"
-               "                   LINK...\n"
+               "                   [--subs LANGS] [--connections N] [--playlist|--no-playlist]\n"
+               "                   [--batch-file FILE] LINK...\n"
                "       vidlark-cli --update-extractor [--releases URL]\n"
                "       vidlark-cli --version [--extractor PATH|none]\n"
                "Saves the video of each LINK into FOLDER, one after another.\n") +
@@ -81,6 +82,8 @@ QString CliUsage()
                "                    (firefox, chromium, chrome, ...); nothing else sees them\n"
                "  --subs LANGS      save the subtitles in these languages (a comma list, or\n"
                "                    all) as NAME.LANG.srt beside the video; extractor only\n"
+               "  --connections N   connections of one download (1 to 16; default 4 for other\n"
+               "                    sites' direct formats and their fragments, 1 otherwise)\n"
                "  --playlist, --no-playlist\n"
                "                    a link that holds a list: save all of it into a folder\n"
                "                    named after it, or only its one video (default: ask on a\n"
@@ -210,6 +213,13 @@ CliParseResult ParseCliArguments(const QStringList &arguments, const QString &cu
             if (!ok || retries < 0 || retries > MaxRetries)
                 return failure(QStringLiteral("--retries needs a number from 0 to 20."));
             options.retries = retries;
+        } else if (arg == QStringLiteral("--connections")) {
+            const std::optional<QString> v = takeValue();
+            bool ok = false;
+            const int connections = v ? v->toInt(&ok) : -1;
+            if (!ok || connections < 1 || connections > MaxConnections)
+                return failure(QStringLiteral("--connections needs a number from 1 to 16."));
+            options.connections = connections;
         } else if (arg == QStringLiteral("--") && !hasInlineValue) {
             // Whatever follows is a link, even one that starts with "-".
             options.links += arguments.mid(i + 1);

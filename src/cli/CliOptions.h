@@ -22,6 +22,7 @@ struct CliOptions
     bool updateExtractor = false; // --update-extractor: update the managed copy, no download
     QString releases;             // --releases URL: the update's release folder
     QString subtitles;            // --subs LANGS: "en,de", "all"; empty: none
+    int connections = 0;          // --connections N (1 to 16); 0: each route's own
     std::optional<bool> playlist; // --playlist / --no-playlist; unset: ask on a terminal, else No
     QString link;                 // the first of links
     QStringList links;            // the arguments', then the batch file's

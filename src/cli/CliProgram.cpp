@@ -89,6 +89,7 @@ int RunCliJob(ProgramState &state, const JobWindow &window, TerminalJobWindow &t
     settings.extractorReleases = options.releases;
     settings.cookiesFromBrowser = options.cookiesFromBrowser;
     settings.subtitles = options.subtitles;
+    settings.connections = options.connections;
     session.apply(settings);
     terminal.cancel = [&session](Cancel how) { session.controller().cancel(how); };
     QList<QueuedVideo> queue;

@@ -60,6 +60,9 @@ struct ResolvedVideo
     QList<ListEntry> ListEntries{};
     // Set when the external extractor was asked and failed.
     std::optional<ExtractorFailure> ExtractorFailed{};
+    // The extractor's answer on the video, which its own download reads
+    // instead of the page; empty: it reads the page.
+    QByteArray ExtractorInfoJson{};
 };
 
 class VideoResolver

@@ -1,16 +1,45 @@
 #include "markup/FontFallback.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
+
+namespace {
+
+bool lookUp(const QString &family)
+{
+    // hasFamily resolves the name as an alias through fontconfig on every call,
+    // over a million instructions each time; a family the database lists under
+    // that very name needs no resolving.
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive) ||
+           QFontDatabase::hasFamily(family);
+}
+
+// The families the window's design names, looked up once when first asked (at
+// start-up, as the window is built): the window asks for them on every caption
+// it measures or draws, most of them missing here and so resolved each time.
+// Read-only once made; fonts installed later count from the next start.
+const QHash<QString, bool> &designFamilies()
+{
+    static const QHash<QString, bool> known = [] {
+        QHash<QString, bool> found;
+        for (const char *name : {"MS Sans Serif", "Tahoma", "Verdana", "Arial", "DejaVu Sans",
+                                 "Bitstream Vera Sans", "Liberation Sans", "Noto Sans"}) {
+            const QString family = QString::fromLatin1(name);
+            found.insert(family.toCaseFolded(), lookUp(family));
+        }
+        return found;
+    }();
+    return known;
+}
+
+} // namespace
 
 bool FontFallback::installed(const QString &family)
 {
-    // hasFamily resolves the name as an alias through fontconfig on every call,
-    // over a million instructions each time; the window asks on every caption
-    // it measures or draws, nearly always for a family the database lists under
-    // that very name, which needs no resolving.
-    return QFontDatabase::families().contains(family, Qt::CaseInsensitive) ||
-           QFontDatabase::hasFamily(family);
+    const QHash<QString, bool> &known = designFamilies();
+    const auto found = known.constFind(family.toCaseFolded());
+    return found != known.cend() ? *found : lookUp(family);
 }
 
 QString FontFallback::family(const QString &name)

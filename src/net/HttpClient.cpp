@@ -188,7 +188,7 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url,
     state.request = &request;
     state.takes = takes;
     state.redirects = redirects;
-    if (!configure(method, url, request, state))
+    if (!configure(m_easy.get(), method, url, request, state))
         return {failed(HttpFailure::Network, QStringLiteral("the request could not be built")), {}};
     runTransfer(state);
 
@@ -197,10 +197,10 @@ HttpClient::Hop HttpClient::exchange(Method method, const QByteArray &url,
     // What a receiver, sink or event pump threw belongs to its caller.
     if (state.callbackError)
         std::rethrow_exception(state.callbackError);
-    return outcome(state);
+    return outcome(m_easy.get(), state);
 }
 
-HttpClient::Hop HttpClient::outcome(const Exchange &state)
+HttpClient::Hop HttpClient::outcome(CURL *easy, const Exchange &state)
 {
     const int status = state.head.status;
     if (state.mismatch)
@@ -248,7 +248,7 @@ HttpClient::Hop HttpClient::outcome(const Exchange &state)
         return {result, {}};
 
     char *location = nullptr;
-    curl_easy_getinfo(m_easy.get(), CURLINFO_REDIRECT_URL, &location);
+    curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
     if (!location)
         return {failed(HttpFailure::Network, QStringLiteral("a redirect without a usable target"),
                        status),
@@ -261,16 +261,18 @@ HttpClient::Hop HttpClient::outcome(const Exchange &state)
     return {result, next};
 }
 
-bool HttpClient::configure(Method method, const QByteArray &url, const HttpRequest &request,
-                           Exchange &state)
+bool HttpClient::configure(CURL *easy, Method method, const QByteArray &url,
+                           const HttpRequest &request, Exchange &state)
 {
-    CURL *easy = m_easy.get();
     curl_easy_reset(easy);
     curl_slist *list = nullptr;
     QList<QByteArray> lines = requestHeaderLines(Request);
     HttpRequest::Headers extra = request.headers;
     if (request.range && request.range->from > 0) {
-        extra.append({"Range", "bytes=" + QByteArray::number(request.range->from) + '-'});
+        QByteArray range = "bytes=" + QByteArray::number(request.range->from) + '-';
+        if (request.range->last >= request.range->from)
+            range += QByteArray::number(request.range->last);
+        extra.append({"Range", range});
         extra.append({"If-Range", request.range->validator});
     }
     for (const auto &[name, value] : extra) {

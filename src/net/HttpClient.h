@@ -13,6 +13,8 @@
 #include <chrono>
 #include <functional>
 
+class HttpLanes;
+
 // The one HTTP client of the program, on libcurl's multi interface. Requests
 // block the calling thread and return how they went; while anti-freeze is on,
 // waits are cut into short slices and the event pump runs after each empty
@@ -44,6 +46,11 @@ public:
     // of the body: an answer that does not continue it fails (Mismatch).
     HttpResult Get(const HttpRequest &request);
     HttpResult Get(const QString &url, HttpBodySink &sink, HttpProgress *progress = nullptr);
+    // The request as Get(request) runs it, with up to connections - 1 further
+    // requests from lanes on connections of their own beside it, once its
+    // answer has proved to be the body. Returns the first request's result;
+    // a Stop from any receiver ends them all.
+    HttpResult GetAlongside(const HttpRequest &request, HttpLanes &lanes, int connections);
     // Status only.
     HttpResult Head(const QString &url, HttpProgress *progress = nullptr);
 
@@ -79,6 +86,8 @@ public:
 private:
     // What one hop of a request is doing (HttpExchange.h).
     struct Exchange;
+    // One connection of GetAlongside (HttpLanes.cpp).
+    struct Lane;
     enum class Method
     {
         Get,
@@ -99,10 +108,11 @@ private:
     HttpResult request(Method method, const HttpRequest &request, Takes takes);
     Hop exchange(Method method, const QByteArray &url, const HttpRequest &request, Takes takes,
                  int redirects);
-    Hop outcome(const Exchange &state);
-    bool configure(Method method, const QByteArray &url, const HttpRequest &request,
+    Hop outcome(CURL *easy, const Exchange &state);
+    bool configure(CURL *easy, Method method, const QByteArray &url, const HttpRequest &request,
                    Exchange &state);
     void runTransfer(Exchange &state);
+    bool startLane(Lane &lane, int redirects);
     void pumpEvents();
     bool resetConnections();
 

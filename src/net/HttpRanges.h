@@ -23,6 +23,7 @@ struct RangeAsk
     qint64 from = 0;      // bytes held; 0 asks for the whole body
     QByteArray validator; // for If-Range: a strong ETag, quotes included, or a Last-Modified text
     qint64 total = -1;    // the whole length the caller expects
+    qint64 last = -1;     // the last byte asked (a piece of it); -1: to the end
 };
 
 // How an answer stands to what was asked.

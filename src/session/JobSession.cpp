@@ -20,6 +20,7 @@ void JobSession::apply(const JobSettings &settings)
     TransferSettings transfer = m_transfer.settings();
     transfer.resume = settings.resume;
     transfer.retry.attempts = settings.retries + 1;
+    transfer.connections = settings.connections;
     m_transfer.setSettings(transfer);
     setExtractor(settings.extractor);
     m_extractorLookup.setCookiesFromBrowser(settings.cookiesFromBrowser);

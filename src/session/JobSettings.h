@@ -17,4 +17,5 @@ struct JobSettings
     QString extractorReleases;  // the release folder of the update; empty: the project's own
     QString cookiesFromBrowser; // the browser whose cookies the extractor reads; empty: none
     QString subtitles;          // languages to save subtitles in ("en,de", "all"); empty: none
+    int connections = 0;        // connections of one download (1 to 16); 0: each route's own
 };

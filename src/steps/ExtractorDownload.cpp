@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +50,13 @@ QString finishedFile(const QString &folder)
     return finished.isEmpty() ? QString() : folder + QLatin1Char('/') + finished;
 }
 
+// The answer as a file of ours in the private folder, replaced in one rename.
+bool writeInfo(const QString &folder, const QByteArray &json)
+{
+    QSaveFile file(folder + QLatin1Char('/') + ExtractorDownload::InfoName);
+    return file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit();
+}
+
 } // namespace
 
 ExtractorDownload::ExtractorDownload(JobReport &report, JobPulse &pulse)
@@ -66,7 +75,7 @@ QString ExtractorDownload::StagingFolder(const QString &path)
 }
 
 TransferResult ExtractorDownload::Download(const QString &program, const ResolvedVideo &video,
-                                           const QString &path, bool resume)
+                                           const QString &path, bool resume, int fragments)
 {
     if (QFileInfo(path).isDir())
         return TransferResult::TargetIsFolder;
@@ -109,13 +118,19 @@ TransferResult ExtractorDownload::Download(const QString &program, const Resolve
               << ExtractorProgressTemplate()
               << QStringLiteral("--no-mtime")
               // A missing fragment fails the download instead of leaving a gap.
-              << QStringLiteral("--abort-on-unavailable-fragments") << QStringLiteral("-f")
-              << video.ExtractorFormat << QStringLiteral("-o") << OutputName;
+              << QStringLiteral("--abort-on-unavailable-fragments")
+              << QStringLiteral("--concurrent-fragments") << QString::number(std::max(1, fragments))
+              << QStringLiteral("-f") << video.ExtractorFormat << QStringLiteral("-o")
+              << OutputName;
     if (!resume)
         arguments << QStringLiteral("--no-continue");
     if (!video.ExtractorMergeFormat.isEmpty())
         arguments << QStringLiteral("--merge-output-format") << video.ExtractorMergeFormat;
-    arguments << QStringLiteral("--") << video.StreamUrl;
+    // The lookup's answer saves reading the page again.
+    if (!video.ExtractorInfoJson.isEmpty() && writeInfo(staging, video.ExtractorInfoJson))
+        arguments << QStringLiteral("--load-info-json") << InfoName;
+    else
+        arguments << QStringLiteral("--") << video.StreamUrl;
 
     // As the transfer's work begin does, before anything has arrived.
     m_report.transferBegins(0);

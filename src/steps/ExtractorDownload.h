@@ -20,9 +20,10 @@ class ExtractorDownload
 public:
     ExtractorDownload(JobReport &report, JobPulse &pulse);
 
-    // resume false starts afresh, without what an earlier run of it left.
+    // resume false starts afresh, without what an earlier run of it left;
+    // fragments are fetched that many at once.
     TransferResult Download(const QString &program, const ResolvedVideo &video, const QString &path,
-                            bool resume);
+                            bool resume, int fragments = 1);
 
     // The subtitles of the video at link in languages ("en,de" or "all"),
     // converted to SRT and saved as NAME.LANG.srt beside the file at path (its
@@ -36,6 +37,8 @@ public:
     static QString StagingFolder(const QString &path);
     // The extractor's output template in that folder.
     static inline const QString OutputName = QStringLiteral("video.%(ext)s");
+    // The lookup's answer in that folder, for the download to read.
+    static inline const QString InfoName = QStringLiteral("info.json");
     static constexpr int SubtitleTimeLimitMs = 60000;
 
     // The browser whose cookies the extractor reads (CookieBrowserArgument); empty: none.

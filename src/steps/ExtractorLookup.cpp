@@ -128,6 +128,7 @@ ResolvedVideo ExtractorLookup::resolve(const QString &program, const QString &li
         video.Fetch = StreamFetch::Extractor;
         video.ExtractorFormat = chosen->Selector;
         video.ExtractorMergeFormat = chosen->MergeFormat;
+        video.ExtractorInfoJson = run.output;
     }
     return video;
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -51,6 +52,21 @@ bool writeAll(int fd, const char *data, qint64 size)
             return false;
         data += put;
         size -= put;
+    }
+    return true;
+}
+
+bool writeAll(int fd, qint64 offset, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t put = ::pwrite(fd, data, static_cast<size_t>(size), offset);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        data += put;
+        size -= put;
+        offset += put;
     }
     return true;
 }
@@ -146,30 +162,38 @@ PartialFile::Opened PartialFile::open()
         return Opened::Failed;
     }
 
-    qint64 from = 0;
+    ByteExtents held;
     if (usable) {
-        from = info.st_size;
-        // Bytes past what the record last saw were not vouched for.
-        if (record->held >= 0 && record->held < from)
-            from = record->held;
-        if (from >= record->total)
-            from = 0;
+        if (!record->extents.isEmpty()) {
+            held = ByteExtents(record->extents);
+            held.cutAt(info.st_size);
+        } else {
+            // Bytes past what the record last saw were not vouched for.
+            qint64 from = info.st_size;
+            if (record->held >= 0 && record->held < from)
+                from = record->held;
+            held.add(0, from);
+        }
+        if (held.holdsAll(record->total))
+            held.clear();
     }
-    if (from > 0) {
+    if (!held.isEmpty()) {
         m_record = *record;
         m_record.inTarget = false;
         m_record.held = -1;
+        m_record.extents.clear();
         m_resumable = true;
     } else {
         // What was there belongs to no stream this job can continue.
         forget(m_target);
     }
-    if ((info.st_size != from && ::ftruncate(m_lock.fd(), from) != 0) ||
-        ::lseek(m_lock.fd(), from, SEEK_SET) != from) {
+    const qint64 size = held.isEmpty() ? 0 : held.list().last().end;
+    if (info.st_size != size && ::ftruncate(m_lock.fd(), size) != 0) {
         m_lock.release();
         return Opened::Failed;
     }
-    m_held = from;
+    m_extents = held;
+    m_at = m_extents.prefix();
     return Opened::Ready;
 }
 
@@ -178,8 +202,21 @@ void PartialFile::startAfresh()
     m_resumable = false;
     m_record = ResumeRecord();
     forget(m_target);
-    if (m_lock && ::ftruncate(m_lock.fd(), 0) == 0 && ::lseek(m_lock.fd(), 0, SEEK_SET) == 0)
-        m_held = 0;
+    truncateTo(0);
+}
+
+bool PartialFile::truncateTo(qint64 size)
+{
+    if (!m_lock || ::ftruncate(m_lock.fd(), size) != 0)
+        return false;
+    m_extents.cutAt(size);
+    m_at = std::min(m_at, size);
+    return true;
+}
+
+void PartialFile::cutToPrefix()
+{
+    truncateTo(m_extents.prefix());
 }
 
 bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
@@ -189,23 +226,23 @@ bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
     // A body that cannot fit is refused before any of it is written.
     struct statvfs disk = {};
     const qint64 coming = head.chunked ? -1 : head.contentLength;
-    const qint64 kept = offset > 0 ? m_held : 0;
+    const qint64 held = m_extents.held();
+    const qint64 kept = offset > 0 ? held : 0;
     if (coming > 0 && ::fstatvfs(m_lock.fd(), &disk) == 0 &&
-        qint64(disk.f_bavail) * qint64(disk.f_frsize) < coming - (m_held - kept)) {
+        qint64(disk.f_bavail) * qint64(disk.f_frsize) < coming - (held - kept)) {
         m_diskFull = true;
         return false;
     }
     if (offset > 0) {
         m_lengthKnown = true;
-        return m_resumable && offset == m_held;
+        m_at = offset;
+        return m_resumable && offset == m_extents.prefix();
     }
 
     // A whole body: whatever was held goes.
-    if (m_held > 0) {
-        if (::ftruncate(m_lock.fd(), 0) != 0 || ::lseek(m_lock.fd(), 0, SEEK_SET) != 0)
-            return false;
-        m_held = 0;
-    }
+    if (!m_extents.isEmpty() && !truncateTo(0))
+        return false;
+    m_at = 0;
     m_lengthKnown = !head.chunked && head.contentLength >= 0;
     m_record = {m_identity, resumeValidator(head), m_lengthKnown ? head.contentLength : -1, false,
                 -1};
@@ -220,25 +257,45 @@ bool PartialFile::responseBegins(const ResponseHead &head, qint64 offset)
 
 bool PartialFile::write(const char *data, qint64 size)
 {
-    if (!m_lock || !writeAll(m_lock.fd(), data, size)) {
+    if (!writeAt(m_at, data, size))
+        return false;
+    m_at += size;
+    return true;
+}
+
+bool PartialFile::writeAt(qint64 offset, const char *data, qint64 size)
+{
+    if (!m_lock || !writeAll(m_lock.fd(), offset, data, size)) {
         m_diskFull = m_diskFull || errno == ENOSPC || errno == EDQUOT;
         return false;
     }
-    m_held += size;
+    m_extents.add(offset, offset + size);
     return true;
+}
+
+bool PartialFile::checkpoint()
+{
+    return m_lock && m_resumable && ::fdatasync(m_lock.fd()) == 0 &&
+           writeRecord(false, m_extents.prefix());
 }
 
 bool PartialFile::complete(bool stopped)
 {
     if (!m_lock || (!stopped && !holdsAll()))
         return false;
+    // A stopped download keeps only what plays from the start.
+    const qint64 held = m_extents.prefix();
+    if (stopped && m_extents.held() != held && !truncateTo(held)) {
+        keep();
+        return false;
+    }
     if (::fdatasync(m_lock.fd()) != 0 ||
         ::rename(native(m_part).constData(), native(m_target).constData()) != 0) {
         keep();
         return false;
     }
-    if (stopped && m_resumable && m_held < m_record.total)
-        writeRecord(true, m_held);
+    if (stopped && m_resumable && held < m_record.total)
+        writeRecord(true, held);
     else
         forget(m_target);
     m_lock.release();
@@ -249,13 +306,13 @@ void PartialFile::keep()
 {
     if (!m_lock)
         return;
-    if (m_held == 0) {
+    if (m_extents.isEmpty()) {
         // Nothing arrived: nothing to keep or to resume.
         ::unlink(native(m_part).constData());
         forget(m_target);
     } else if (m_resumable && ::fdatasync(m_lock.fd()) == 0) {
         // The record vouches for the bytes only once they are on disk.
-        writeRecord(false, m_held);
+        writeRecord(false, m_extents.prefix());
     }
     m_lock.release();
 }
@@ -265,6 +322,9 @@ bool PartialFile::writeRecord(bool inTarget, qint64 held)
     ResumeRecord record = m_record;
     record.inTarget = inTarget;
     record.held = held;
+    // Bytes past a gap are listed; a stopped download under the target has none.
+    if (!inTarget && held >= 0 && m_extents.held() != held)
+        record.extents = m_extents.list();
     return writeRecord(record);
 }
 

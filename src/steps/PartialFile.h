@@ -44,7 +44,7 @@ public:
     Opened open();
 
     // Where the next request starts (0: the whole body).
-    qint64 resumeFrom() const { return m_resumable ? m_held : 0; }
+    qint64 resumeFrom() const { return m_resumable ? m_extents.prefix() : 0; }
     // What the next request asks: the bytes held, their validator and total.
     RangeAsk rangeAsk() const { return {resumeFrom(), m_record.validator, m_record.total}; }
     // Drops the bytes held; the next request asks for the whole body.
@@ -53,7 +53,14 @@ public:
     // The current body had a declared length.
     bool lengthKnown() const { return m_lengthKnown; }
     // Every byte of the whole length is held (a length never known counts as whole).
-    bool holdsAll() const { return m_record.total < 0 || m_held == m_record.total; }
+    bool holdsAll() const { return m_record.total < 0 || m_extents.holdsAll(m_record.total); }
+    // The bytes held, also past a gap (several connections wrote them).
+    const ByteExtents &extents() const { return m_extents; }
+    // The whole length and the validator of what is held, once a body told them.
+    qint64 total() const { return m_record.total; }
+    const QByteArray &validator() const { return m_record.validator; }
+    // A later request can continue what is held: the body had a validator and a length.
+    bool continuable() const { return m_resumable; }
     // A write failed, or a body was refused, for want of room on the disk.
     bool diskFull() const { return m_diskFull; }
     // Tests play another program between the part's opening and its lock.
@@ -64,6 +71,13 @@ public:
     bool responseBegins(const ResponseHead &head, qint64 offset) override;
     bool bodyBegins(qint64) override { return true; }
     bool write(const char *data, qint64 size) override;
+    // Bytes of a piece another connection fetched, at their place in the file.
+    bool writeAt(qint64 offset, const char *data, qint64 size);
+    // What is held so far is flushed and put in the record, so that a job
+    // ended without notice leaves what it can vouch for.
+    bool checkpoint();
+    // Gives up the bytes past the first gap.
+    void cutToPrefix();
 
     // A transfer that counts as done: flushed to disk, then renamed onto the
     // target. A stopped one leaves its record so a later job resumes it.
@@ -76,13 +90,16 @@ private:
     bool writeRecord(const ResumeRecord &record);
     bool writeRecord(bool inTarget, qint64 held);
 
+    bool truncateTo(qint64 size);
+
     QString m_target;
     QString m_part;
     QString m_identity;
     bool m_mayResume;
     DownloadLock m_lock;
-    ResumeRecord m_record; // the record of the bytes held; validator empty: none
-    qint64 m_held = 0;
+    ResumeRecord m_record;    // the record of the bytes held; validator empty: none
+    ByteExtents m_extents;    // the bytes written
+    qint64 m_at = 0;          // where the body of the request under way goes next
     bool m_resumable = false; // m_record describes the bytes held
     bool m_lengthKnown = false;
     bool m_diskFull = false;

@@ -2,6 +2,7 @@
 
 #include "net/HttpRanges.h"
 
+#include <QByteArrayList>
 #include <QList>
 #include <QStringList>
 #include <QUrl>
@@ -19,6 +20,23 @@ QByteArray oneLine(QByteArray value)
     return value;
 }
 
+// "FIRST-END FIRST-END ..."; nothing for any other form.
+std::optional<QList<ByteExtent>> parseExtents(QByteArrayView value)
+{
+    QList<ByteExtent> extents;
+    for (const QByteArray &pair : value.toByteArray().split(' ')) {
+        const qsizetype dash = pair.indexOf('-');
+        if (dash < 0)
+            return std::nullopt;
+        const std::optional<qint64> first = parseDigits(QByteArrayView(pair).first(dash));
+        const std::optional<qint64> end = parseDigits(QByteArrayView(pair).sliced(dash + 1));
+        if (!first || !end)
+            return std::nullopt;
+        extents.append({*first, *end});
+    }
+    return extents;
+}
+
 } // namespace
 
 QByteArray formatResumeRecord(const ResumeRecord &record)
@@ -30,6 +48,12 @@ QByteArray formatResumeRecord(const ResumeRecord &record)
     text += QByteArray("in: ") + (record.inTarget ? "target" : "part") + '\n';
     if (record.held >= 0)
         text += "held: " + QByteArray::number(record.held) + '\n';
+    if (!record.extents.isEmpty()) {
+        QByteArrayList pairs;
+        for (const ByteExtent &extent : record.extents)
+            pairs.append(QByteArray::number(extent.first) + '-' + QByteArray::number(extent.end));
+        text += "extents: " + pairs.join(' ') + '\n';
+    }
     return text;
 }
 
@@ -65,9 +89,17 @@ std::optional<ResumeRecord> parseResumeRecord(QByteArrayView text)
             if (!held)
                 return std::nullopt;
             record.held = *held;
+        } else if (key == "extents") {
+            std::optional<QList<ByteExtent>> extents = parseExtents(value);
+            if (!extents)
+                return std::nullopt;
+            record.extents = std::move(*extents);
         }
     }
     if (!hasStream || record.validator.isEmpty() || record.total <= 0 || record.held > record.total)
+        return std::nullopt;
+    if (!record.extents.isEmpty() && (!ByteExtents::isOrderly(record.extents, record.total) ||
+                                      record.held != ByteExtents(record.extents).prefix()))
         return std::nullopt;
     return record;
 }

@@ -29,15 +29,23 @@ TransferResult RoutedTransfer::fetch(const ResolvedVideo &video, const QString &
     if (video.Fetch == StreamFetch::Extractor) {
         if (m_program.isEmpty())
             return TransferResult::Failed;
-        return m_extractor.Download(m_program, video, path, m_own.settings().resume);
+        return m_extractor.Download(m_program, video, path, m_own.settings().resume,
+                                    connections(video));
     }
     if (video.StreamHeaders.isEmpty())
-        return m_own.DownloadToFile(video.StreamUrl, path);
+        return m_own.DownloadToFile(video.StreamUrl, path, connections(video));
     // The stream's own headers, with the request settings as they stand.
     HttpRequest::Headers headers;
     for (const auto &[name, value] : video.StreamHeaders) {
         if (isSafeExtraHeader(name, value))
             headers.append({name, value});
     }
-    return m_own.fetch({video.StreamUrl, headers, path});
+    return m_own.fetch({video.StreamUrl, headers, path, connections(video)});
+}
+
+int RoutedTransfer::connections(const ResolvedVideo &video) const
+{
+    // The built-in route's request table has one stream GET; only the setting adds more.
+    const int own = video.PageLink.isEmpty() ? 1 : ExtractorRouteConnections;
+    return m_own.settings().connections > 0 ? m_own.settings().connections : own;
 }

@@ -22,8 +22,12 @@ public:
     // "en,de", "all", or empty for none.
     void setSubtitles(const QString &languages) { m_subtitles = languages; }
 
+    // Connections of one download on the extractor's route unless the settings name a number.
+    static constexpr int ExtractorRouteConnections = 4;
+
 private:
     TransferResult fetch(const ResolvedVideo &video, const QString &path);
+    int connections(const ResolvedVideo &video) const;
 
     Transfer &m_own;
     ExtractorDownload &m_extractor;

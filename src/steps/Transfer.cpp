@@ -4,10 +4,12 @@
 #include "job/JobReport.h"
 #include "service/RequestValues.h"
 #include "steps/PartialFile.h"
+#include "steps/PieceLanes.h"
 #include "steps/ResumeRecord.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -68,12 +70,17 @@ Transfer::Transfer(HttpClient &client, JobReport &report, JobPulse &pulse)
 
 TransferResult Transfer::DownloadToFile(const QString &url, const QString &path)
 {
+    return DownloadToFile(url, path, 1);
+}
+
+TransferResult Transfer::DownloadToFile(const QString &url, const QString &path, int connections)
+{
     // These settings stay in force for the requests that follow.
     m_client.HandleRedirects = true;
     m_client.Request.ContentType = FormContentType;
     m_client.Request.UserAgent = FallbackUserAgent;
     m_client.Request.Connection = KeepAlive;
-    return fetch({url, {}, path});
+    return fetch({url, {}, path, connections});
 }
 
 TransferResult Transfer::fetch(const TransferOrder &order)
@@ -94,9 +101,20 @@ TransferResult Transfer::fetch(const TransferOrder &order)
     }
 
     const int attempts = std::max(1, m_settings.retry.attempts);
+    const int connections = std::clamp(
+        m_settings.connections > 0 ? m_settings.connections : order.connections, 1, MaxConnections);
+    bool fellBack = false;
+    // The most ever held: only bytes past it are progress (a body that starts
+    // afresh brings back what was there).
+    qint64 most = file.extents().held();
     for (int tried = 1;; ++tried) {
         const bool asked = file.resumeFrom() > 0;
-        HttpResult result = attempt(order, file);
+        const qint64 before = file.extents().held();
+        // Bytes past a gap are continued piece by piece even on one connection.
+        const bool lanes = !fellBack && (connections > 1 || before != file.extents().prefix());
+        const bool wasFallenBack = fellBack;
+        HttpResult result =
+            lanes ? attemptAlongside(order, file, connections, fellBack) : attempt(order, file);
         // An answer that ends before the whole length (a server that sends
         // part of the range asked, a body without length cut by a close) is
         // no whole file: it is continued like any cut.
@@ -120,15 +138,30 @@ TransferResult Transfer::fetch(const TransferOrder &order)
             --tried;
             continue;
         }
+        // A server that gives one connection only: at once, on one.
+        if (fellBack && !wasFallenBack && !m_pulse.windingDown()) {
+            file.cutToPrefix();
+            --tried;
+            continue;
+        }
         if (!isTransient(result) || m_pulse.windingDown())
             break;
+        // An attempt that brought bytes a next one continues is no failure to
+        // count or to wait for.
+        const qint64 held = file.extents().held();
+        if (file.continuable() && held > most) {
+            most = held;
+            tried = 0;
+            continue;
+        }
+        most = std::max(most, held);
         if (tried >= attempts)
             break;
         if (!waitToRetry(result, tried + 1)) {
-            // A Stop during the pause keeps what a body of known length brought,
-            // as a Stop during that body would have.
-            if (m_pulse.windingDown() && !m_pulse.closing() && result.failure == HttpFailure::Cut &&
-                file.lengthKnown())
+            // A Stop during the pause keeps what bodies of known length brought,
+            // as a Stop during such a body would have.
+            if (m_pulse.windingDown() && !m_pulse.closing() && file.lengthKnown() &&
+                !file.extents().isEmpty())
                 return file.complete(true) ? TransferResult::Done : TransferResult::Failed;
             break;
         }
@@ -143,6 +176,30 @@ HttpResult Transfer::attempt(const TransferOrder &order, PartialFile &file)
     HttpResult result = m_client.Get({order.url, order.headers, file.rangeAsk(), &file, &receiver});
     m_client.Disconnect();
     return result;
+}
+
+HttpResult Transfer::attemptAlongside(const TransferOrder &order, PartialFile &file,
+                                      int connections, bool &fellBack)
+{
+    PieceLanes lanes(file, *this, m_pulse, connections);
+    HttpResult result = m_client.GetAlongside(
+        {order.url, order.headers, file.rangeAsk(), &lanes.firstSink(), &lanes.firstProgress()},
+        lanes, connections);
+    m_client.Disconnect();
+    fellBack = lanes.fellBack() && !file.holdsAll();
+    // The first request's end where another's bytes begin is no failure.
+    const bool firstFine = result.ok() || lanes.firstEndedOnPurpose();
+    if (!firstFine)
+        return result;
+    HttpResult merged;
+    merged.status = result.status;
+    merged.received = result.received;
+    if (lanes.stopped() || result.stopped) {
+        merged.stopped = !file.holdsAll();
+    } else if (!file.holdsAll() && !lanes.lastFailure().ok()) {
+        merged = lanes.lastFailure();
+    }
+    return merged;
 }
 
 bool Transfer::waitToRetry(const HttpResult &failed, int next)

@@ -22,13 +22,17 @@ struct TransferOrder
     QString url;
     HttpRequest::Headers headers;
     QString path;
+    int connections = 1; // the route's own number, unless the settings name one
 };
 
 struct TransferSettings
 {
     bool resume = true; // continue what an earlier job left of the same stream
     RetryPolicy retry;
+    int connections = 0; // connections of one download; 0: each route's own
 };
+
+constexpr int MaxConnections = 16;
 
 // Copies the stream into the save folder through the shared client and
 // reports the whole file's progress. The body goes into a partial file that
@@ -46,6 +50,8 @@ public:
 
     // The job's download: the stream with the download's request settings.
     TransferResult DownloadToFile(const QString &url, const QString &path) override;
+    // The same over that many connections, unless the settings name a number.
+    TransferResult DownloadToFile(const QString &url, const QString &path, int connections);
     // Any route's download, with the request settings left as they are.
     TransferResult fetch(const TransferOrder &order);
 
@@ -59,6 +65,8 @@ private:
     class Receiver;
 
     HttpResult attempt(const TransferOrder &order, PartialFile &file);
+    HttpResult attemptAlongside(const TransferOrder &order, PartialFile &file, int connections,
+                                bool &fellBack);
     bool waitToRetry(const HttpResult &failed, int next);
 
     HttpClient &m_client;

@@ -373,3 +373,21 @@ TEST_F(FormLifecycleTest, TheExtractorSettingIsReadFromMain)
         EXPECT_EQ(FormLifecycle::ExtractorSetting(ini()), c.setting);
     }
 }
+
+TEST_F(FormLifecycleTest, TheConnectionsSettingIsReadFromMain)
+{
+    const struct
+    {
+        QByteArray file;
+        int connections; // 0: each route's own
+    } cases[] = {
+        {"[Main]\nSavePath=/v\n", 0},    {"[Main]\nConnections=8\n", 8},
+        {"[Main]\nConnections=17\n", 0}, {"[Main]\nConnections=many\n", 0},
+        {"[Other]\nConnections=2\n", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        writeFile(ini(), c.file);
+        EXPECT_EQ(FormLifecycle::JobSettingsOf(ini()).connections, c.connections);
+    }
+}

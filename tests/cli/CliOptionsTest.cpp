@@ -239,6 +239,7 @@ TEST(CliOptions, ContinueAndRetries)
         QStringList args;
         bool resume;
         int retries;
+        int connections = 0;
     } cases[]{
         {{QStringLiteral("L")}, true, 4},
         {{QStringLiteral("--no-continue"), QStringLiteral("L")}, false, 4},
@@ -246,6 +247,8 @@ TEST(CliOptions, ContinueAndRetries)
         {{QStringLiteral("L"), QStringLiteral("--retries=20"), QStringLiteral("--no-continue")},
          false,
          20},
+        {{QStringLiteral("--connections"), QStringLiteral("1"), QStringLiteral("L")}, true, 4, 1},
+        {{QStringLiteral("--connections=16"), QStringLiteral("L")}, true, 4, 16},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -253,12 +256,16 @@ TEST(CliOptions, ContinueAndRetries)
         ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
         EXPECT_EQ(result.options->resume, c.resume);
         EXPECT_EQ(result.options->retries, c.retries);
+        EXPECT_EQ(result.options->connections, c.connections);
     }
     const QStringList bad[]{
         {QStringLiteral("--retries"), QStringLiteral("21"), QStringLiteral("L")},
         {QStringLiteral("--retries"), QStringLiteral("-1"), QStringLiteral("L")},
         {QStringLiteral("--retries"), QStringLiteral("many"), QStringLiteral("L")},
         {QStringLiteral("L"), QStringLiteral("--retries")},
+        {QStringLiteral("--connections"), QStringLiteral("0"), QStringLiteral("L")},
+        {QStringLiteral("--connections"), QStringLiteral("17"), QStringLiteral("L")},
+        {QStringLiteral("L"), QStringLiteral("--connections")},
         {QStringLiteral("--no-continue=1"), QStringLiteral("L")},
     };
     for (const QStringList &args : bad) {

@@ -342,6 +342,12 @@ TEST_F(ExtractorRoute, HostileFieldsOfTheExtractorTouchNothingOfTheUsers)
             EXPECT_EQ(given.value(given.indexOf(QStringLiteral("-o")) + 1),
                       QStringLiteral("video.%(ext)s"));
             EXPECT_TRUE(given.contains(QStringLiteral("--abort-on-unavailable-fragments")));
+            // Four fragments at once; the lookup's answer instead of the page.
+            EXPECT_EQ(given.value(given.indexOf(QStringLiteral("--concurrent-fragments")) + 1),
+                      QStringLiteral("4"));
+            EXPECT_EQ(given.value(given.indexOf(QStringLiteral("--load-info-json")) + 1),
+                      QStringLiteral("info.json"));
+            EXPECT_EQ(given.count(QStringLiteral("--")), 1); // the lookup's, before its link
             QFile::remove(saved(c.saved));
         }
         EXPECT_EQ(
@@ -370,7 +376,7 @@ TEST_F(ExtractorRoute, HostileFieldsOfTheExtractorTouchNothingOfTheUsers)
     EXPECT_EQ(run(StandIn, "info", 0), JobOutcome::Completed);
     const QStringList given = QString::fromUtf8(contentsOf(args)).split(QLatin1Char('\n'));
     EXPECT_TRUE(given.contains(QStringLiteral("--no-continue")));
-    EXPECT_TRUE(given.contains(QStringLiteral("cwd: ")));
+    EXPECT_TRUE(given.contains(QStringLiteral("cwd: info.json"))); // only the lookup's answer
     ::unsetenv("STAND_IN_INFO");
     ::unsetenv("STAND_IN_ARGS");
 }

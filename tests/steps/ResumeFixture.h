@@ -41,6 +41,30 @@ protected:
         }
         return seen;
     }
+    // The whole file's count at the last work step; -1 before any.
+    qint64 lastCount() const
+    {
+        const QStringList steps = window.calls.filter(QStringLiteral("ShowTransferProgress "));
+        return steps.isEmpty() ? -1 : steps.last().section(QLatin1Char(' '), 1, 1).toLongLong();
+    }
+    // The server goes away once the count reaches at: a further attempt finds none.
+    void goneAt(qint64 at)
+    {
+        window.onMessagePass = [this, at] {
+            if (lastCount() >= at)
+                service.stop();
+        };
+    }
+    // A download that ends with what arrived until the server went away; the
+    // server is back for the next one.
+    TransferResult downloadUntilGone(const QString &pathAndQuery, qint64 at)
+    {
+        goneAt(at);
+        const TransferResult result = download(pathAndQuery);
+        window.onMessagePass = nullptr;
+        service.start();
+        return result;
+    }
     // The user presses Stop during the nth message pass of the transfer.
     void stopAtPass(int n)
     {

@@ -15,6 +15,9 @@ TEST(ResumeRecordTest, ARecordReadsBackAsWritten)
          268435456, false, -1},
         {QStringLiteral("/bulk/1000"), "Wed, 09 Dec 2026 13:00:00 GMT", 1000, true, 999},
         {QStringLiteral("/caf\u00E9"), "\"x\"", 1, false, 0},
+        // Several connections' bytes, with gaps between them.
+        {QStringLiteral("/bulk/9000"), "\"v\"", 9000, false, 1000, {{0, 1000}, {4096, 8192}}},
+        {QStringLiteral("/bulk/9000"), "\"v\"", 9000, false, 0, {{10, 20}, {21, 9000}}},
     };
     for (const ResumeRecord &record : records) {
         SCOPED_TRACE(record.identity.toStdString());
@@ -46,6 +49,21 @@ TEST(ResumeRecordTest, AnythingButAWholeRecordIsNone)
         "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nin: disk\n",
         "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: x\n",
         "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 11\n",
+        // Extents out of order, touching, empty, past the total, or at odds with held.
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 5-7 1-2\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 1-2 2-3\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 3-3\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 3-11\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 0-4 6-8\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\n"
+        "extents: 2-4\n",
+        "Vidlark partial download 1\nstream: /s\nvalidator: \"v\"\ntotal: 10\nheld: 0\n"
+        "extents: 2-4 x\n",
     };
     for (const char *text : bad) {
         SCOPED_TRACE(text);

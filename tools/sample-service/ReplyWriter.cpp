@@ -101,12 +101,15 @@ void resetOnClose(int socket, const std::atomic<bool> &stopping)
 } // namespace
 
 bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool clientWantsClose,
-               const std::atomic<bool> &stopping)
+               const std::atomic<bool> &stopping, qint64 *connectionSent)
 {
     const qint64 length = reply.body.size();
     // After a false length the connection cannot carry another answer.
     const bool lies = reply.announcedLength >= 0;
     const bool closeAfter = clientWantsClose || reply.framing == BodyFraming::Close || lies;
+    // A server far away, or slow to think.
+    for (int waited = 0; waited < reply.latencyMs && !stopping; waited += 10)
+        ::usleep(10000);
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     for (const auto &[name, value] : reply.headers)
@@ -142,11 +145,23 @@ bool sendReply(int socket, const ServiceReply &reply, bool headOnly, bool client
     consider(reply.cutAfter, Fault::Cut);
     consider(reply.resetAfter, Fault::Reset);
     consider(reply.stallAfter, Fault::Stall);
+    const qint64 carried = connectionSent ? *connectionSent : 0;
+    if (reply.resetEvery > 0)
+        consider(std::max<qint64>(0, reply.resetEvery - carried), Fault::Reset);
+    if (connectionSent)
+        *connectionSent += limit;
 
-    constexpr qint64 Piece = 65536;
+    // Smaller pieces keep a capped rate even.
+    const bool paced = reply.rate > 0 || (reply.totalRate > 0 && reply.totalPacer);
+    const qint64 Piece = paced ? 16384 : 65536;
+    RatePacer own;
     QByteArray piece;
     for (qint64 offset = 0; offset < limit && !stopping;) {
         const qint64 size = std::min(Piece, limit - offset);
+        if (reply.rate > 0)
+            own.pace(size, reply.rate, stopping);
+        if (reply.totalRate > 0 && reply.totalPacer)
+            reply.totalPacer->pace(size, reply.totalRate, stopping);
         piece = reply.body.read(offset, size);
         if (reply.framing == BodyFraming::Chunked)
             piece = QByteArray::number(size, 16) + "\r\n" + piece + "\r\n";

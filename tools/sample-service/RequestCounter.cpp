@@ -14,6 +14,12 @@ qint64 RequestCounter::peek(const QByteArray &key) const
     return m_counts.value(key);
 }
 
+void RequestCounter::give(const QByteArray &key)
+{
+    std::lock_guard lock(m_mutex);
+    --m_counts[key];
+}
+
 QByteArray RequestCounter::resourceKey(const ServiceRequest &request)
 {
     QList<QByteArray> kept;

@@ -16,6 +16,8 @@ public:
     qint64 take(const QByteArray &key);
     // The count so far.
     qint64 peek(const QByteArray &key) const;
+    // One less.
+    void give(const QByteArray &key);
 
     // A resource is its path and its query without the keys that say how it is
     // flaky, so a test may vary those from one request to the next; the host

@@ -159,6 +159,7 @@ void SampleService::joinFinished(bool all)
 void SampleService::serve(int socket)
 {
     QByteArray buffer;
+    qint64 carried = 0; // body bytes this connection has sent
     while (!m_stopping) {
         const std::optional<QByteArray> head = readHead(socket, buffer, m_stopping);
         if (!head)
@@ -168,7 +169,8 @@ void SampleService::serve(int socket)
             break;
         m_log.record(*request);
         const ServiceReply reply = m_routes.handle(*request);
-        if (!sendReply(socket, reply, request->method == "HEAD", request->wantsClose(), m_stopping))
+        if (!sendReply(socket, reply, request->method == "HEAD", request->wantsClose(), m_stopping,
+                       &carried))
             break;
     }
     std::lock_guard lock(m_mutex);

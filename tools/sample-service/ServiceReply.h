@@ -1,10 +1,13 @@
 #pragma once
 
+#include "RatePacer.h"
 #include "ReplyBody.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+
+#include <memory>
 
 // How a body is framed on the wire.
 enum class BodyFraming
@@ -29,6 +32,12 @@ struct ServiceReply
     qint64 cutAfter = -1;        // close cleanly after this many body bytes
     qint64 resetAfter = -1;      // reset the connection after this many body bytes
     qint64 stallAfter = -1;      // send nothing more after this many body bytes
+    qint64 resetEvery = -1;      // reset the connection once it carried this many body bytes
+    qint64 rate = -1;            // > 0: the body's bytes a second on this connection
+    qint64 totalRate = -1;       // > 0: the bytes a second of all answers sharing totalPacer
+    std::shared_ptr<RatePacer> totalPacer;
+    int latencyMs = 0;               // the wait before the head goes out
+    std::shared_ptr<void> whileSent; // held until the answer has gone
 
     // A small HTML page saying the status.
     static ServiceReply statusPage(int status)

@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray Amp = "\\u0026"; // the stream map's escaped "&", six characters
@@ -73,13 +75,28 @@ ServiceReply ServiceRoutes::handle(const ServiceRequest &request)
         const QByteArray versionKey = "version " + key;
         version = get ? m_counter.take(versionKey) : m_counter.peek(versionKey);
     }
+    // A server that gives ranges to one connection at a time: while another
+    // answer of the resource is going out, a Range is not heard.
+    std::shared_ptr<void> sending;
+    if (effective.queryValue("solo") == "1") {
+        const QByteArray sendingKey = "sending " + key;
+        if (m_counter.take(sendingKey) > 0)
+            effective.headers.removeIf([](const auto &header) {
+                return header.first.compare("Range", Qt::CaseInsensitive) == 0;
+            });
+        sending = std::shared_ptr<void>(nullptr,
+                                        [this, sendingKey](void *) { m_counter.give(sendingKey); });
+    }
     ServiceReply reply = route(effective, version);
+    reply.whileSent = sending;
     if (!reply.resource.isEmpty() && reply.status == 200)
         ResourceAnswer::apply(effective, reply.resource, version, reply);
     const int failingGets = FlakyFault::failingGets(effective, reply.flakyGets);
     if (get && failingGets > 0 && m_counter.take("flaky " + key) < failingGets)
         FlakyFault::apply(effective, reply);
     applyFaults(request, reply);
+    if (reply.totalRate > 0)
+        reply.totalPacer = m_totalPacer;
     return reply;
 }
 
@@ -114,7 +131,7 @@ ServiceReply ServiceRoutes::route(const ServiceRequest &request, qint64 version)
     if ((streams || any) && path.startsWith("/videos/"))
         return stream(request, version);
     if ((media || any) && WebPages::serves(path))
-        return WebPages::answer(m_mediaDir, path, request.host);
+        return WebPages::answer(m_mediaDir, path, request.host, request.query);
     return ServiceReply::statusPage(404);
 }
 
@@ -282,6 +299,10 @@ void ServiceRoutes::applyFaults(const ServiceRequest &request, ServiceReply &rep
     reply.cutAfter = number("cut", reply.cutAfter);
     reply.resetAfter = number("reset", reply.resetAfter);
     reply.stallAfter = number("stall", reply.stallAfter);
+    reply.resetEvery = number("resetevery", reply.resetEvery);
+    reply.rate = number("rate", reply.rate);
+    reply.totalRate = number("totalrate", reply.totalRate);
+    reply.latencyMs = int(std::clamp<qint64>(number("latency", 0), 0, 60000));
     if (const auto length = number("length", -1); length >= 0)
         reply.announcedLength = length;
     if (const auto type = request.queryValue("type")) {

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <memory>
+
 // Turns a request into the answer: the service's pages, feed and streams on
 // their hosts, plus generated bodies and fault modes for tests.
 class ServiceRoutes
@@ -38,5 +40,6 @@ private:
     QString m_mediaDir;
     QByteArray m_streamHost;
     QList<CannedVideo> m_videos;
-    RequestCounter m_counter; // the flaky and changing resources' GETs so far
+    RequestCounter m_counter; // the flaky and changing resources' GETs so far, answers being sent
+    std::shared_ptr<RatePacer> m_totalPacer = std::make_shared<RatePacer>(); // totalrate=N
 };

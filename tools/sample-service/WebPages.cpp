@@ -1,6 +1,9 @@
 #include "WebPages.h"
 
 #include <QFile>
+#include <QUrlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -112,12 +115,56 @@ QByteArray WebPages::mediaFileOf(const QByteArray &path)
 
 bool WebPages::serves(const QByteArray &path)
 {
-    return path == ProgressivePage || path == HlsPage || path == HlsGapPage || path == ListFeed ||
-           clipOf(path) > 0 || !mediaFileOf(path).isEmpty();
+    return path == ProgressivePage || path == HlsPage || path == HlsGapPage ||
+           path == HlsManyPage || path == ListFeed || clipOf(path) > 0 ||
+           !mediaFileOf(path).isEmpty() || path.startsWith("/media/hls/many");
+}
+
+ServiceReply WebPages::manySegments(const QString &mediaDir, const QByteArray &file,
+                                    const QByteArray &query)
+{
+    QByteArray stream;
+    for (int i = 0; i < 4; ++i) {
+        QFile segment(mediaDir + QStringLiteral("/hls/segment%1.ts").arg(i));
+        if (!segment.open(QIODevice::ReadOnly))
+            return ServiceReply::statusPage(404);
+        stream += segment.readAll();
+    }
+    constexpr qint64 Packet = 188; // cut between MPEG-TS packets, each piece stays a stream
+    bool ok = false;
+    const qint64 asked = QUrlQuery(QString::fromLatin1(query))
+                             .queryItemValue(QStringLiteral("segments"))
+                             .toLongLong(&ok);
+    const qint64 wanted = ok && asked > 0 ? std::min<qint64>(asked, 10000) : 200;
+    const qint64 slice =
+        std::max<qint64>(1, (stream.size() / Packet + wanted - 1) / wanted) * Packet;
+    const qint64 count = (stream.size() + slice - 1) / slice;
+    const QByteArray suffix = query.isEmpty() ? QByteArray() : '?' + query;
+    ServiceReply reply;
+    if (file == "hls/many.m3u8") {
+        QByteArray list = "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:1\n"
+                          "#EXT-X-MEDIA-SEQUENCE:0\n#EXT-X-PLAYLIST-TYPE:VOD\n";
+        for (qint64 i = 0; i < count; ++i)
+            list += "#EXTINF:" + QByteArray::number(4.0 / double(count), 'f', 6) + ",\nmany-" +
+                    QByteArray::number(i) + ".ts" + suffix + "\n";
+        list += "#EXT-X-ENDLIST\n";
+        reply.headers = {{"Content-Type", contentTypeOf(file)}};
+        reply.body = ReplyBody(list);
+        return reply;
+    }
+    constexpr QByteArrayView Piece = "hls/many-";
+    const QByteArrayView number = QByteArrayView(file).sliced(Piece.size()).chopped(3);
+    const qint64 index = isDigits(number) && number.size() < 8 ? number.toLongLong() : -1;
+    if (!file.startsWith(Piece) || !file.endsWith(".ts") || index < 0 || index >= count)
+        return ServiceReply::statusPage(404);
+    reply.headers = {{"Content-Type", contentTypeOf(file)}};
+    reply.resource = "media-" + QByteArray(file).replace('/', '-');
+    reply.body = ReplyBody(stream.mid(index * slice, slice));
+    return reply;
 }
 
 ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path,
-                              const QByteArray &host)
+                              const QByteArray &host, const QByteArray &query)
 {
     ServiceReply reply;
     if (path == ListFeed) {
@@ -130,13 +177,17 @@ ServiceReply WebPages::answer(const QString &mediaDir, const QByteArray &path,
         reply.body = ReplyBody(clipPage(clip));
         return reply;
     }
-    if (path == ProgressivePage || path == HlsPage || path == HlsGapPage) {
+    if (path == ProgressivePage || path == HlsPage || path == HlsGapPage || path == HlsManyPage) {
         reply.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+        const QByteArray many = "many.m3u8" + (query.isEmpty() ? QByteArray() : '?' + query);
         reply.body = ReplyBody(path == ProgressivePage ? progressivePage()
                                : path == HlsPage       ? hlsPage("index.m3u8")
+                               : path == HlsManyPage   ? hlsPage(many)
                                                        : hlsPage("gap.m3u8"));
         return reply;
     }
+    if (path.startsWith("/media/hls/many"))
+        return manySegments(mediaDir, path.mid(MediaPrefix.size()), query);
     const QByteArray file = mediaFileOf(path);
     const bool gap = file == "hls/gap.m3u8";
     QFile media(mediaDir + QLatin1Char('/') +

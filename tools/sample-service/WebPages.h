@@ -51,6 +51,10 @@ public:
     // "http://HOST/pages/clip-N", "title": "Sample Clip N"} without ids.
     static constexpr const char *ListFeed = "/lists/sample.rss";
     static constexpr int ClipCount = 3;
+    // The same video as an HLS playlist of many small segments (segments=N,
+    // default 200): the four segments' bytes cut at MPEG-TS packets. The
+    // page's query goes on to the playlist and the segments (latency=MS).
+    static constexpr const char *HlsManyPage = "/pages/hls-many";
     static constexpr std::array<int, 5> Heights = {2160, 1440, 720, 360, 240}; // <source> order
     // The progressive page's subtitle track, in English.
     static constexpr const char *SubtitleTrack = "/media/subs-en.vtt";
@@ -60,9 +64,11 @@ public:
     // The page or media file at the path; files are resources (ranges,
     // validators) named after themselves.
     static ServiceReply answer(const QString &mediaDir, const QByteArray &path,
-                               const QByteArray &host);
+                               const QByteArray &host, const QByteArray &query = {});
 
 private:
+    static ServiceReply manySegments(const QString &mediaDir, const QByteArray &file,
+                                     const QByteArray &query);
     // The media file a path names, relative to the media folder; empty when none.
     static QByteArray mediaFileOf(const QByteArray &path);
 };
