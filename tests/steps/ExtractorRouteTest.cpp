@@ -92,11 +92,14 @@ TEST_F(ExtractorRoute, AProgressiveDownloadStoppedHalfWayResumesWhereItStopped)
     EXPECT_EQ(run(ytDlp, ProgressivePage, 4), JobOutcome::Completed);
     EXPECT_EQ(savedFiles(), QStringList{name});
     EXPECT_EQ(contentsOf(saved(name)), media("progressive-720.mp4"));
+    // Only what is missing is asked, over one connection or more.
     const auto gets = requestsFor("/media/");
-    ASSERT_EQ(gets.size(), 1u);
-    EXPECT_TRUE(gets[0].header("Range").startsWith("bytes="));
-    EXPECT_NE(gets[0].header("Range"), "bytes=0-");
-    EXPECT_FALSE(gets[0].header("If-Range").isEmpty());
+    ASSERT_GE(gets.size(), 1u);
+    for (const auto &get : gets) {
+        EXPECT_TRUE(get.header("Range").startsWith("bytes="));
+        EXPECT_FALSE(get.header("Range").startsWith("bytes=0-"));
+        EXPECT_FALSE(get.header("If-Range").isEmpty());
+    }
 }
 
 TEST_F(ExtractorRoute, ARowTheVideoLacksAndANoEndTheJobAsOnTheBuiltInRoute)
