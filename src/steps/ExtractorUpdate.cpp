@@ -151,7 +151,7 @@ public:
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
 
-    bool open()
+    bool openNew()
     {
         for (int attempt = 0; attempt < 16; ++attempt) {
             setFileName(m_prefix + QString::number(QRandomGenerator::global()->generate(), 36));
@@ -246,7 +246,7 @@ ExtractorUpdateReport ExtractorUpdate::run(const QString &releases, const QStrin
     // own file, closed before it runs (a file open for writing cannot run).
     StagedFile staged(folder + QStringLiteral("/.") + targetInfo.fileName() +
                       QStringLiteral(".new-"));
-    if (!staged.open())
+    if (!staged.openNew())
         return ended(report, ExtractorUpdateOutcome::DiskFailed, staged.errorString());
 
     const QString programUrl = inFolder(releases, ReleaseProgramName);
