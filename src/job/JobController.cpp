@@ -123,18 +123,23 @@ JobOutcome JobController::runQueue(const QList<QueuedVideo> &videos, int savedBe
     return m_reporter.queueEnds(tally, m_closed);
 }
 
+void JobController::beginRun()
+{
+    m_state.TotalSize = 0;
+    m_reporter.inputsLocked(true);
+    m_state.DownloadState = dsDownloading;
+    m_state.StartTick = m_clock.tickCount();
+    m_reporter.timerRuns(true);
+    m_run = Run();
+}
+
 std::optional<JobOutcome> JobController::UpdateExtractorClick()
 {
     if (m_state.DownloadState != dsIdle || !m_upkeep)
         return std::nullopt;
     m_reporter.updateStarts();
-    m_state.TotalSize = 0;
-    m_reporter.inputsLocked(true);
     // Its progress is shown as a download's.
-    m_state.DownloadState = dsDownloading;
-    m_state.StartTick = m_clock.tickCount();
-    m_reporter.timerRuns(true);
-    m_run = Run();
+    beginRun();
     ExtractorUpdateReport report;
     try {
         report = m_upkeep->UpdateExtractor();
@@ -206,12 +211,7 @@ JobOutcome JobController::RunDownload()
     }
 
     steps.antiFreeze.setAntiFreezeActive(true);
-    m_state.TotalSize = 0;
-    m_reporter.inputsLocked(true);
-    m_state.DownloadState = dsDownloading;
-    m_state.StartTick = m_clock.tickCount();
-    m_reporter.timerRuns(true);
-    m_run = Run();
+    beginRun();
 
     // From here on every way out, an escaping error included, runs the end report.
     try {

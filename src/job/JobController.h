@@ -84,6 +84,8 @@ private:
     };
 
     JobOutcome RunDownload();
+    // Locks the inputs, starts the timer and the download state of a run.
+    void beginRun();
     JobOutcome runList(const ResolvedVideo &list);
     JobOutcome runQueue(const QList<QueuedVideo> &videos, int savedBefore);
     QString linkText() const { return m_item ? m_item->link : m_window.inputs.linkText(); }
